@@ -17,23 +17,23 @@ TRect DrawLimit(TCustomDIBX& surface) {
 bool ClipSourceToBounds(int sourceWidth, int sourceHeight, TRect& srcRect, std::int64_t& x,
                         std::int64_t& y, bool flipH, bool flipV) {
   if (sourceWidth <= 0 || sourceHeight <= 0) return false;
-  if (srcRect.Left < 0) {
-    if (!flipH) x += -static_cast<std::int64_t>(srcRect.Left);
-    srcRect.Left = 0;
+  if (srcRect.left < 0) {
+    if (!flipH) x += -static_cast<std::int64_t>(srcRect.left);
+    srcRect.left = 0;
   }
-  if (srcRect.Right > sourceWidth) {
-    if (flipH) x += static_cast<std::int64_t>(srcRect.Right) - sourceWidth;
-    srcRect.Right = sourceWidth;
+  if (srcRect.right > sourceWidth) {
+    if (flipH) x += static_cast<std::int64_t>(srcRect.right) - sourceWidth;
+    srcRect.right = sourceWidth;
   }
-  if (srcRect.Top < 0) {
-    if (!flipV) y += -static_cast<std::int64_t>(srcRect.Top);
-    srcRect.Top = 0;
+  if (srcRect.top < 0) {
+    if (!flipV) y += -static_cast<std::int64_t>(srcRect.top);
+    srcRect.top = 0;
   }
-  if (srcRect.Bottom > sourceHeight) {
-    if (flipV) y += static_cast<std::int64_t>(srcRect.Bottom) - sourceHeight;
-    srcRect.Bottom = sourceHeight;
+  if (srcRect.bottom > sourceHeight) {
+    if (flipV) y += static_cast<std::int64_t>(srcRect.bottom) - sourceHeight;
+    srcRect.bottom = sourceHeight;
   }
-  return srcRect.Left < srcRect.Right && srcRect.Top < srcRect.Bottom;
+  return srcRect.left < srcRect.right && srcRect.top < srcRect.bottom;
 }
 
 }  // namespace surface_clip
@@ -63,10 +63,10 @@ void ClipBlitAxis(std::int64_t cLow, std::int64_t cHigh, std::int32_t& dLow, std
 
 bool TCustomDIBX::ClipBlit(TRect& destRect, TRect& srcRect, bool flipH, bool flipV) {
   const TRect c = surface_clip::DrawLimit(*this);
-  ClipBlitAxis(c.Left, c.Right, destRect.Left, destRect.Right, srcRect.Left, srcRect.Right, flipH);
-  ClipBlitAxis(c.Top, c.Bottom, destRect.Top, destRect.Bottom, srcRect.Top, srcRect.Bottom,
+  ClipBlitAxis(c.left, c.right, destRect.left, destRect.right, srcRect.left, srcRect.right, flipH);
+  ClipBlitAxis(c.top, c.bottom, destRect.top, destRect.bottom, srcRect.top, srcRect.bottom,
                flipV);
-  return destRect.Left < destRect.Right && destRect.Top < destRect.Bottom;
+  return destRect.left < destRect.right && destRect.top < destRect.bottom;
 }
 
 namespace {
@@ -96,19 +96,19 @@ bool TCustomDIBX::ClipStretchBlit(TRect& destRect, TRect& srcRect, bool flipH, b
                                   double& stepX, double& stepY, double& fracX, double& fracY) {
   fracX = 0;
   fracY = 0;
-  const std::int64_t dw = static_cast<std::int64_t>(destRect.Right) - destRect.Left;
-  const std::int64_t dh = static_cast<std::int64_t>(destRect.Bottom) - destRect.Top;
+  const std::int64_t dw = static_cast<std::int64_t>(destRect.right) - destRect.left;
+  const std::int64_t dh = static_cast<std::int64_t>(destRect.bottom) - destRect.top;
   if (dw < 1 || dh < 1) return false;
-  stepX = static_cast<double>(static_cast<std::int64_t>(srcRect.Right) - srcRect.Left) /
+  stepX = static_cast<double>(static_cast<std::int64_t>(srcRect.right) - srcRect.left) /
           static_cast<double>(dw);
-  stepY = static_cast<double>(static_cast<std::int64_t>(srcRect.Bottom) - srcRect.Top) /
+  stepY = static_cast<double>(static_cast<std::int64_t>(srcRect.bottom) - srcRect.top) /
           static_cast<double>(dh);
   const TRect c = surface_clip::DrawLimit(*this);
-  ClipStretchAxis(c.Left, c.Right, destRect.Left, destRect.Right, srcRect.Left, srcRect.Right,
+  ClipStretchAxis(c.left, c.right, destRect.left, destRect.right, srcRect.left, srcRect.right,
                   flipH, stepX, fracX);
-  ClipStretchAxis(c.Top, c.Bottom, destRect.Top, destRect.Bottom, srcRect.Top, srcRect.Bottom,
+  ClipStretchAxis(c.top, c.bottom, destRect.top, destRect.bottom, srcRect.top, srcRect.bottom,
                   flipV, stepY, fracY);
-  const bool result = destRect.Left < destRect.Right && destRect.Top < destRect.Bottom;
+  const bool result = destRect.left < destRect.right && destRect.top < destRect.bottom;
   if (result) {
     if (flipH) stepX = -stepX;
     if (flipV) stepY = -stepY;
@@ -137,17 +137,17 @@ void ClipShrinkAxis(std::int64_t cLow, std::int64_t cHigh, std::int32_t& dLow,
 
 bool TCustomDIBX::ClipShrinkBlit(TRect& destRect, TRect& srcRect, bool flipH, bool flipV,
                                  int& stepX, int& stepY) {
-  const std::int64_t dw = static_cast<std::int64_t>(destRect.Right) - destRect.Left;
-  const std::int64_t dh = static_cast<std::int64_t>(destRect.Bottom) - destRect.Top;
+  const std::int64_t dw = static_cast<std::int64_t>(destRect.right) - destRect.left;
+  const std::int64_t dh = static_cast<std::int64_t>(destRect.bottom) - destRect.top;
   if (dw < 1 || dh < 1) return false;
-  stepX = Saturate32((static_cast<std::int64_t>(srcRect.Right) - srcRect.Left) / dw);
-  stepY = Saturate32((static_cast<std::int64_t>(srcRect.Bottom) - srcRect.Top) / dh);
+  stepX = Saturate32((static_cast<std::int64_t>(srcRect.right) - srcRect.left) / dw);
+  stepY = Saturate32((static_cast<std::int64_t>(srcRect.bottom) - srcRect.top) / dh);
   const TRect c = surface_clip::DrawLimit(*this);
-  ClipShrinkAxis(c.Left, c.Right, destRect.Left, destRect.Right, srcRect.Left, srcRect.Right,
+  ClipShrinkAxis(c.left, c.right, destRect.left, destRect.right, srcRect.left, srcRect.right,
                  flipH, stepX);
-  ClipShrinkAxis(c.Top, c.Bottom, destRect.Top, destRect.Bottom, srcRect.Top, srcRect.Bottom,
+  ClipShrinkAxis(c.top, c.bottom, destRect.top, destRect.bottom, srcRect.top, srcRect.bottom,
                  flipV, stepY);
-  const bool result = destRect.Left < destRect.Right && destRect.Top < destRect.Bottom;
+  const bool result = destRect.left < destRect.right && destRect.top < destRect.bottom;
   if (result) {
     if (flipH) stepX = -stepX;
     if (flipV) stepY = -stepY;
@@ -156,21 +156,21 @@ bool TCustomDIBX::ClipShrinkBlit(TRect& destRect, TRect& srcRect, bool flipH, bo
 }
 
 bool TCustomDIBX::ClipTiledBlit(TRect& destRect, bool, bool, int& offsetX, int& offsetY) {
-  if (static_cast<std::int64_t>(destRect.Right) - destRect.Left <= 0 ||
-      static_cast<std::int64_t>(destRect.Bottom) - destRect.Top <= 0)
+  if (static_cast<std::int64_t>(destRect.right) - destRect.left <= 0 ||
+      static_cast<std::int64_t>(destRect.bottom) - destRect.top <= 0)
     return false;
   const TRect c = surface_clip::DrawLimit(*this);
-  if (destRect.Left < c.Left) {
-    offsetX = Saturate32(static_cast<std::int64_t>(offsetX) + c.Left - destRect.Left);
-    destRect.Left = c.Left;
+  if (destRect.left < c.left) {
+    offsetX = Saturate32(static_cast<std::int64_t>(offsetX) + c.left - destRect.left);
+    destRect.left = c.left;
   }
-  if (destRect.Top < c.Top) {
-    offsetY = Saturate32(static_cast<std::int64_t>(offsetY) + c.Top - destRect.Top);
-    destRect.Top = c.Top;
+  if (destRect.top < c.top) {
+    offsetY = Saturate32(static_cast<std::int64_t>(offsetY) + c.top - destRect.top);
+    destRect.top = c.top;
   }
-  destRect.Right = std::min(destRect.Right, c.Right);
-  destRect.Bottom = std::min(destRect.Bottom, c.Bottom);
-  return destRect.Left < destRect.Right && destRect.Top < destRect.Bottom;
+  destRect.right = std::min(destRect.right, c.right);
+  destRect.bottom = std::min(destRect.bottom, c.bottom);
+  return destRect.left < destRect.right && destRect.top < destRect.bottom;
 }
 
 }  // namespace vorn

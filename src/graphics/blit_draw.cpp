@@ -33,12 +33,12 @@ void TCustomDIBX::DrawRect(int x, int y, TCustomDIBX& source, const TRect& srcRe
     return;
   }
   // Plain copy: each row is one memory move (the source may be this surface).
-  const int sy0 = flipV ? area.src.Bottom - 1 : area.src.Top;
+  const int sy0 = flipV ? area.src.bottom - 1 : area.src.top;
   LockGuard destGuard;
-  std::uint8_t* dp = destGuard.Lock(*this, area.dest.Left, area.dest.Top);
+  std::uint8_t* dp = destGuard.Lock(*this, area.dest.left, area.dest.top);
   if (dp == nullptr) return;
   LockGuard sourceGuard;
-  const std::uint8_t* sp = sourceGuard.Lock(source, area.src.Left, sy0);
+  const std::uint8_t* sp = sourceGuard.Lock(source, area.src.left, sy0);
   if (sp == nullptr) return;
   const std::ptrdiff_t destPitch = GetPitch();
   const std::ptrdiff_t sourcePitch =

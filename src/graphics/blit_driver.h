@@ -37,8 +37,8 @@ struct Key {
 struct BlitArea {
   TRect dest{};
   TRect src{};
-  int Width() const { return src.Right - src.Left; }
-  int Height() const { return src.Bottom - src.Top; }
+  int Width() const { return src.right - src.left; }
+  int Height() const { return src.bottom - src.top; }
 };
 
 // Clips srcRect to the source, then destination and source together against the destination's
@@ -50,10 +50,10 @@ inline bool PrepareBlit(TCustomDIBX& dest, int x, int y, int sourceWidth, int so
   if (!surface_clip::ClipSourceToBounds(sourceWidth, sourceHeight, s, x64, y64, flipH, flipV))
     return false;
   TRect d{surface_clip::Saturate32(x64), surface_clip::Saturate32(y64),
-          surface_clip::Saturate32(x64 + (s.Right - s.Left)),
-          surface_clip::Saturate32(y64 + (s.Bottom - s.Top))};
+          surface_clip::Saturate32(x64 + (s.right - s.left)),
+          surface_clip::Saturate32(y64 + (s.bottom - s.top))};
   if (!dest.ClipBlit(d, s, flipH, flipV)) return false;
-  if (s.Left >= s.Right || s.Top >= s.Bottom) return false;
+  if (s.left >= s.right || s.top >= s.bottom) return false;
   area.dest = d;
   area.src = s;
   return true;
@@ -61,8 +61,8 @@ inline bool PrepareBlit(TCustomDIBX& dest, int x, int y, int sourceWidth, int so
 
 // An 8-bit mask that covers the source rectangle it weighs.
 inline bool MaskCovers(TCustomDIBX* mask, const TRect& srcRect) {
-  return mask != nullptr && mask->GetBitCount() == 8 && srcRect.Left >= 0 && srcRect.Top >= 0 &&
-         mask->GetWidth() >= srcRect.Right && mask->GetHeight() >= srcRect.Bottom;
+  return mask != nullptr && mask->GetBitCount() == 8 && srcRect.left >= 0 && srcRect.top >= 0 &&
+         mask->GetWidth() >= srcRect.right && mask->GetHeight() >= srcRect.bottom;
 }
 
 // Walks a clipped one-to-one blit. op(d, s, m) returns true when it changed d; m is the mask
@@ -73,8 +73,8 @@ void RunBlit(TCustomDIBX& dest, TCustomDIBX& source, TCustomDIBX* mask, const Bl
              bool flipH, bool flipV, Op&& op) {
   const int w = area.Width();
   const int h = area.Height();
-  const int sx0 = flipH ? area.src.Right - 1 : area.src.Left;
-  const int sy0 = flipV ? area.src.Bottom - 1 : area.src.Top;
+  const int sx0 = flipH ? area.src.right - 1 : area.src.left;
+  const int sy0 = flipV ? area.src.bottom - 1 : area.src.top;
   const int dx = flipH ? -1 : 1;
   const int dy = flipV ? -1 : 1;
   const int destBits = dest.GetBitCount();
@@ -88,15 +88,15 @@ void RunBlit(TCustomDIBX& dest, TCustomDIBX& source, TCustomDIBX* mask, const Bl
       for (int i = 0; i < w; ++i) {
         const int sx = sx0 + i * dx;
         const std::uint32_t m = mask != nullptr ? (mask->GetPixel(sx, sy) & 0xFFu) : 255u;
-        std::uint32_t d = dest.GetPixel(area.dest.Left + i, area.dest.Top + j);
-        if (op(d, source.GetPixel(sx, sy), m)) dest.SetPixel(area.dest.Left + i, area.dest.Top + j, d);
+        std::uint32_t d = dest.GetPixel(area.dest.left + i, area.dest.top + j);
+        if (op(d, source.GetPixel(sx, sy), m)) dest.SetPixel(area.dest.left + i, area.dest.top + j, d);
       }
     }
     return;
   }
 
   LockGuard destGuard;
-  std::uint8_t* dp = destGuard.Lock(dest, area.dest.Left, area.dest.Top);
+  std::uint8_t* dp = destGuard.Lock(dest, area.dest.left, area.dest.top);
   if (dp == nullptr) return;
   LockGuard sourceGuard;
   const std::uint8_t* sp = sourceGuard.Lock(source, sx0, sy0);
@@ -132,8 +132,8 @@ template <class Op>
 void RunFill(TCustomDIBX& dest, const TRect& area, Op&& op) {
   const int bits = dest.GetBitCount();
   if (IsPackedDepth(bits)) {
-    for (int y = area.Top; y < area.Bottom; ++y)
-      for (int x = area.Left; x < area.Right; ++x) {
+    for (int y = area.top; y < area.bottom; ++y)
+      for (int x = area.left; x < area.right; ++x) {
         std::uint32_t d = dest.GetPixel(x, y);
         if (op(d)) dest.SetPixel(x, y, d);
       }
@@ -141,12 +141,12 @@ void RunFill(TCustomDIBX& dest, const TRect& area, Op&& op) {
   }
   if (!IsByteDepth(bits)) return;
   LockGuard guard;
-  std::uint8_t* p = guard.Lock(dest, area.Left, area.Top);
+  std::uint8_t* p = guard.Lock(dest, area.left, area.top);
   if (p == nullptr) return;
   const int bpp = dest.GetBytesPerPixel();
   const std::ptrdiff_t pitch = dest.GetPitch();
-  const int w = area.Right - area.Left;
-  for (int j = 0; j < area.Bottom - area.Top; ++j) {
+  const int w = area.right - area.left;
+  for (int j = 0; j < area.bottom - area.top; ++j) {
     std::uint8_t* row = p + pitch * j;
     for (int i = 0; i < w; ++i) {
       std::uint8_t* px = row + static_cast<std::ptrdiff_t>(i) * bpp;

@@ -27,12 +27,12 @@ void TCustomDIBX::FillRect(const TRect& rect, std::uint32_t value) {
   const int bits = GetBitCount();
   if (!IsByteDepth(bits)) return;
   LockGuard guard;
-  std::uint8_t* p = guard.Lock(*this, area.Left, area.Top);
+  std::uint8_t* p = guard.Lock(*this, area.left, area.top);
   if (p == nullptr) return;
   const int bpp = GetBytesPerPixel();
   const std::ptrdiff_t pitch = GetPitch();
-  const int w = area.Right - area.Left;
-  for (int j = 0; j < area.Bottom - area.Top; ++j) {
+  const int w = area.right - area.left;
+  for (int j = 0; j < area.bottom - area.top; ++j) {
     std::uint8_t* row = p + pitch * j;
     switch (bpp) {
       case 1:
@@ -115,12 +115,12 @@ void DrawFrameBands(const TRect& r, int width, std::int64_t minSideHeight, Band&
     return TRect{surface_clip::Saturate32(l), surface_clip::Saturate32(t),
                  surface_clip::Saturate32(rr), surface_clip::Saturate32(b)};
   };
-  band(rect(r.Left, r.Top, r.Right, r.Top + w));
-  band(rect(r.Left, r.Bottom - w, r.Right, r.Bottom));
-  const std::int64_t h = static_cast<std::int64_t>(r.Bottom) - r.Top - 2 * w;
+  band(rect(r.left, r.top, r.right, r.top + w));
+  band(rect(r.left, r.bottom - w, r.right, r.bottom));
+  const std::int64_t h = static_cast<std::int64_t>(r.bottom) - r.top - 2 * w;
   if (h >= minSideHeight) {
-    band(rect(r.Left, r.Top + w, r.Left + w, r.Top + w + h));
-    band(rect(r.Right - w, r.Top + w, r.Right, r.Top + w + h));
+    band(rect(r.left, r.top + w, r.left + w, r.top + w + h));
+    band(rect(r.right - w, r.top + w, r.right, r.top + w + h));
   }
 }
 
@@ -146,10 +146,10 @@ void TCustomDIBX::DrawColorMask(int x, int y, TCustomDIBX* mask, const TRect& sr
                                 std::uint32_t opacity) {
   if (opacity == 0 || mask == nullptr) return;
   TRect s = srcRect;
-  TRect d{x, y, surface_clip::Saturate32(static_cast<std::int64_t>(x) + s.Right - s.Left),
-          surface_clip::Saturate32(static_cast<std::int64_t>(y) + s.Bottom - s.Top)};
+  TRect d{x, y, surface_clip::Saturate32(static_cast<std::int64_t>(x) + s.right - s.left),
+          surface_clip::Saturate32(static_cast<std::int64_t>(y) + s.bottom - s.top)};
   if (!ClipBlit(d, s, flipH, flipV)) return;
-  if (s.Left < 0 || s.Top < 0 || s.Left >= s.Right || s.Top >= s.Bottom) return;
+  if (s.left < 0 || s.top < 0 || s.left >= s.right || s.top >= s.bottom) return;
   if (!MaskCovers(mask, s)) return;
   const int bits = GetBitCount();
   const bool vectorRules = IsVectorDepth(bits);

@@ -40,23 +40,23 @@ void TCustomDIBX::ReleaseDC() {}
 TCanvas* TCustomDIBX::GetCanvas() { return nullptr; }
 void TCustomDIBX::ReleaseCanvas() {}
 
-void TCustomDIBX::ResetDirtyRect() { DirtyRect.Right = 0; }
+void TCustomDIBX::ResetDirtyRect() { DirtyRect.right = 0; }
 
 void TCustomDIBX::AddDirtyRect(const TRect& rect) {
   TRect r = rect;
-  r.Left = std::max(r.Left, 0);
-  r.Top = std::max(r.Top, 0);
-  r.Right = std::min(r.Right, GetWidth());
-  r.Bottom = std::min(r.Bottom, GetHeight());
-  if (r.Left >= r.Right || r.Top >= r.Bottom) return;
-  if (DirtyRect.Right == 0) {
+  r.left = std::max(r.left, 0);
+  r.top = std::max(r.top, 0);
+  r.right = std::min(r.right, GetWidth());
+  r.bottom = std::min(r.bottom, GetHeight());
+  if (r.left >= r.right || r.top >= r.bottom) return;
+  if (DirtyRect.right == 0) {
     DirtyRect = r;
     return;
   }
-  DirtyRect.Left = std::min(DirtyRect.Left, r.Left);
-  DirtyRect.Top = std::min(DirtyRect.Top, r.Top);
-  DirtyRect.Right = std::max(DirtyRect.Right, r.Right);
-  DirtyRect.Bottom = std::max(DirtyRect.Bottom, r.Bottom);
+  DirtyRect.left = std::min(DirtyRect.left, r.left);
+  DirtyRect.top = std::min(DirtyRect.top, r.top);
+  DirtyRect.right = std::max(DirtyRect.right, r.right);
+  DirtyRect.bottom = std::max(DirtyRect.bottom, r.bottom);
 }
 
 std::int32_t TCustomDIBX::ColorToPixel(std::int32_t color) { return color; }
@@ -84,7 +84,7 @@ int TCustomDIBX::GetBytesPerPixel() { return (GetBitCount() + 7) / 8; }
 TRect TCustomDIBX::GetBoundsRect() { return TRect{0, 0, GetWidth(), GetHeight()}; }
 
 TRect TCustomDIBX::GetDirtyRect() {
-  if (DirtyRect.Right == 0) return GetBoundsRect();
+  if (DirtyRect.right == 0) return GetBoundsRect();
   return DirtyRect;
 }
 

@@ -17,11 +17,11 @@ inline std::int32_t Saturate32(std::int64_t v) {
       v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
-inline bool IsEmptyRect(const TRect& r) { return !(r.Left < r.Right && r.Top < r.Bottom); }
+inline bool IsEmptyRect(const TRect& r) { return !(r.left < r.right && r.top < r.bottom); }
 
 inline TRect Intersect(const TRect& a, const TRect& b) {
-  TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-          std::min(a.Bottom, b.Bottom)};
+  TRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+          std::min(a.bottom, b.bottom)};
   if (IsEmptyRect(r)) return TRect{0, 0, 0, 0};
   return r;
 }

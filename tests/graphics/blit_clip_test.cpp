@@ -8,8 +8,8 @@ namespace vorn {
 namespace {
 
 std::string Str(const TRect& r) {
-  return std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) +
-         "," + std::to_string(r.Bottom);
+  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+         "," + std::to_string(r.bottom);
 }
 
 struct ClipBlitCase {
@@ -76,20 +76,20 @@ TEST(BlitClip, ClipStretchBlitKeepsTheFraction) {
   TRect d{7, 0, 57, 10}, src{0, 0, 100, 10};
   ASSERT_TRUE(s.ClipStretchBlit(d, src, false, false, sx, sy, fx, fy));
   EXPECT_DOUBLE_EQ(sx, 2.0);
-  EXPECT_EQ(src.Left, 6);
+  EXPECT_EQ(src.left, 6);
   EXPECT_DOUBLE_EQ(fx, 0.0);
 
   TRect d2{3, 0, 33, 10}, src2{0, 0, 100, 10};
   ASSERT_TRUE(s.ClipStretchBlit(d2, src2, false, false, sx, sy, fx, fy));
   EXPECT_NEAR(sx, 100.0 / 30.0, 1e-12);
-  EXPECT_EQ(src2.Left, 23);
+  EXPECT_EQ(src2.left, 23);
   EXPECT_NEAR(fx, 1.0 / 3.0, 1e-9);
   EXPECT_EQ(Str(d2), "10,0,33,10");
 
   TRect d3{3, 0, 33, 10}, src3{0, 0, 100, 10};
   ASSERT_TRUE(s.ClipStretchBlit(d3, src3, true, false, sx, sy, fx, fy));
-  EXPECT_EQ(src3.Right, 77);
-  EXPECT_EQ(src3.Left, 0);
+  EXPECT_EQ(src3.right, 77);
+  EXPECT_EQ(src3.left, 0);
   EXPECT_LT(sx, 0);
 }
 

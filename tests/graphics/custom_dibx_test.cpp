@@ -12,8 +12,8 @@ namespace vorn {
 namespace {
 
 std::string Str(const TRect& r) {
-  return std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) +
-         "," + std::to_string(r.Bottom);
+  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+         "," + std::to_string(r.bottom);
 }
 
 // A surface with a size but no pixel memory, like a back end that failed to get any.
