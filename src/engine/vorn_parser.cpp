@@ -457,7 +457,7 @@ void TVornParser::RunOperation(TParamCollection& params, TOpeData& operation,
   }
   if (StartsWith(operation.target, kTempPrefix) && params.FindParam(operation.target) == nullptr) {
     // Typed before it exists, so a failure here leaves no half-made temporary behind.
-    const std::uint8_t type = operation.op == ocDimTo ? PT_NONE : TempType(operation);
+    const std::uint8_t type = operation.op == ocDimTo ? std::uint8_t{PT_NONE} : TempType(operation);
     TParamCollectionItem& temp = params.AddParam(type);
     temps.push_back(temp.Anchor());
     temp.SetName(operation.target);
