@@ -13,8 +13,8 @@ std::unique_ptr<TZkBigStream> OpenFile(const std::string& file_name) {
   return std::make_unique<TZkBigFileStream>(file_name, fmOpenRead | fmShareDenyWrite);
 }
 
-TRangeWindow WholeWhenEmpty(TRangeWindow window, const TZkBigStream& big) {
-  if (window.size == 0) window.size = std::min(big.Size(), INT64_MAX - window.start);
+TRangeWindow WholeWhenEmpty(TRangeWindow window, const TZkBigStream& big, TRangeSizeRule rule) {
+  if (window.size == 0 && rule == TRangeSizeRule::kZeroMeansWholeFile) window.size = std::min(big.Size(), INT64_MAX - window.start);
   return window;
 }
 
@@ -57,17 +57,18 @@ std::size_t TRangeStream::Read(void* buffer, std::size_t count) {
   return big_->Read(buffer, n);
 }
 
-TFileRangeStream::TFileRangeStream(const std::string& file_name, TRangeWindow window)
+TFileRangeStream::TFileRangeStream(const std::string& file_name, TRangeWindow window, TRangeSizeRule rule)
     : TRangeStream(OpenFile(file_name), window) {
-  window_ = WholeWhenEmpty(window_, *big_);
+  window_ = WholeWhenEmpty(window_, *big_, rule);
 }
 
 TResourceRangeStream::TResourceRangeStream(const std::string& resource_name, TRangeWindow window,
-                                           const std::string& resource_type, const std::string& module_file)
+                                           const std::string& resource_type, const std::string& module_file,
+                                           TRangeSizeRule rule)
     : TRangeStream(std::make_unique<TZkBigResourceStream>(module_file.empty() ? OwnModule() : module_file,
                                                           resource_name, resource_type),
                    window) {
-  window_ = WholeWhenEmpty(window_, *big_);
+  window_ = WholeWhenEmpty(window_, *big_, rule);
 }
 
 }  // namespace vorn

@@ -20,6 +20,10 @@ struct TRangeWindow {
   std::int64_t size = 0;
 };
 
+// Size 0 means "the file's whole size" for windows on plain files; an archive member of size 0
+// must stay empty.
+enum class TRangeSizeRule { kZeroMeansWholeFile, kExact };
+
 class TRangeStream : public TStream {
  public:
   TRangeStream(std::unique_ptr<TZkBigStream> big, TRangeWindow window);
@@ -45,14 +49,16 @@ class TRangeStream : public TStream {
 // the window is start .. start + file size. Raises EFOpenError naming the file.
 class TFileRangeStream : public TRangeStream {
  public:
-  TFileRangeStream(const std::string& file_name, TRangeWindow window);
+  TFileRangeStream(const std::string& file_name, TRangeWindow window,
+                   TRangeSizeRule rule = TRangeSizeRule::kZeroMeansWholeFile);
 };
 
 // A window on a resource section of a module, by default the running program.
 class TResourceRangeStream : public TRangeStream {
  public:
   TResourceRangeStream(const std::string& resource_name, TRangeWindow window, const std::string& resource_type,
-                       const std::string& module_file = std::string());
+                       const std::string& module_file = std::string(),
+                       TRangeSizeRule rule = TRangeSizeRule::kZeroMeansWholeFile);
 };
 
 }  // namespace vorn
