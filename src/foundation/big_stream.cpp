@@ -10,6 +10,7 @@
 #include "foundation/errors.h"
 #include "foundation/file_stream.h"
 #include "foundation/host_names.h"
+#include "foundation/path_utils.h"
 #include "platform/host_file.h"
 
 namespace vorn {
@@ -102,16 +103,8 @@ std::int64_t TZkBigStream::CopyTo(TStream& target, std::int64_t count) {
 std::string TZkBigFileStream::VolumeName(const std::string& name, int index) {
   if (index == 0) return name;
   // The extension belongs to the last component only: "dir.v\save" has none.
-  // FIXME-merge: the foundation's lead-byte test.
-  std::size_t component_start = 0;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(name[i]);
-    if ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC)) {
-      ++i;
-    } else if (name[i] == '\\' || name[i] == '/') {
-      component_start = i + 1;
-    }
-  }
+  const std::size_t delimiter = LastPathDelimiter(name);
+  const std::size_t component_start = delimiter == std::string::npos ? 0 : delimiter + 1;
   const std::size_t dot = name.rfind('.');
   const std::string stem = (dot != std::string::npos && dot >= component_start) ? name.substr(0, dot) : name;
   char digits[16];

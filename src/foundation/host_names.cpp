@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "foundation/file_stream.h"
+#include "foundation/sjis.h"
 #include "platform/cp932_codec.h"
 
 namespace vorn {
@@ -12,20 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// FIXME-merge: replace with the foundation's lead-byte test and case fold.
-bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
-std::string FoldName(std::string_view name) {
-  std::string out(name);
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(out[i]);
-    if (IsLeadByte(byte) && i + 1 < out.size()) {
-      ++i;
-    } else if (byte >= 'a' && byte <= 'z') {
-      out[i] = static_cast<char>(byte - 32);
-    }
-  }
-  return out;
-}
+std::string FoldName(std::string_view name) { return Cp932UpperCase(name); }
 
 bool IsDelimiter(char c) { return c == '\\' || c == '/'; }
 
@@ -94,8 +82,7 @@ std::vector<std::string> SplitSystemName(std::string_view name, bool* absolute) 
   if (absolute) *absolute = !name.empty() && IsDelimiter(name.front());
   std::string current;
   for (std::size_t i = 0; i < name.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(name[i]);
-    if (IsLeadByte(byte) && i + 1 < name.size()) {
+    if (IsLeadByte(name[i]) && i + 1 < name.size()) {
       current += name[i];
       current += name[i + 1];
       ++i;
