@@ -33,7 +33,7 @@ std::optional<std::string> MatchComponent(const std::string& folder, const std::
   if (component == "." || component == "..") return Join(folder, component);
   const std::string raw = Join(folder, component);
   if (Exists(raw)) return raw;
-  const auto utf8 = platform::Cp932ToUtf8(component);
+  const auto utf8 = platform::StrictCp932ToUtf8(component);
   if (utf8 && *utf8 != component) {
     const std::string converted = Join(folder, *utf8);
     if (Exists(converted)) return converted;
@@ -43,7 +43,7 @@ std::optional<std::string> MatchComponent(const std::string& folder, const std::
   std::vector<std::string> matches;
   for (fs::directory_iterator it(folder.empty() ? "." : folder, error), end; !error && it != end; it.increment(error)) {
     const std::string entry = it->path().filename().native();
-    const auto as_cp932 = platform::Utf8ToCp932(entry);
+    const auto as_cp932 = platform::StrictUtf8ToCp932(entry);
     if (FoldName(as_cp932 ? *as_cp932 : entry) == wanted) matches.push_back(entry);
   }
   if (matches.empty()) return std::nullopt;
@@ -51,7 +51,7 @@ std::optional<std::string> MatchComponent(const std::string& folder, const std::
 }
 
 std::string ConvertForCreate(const std::string& component) {
-  const auto utf8 = platform::Cp932ToUtf8(component);
+  const auto utf8 = platform::StrictCp932ToUtf8(component);
   return utf8 ? *utf8 : component;
 }
 
@@ -112,7 +112,7 @@ bool SystemFileExists(std::string_view system_name) {
 }
 
 std::string SystemNameOfHostPath(std::string_view host_path) {
-  const auto converted = platform::Utf8ToCp932(host_path);
+  const auto converted = platform::StrictUtf8ToCp932(host_path);
   if (!converted) {
     throw EFOpenError("Cannot use the folder \"" + std::string(host_path) + "\": its name has no CP932 form");
   }

@@ -27,8 +27,8 @@ std::optional<std::string> Convert(const char* to, const char* from, std::string
 
 }  // namespace
 
-std::optional<std::string> Cp932ToUtf8(std::string_view cp932) { return Convert("UTF-8", "CP932", cp932); }
+std::optional<std::string> StrictCp932ToUtf8(std::string_view cp932) { return Convert("UTF-8", "CP932", cp932); }
 
-std::optional<std::string> Utf8ToCp932(std::string_view utf8) { return Convert("CP932", "UTF-8", utf8); }
+std::optional<std::string> StrictUtf8ToCp932(std::string_view utf8) { return Convert("CP932", "UTF-8", utf8); }
 
 }  // namespace vorn::platform

@@ -9,9 +9,10 @@
 
 namespace vorn::platform {
 
-// nullopt when the text holds a sequence the other side has no form for (for CP932 input that
-// includes the single bytes 0x80, 0xA0 and 0xFD-0xFF, which iconv refuses).
-std::optional<std::string> Cp932ToUtf8(std::string_view cp932);
-std::optional<std::string> Utf8ToCp932(std::string_view utf8);
+// Unlike text_converter.h nothing is replaced, because a file name must match exactly: nullopt
+// when the text holds a sequence the other side has no form for (for CP932 input that includes
+// the single bytes 0x80, 0xA0 and 0xFD-0xFF, which iconv refuses).
+std::optional<std::string> StrictCp932ToUtf8(std::string_view cp932);
+std::optional<std::string> StrictUtf8ToCp932(std::string_view utf8);
 
 }  // namespace vorn::platform
