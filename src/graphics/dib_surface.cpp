@@ -46,7 +46,7 @@ void TDIBSurface::SetAlphaPlane(TDIB& source) {
   EnsureAlphaPlane();
   if (alpha_->GetEmpty() || source.GetEmpty()) return;
   const int rows = std::min(alpha_->Height(), source.Height());
-  const int bytes = std::min(alpha_->WidthBytes(), source.WidthBytes());
+  const int bytes = std::min(alpha_->Width(), source.Width());
   for (int y = 0; y < rows; ++y) std::memcpy(alpha_->GetScanLine(y), source.ReadScanLine(y), static_cast<std::size_t>(bytes));
 }
 
