@@ -1,0 +1,108 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vorn {
+
+class THashCollection;
+
+// The bucket of a name: (L * 16 + (L > 1 ? first byte + second-to-last byte : 0)) mod 256, over
+// the lower-case fold of the name. Allocates nothing.
+std::uint8_t HashName(std::string_view name);
+
+// An item of a THashCollection. The collection owns it; items are made by the collection
+// (THashCollection::Add, AddNamedItem) and freed by Delete / Clear.
+class THashCollectionItem {
+ public:
+  virtual ~THashCollectionItem() = default;
+  THashCollectionItem(const THashCollectionItem&) = delete;
+  THashCollectionItem& operator=(const THashCollectionItem&) = delete;
+
+  const std::string& Name() const { return name_; }
+  // Re-links into the bucket of the new name; nothing happens for an identical name (a change
+  // of case alone does re-link).
+  void SetName(std::string_view value);
+  std::string DisplayName() const;
+
+  int Index() const { return index_; }
+  void SetIndex(int value);
+  std::uint8_t Bucket() const { return bucket_; }
+  THashCollection& Collection() const { return *collection_; }
+
+  // From another THashCollectionItem: the name. Subclasses add their own fields.
+  virtual void Assign(const THashCollectionItem& source);
+
+ protected:
+  THashCollectionItem() = default;
+  // Chains the item into the bucket of its current name, at the head.
+  virtual void Link();
+  void Unlink();
+
+ private:
+  friend class THashCollection;
+  THashCollection* collection_ = nullptr;
+  std::string name_;
+  std::uint8_t bucket_ = 0;
+  int index_ = -1;
+  THashCollectionItem* prev_ = nullptr;
+  THashCollectionItem* next_ = nullptr;
+};
+
+// An ordered collection of named items, each also chained into one of 256 buckets by HashName,
+// so a lookup by name only walks one bucket. Names are compared with the CP932 case fold.
+class THashCollection {
+ public:
+  THashCollection() = default;
+  virtual ~THashCollection();
+  THashCollection(const THashCollection&) = delete;
+  THashCollection& operator=(const THashCollection&) = delete;
+
+  // Adds a new item of the collection's item kind (see CreateItem) at the end.
+  THashCollectionItem& Add();
+  // Adds a new item of type T (constructed from args) at the end.
+  template <class T, class... Args>
+  T& Emplace(Args&&... args) {
+    auto item = std::unique_ptr<T>(new T(std::forward<Args>(args)...));
+    T& ref = *item;
+    Insert(std::move(item));
+    return ref;
+  }
+
+  int Count() const { return static_cast<int>(items_.size()); }
+  THashCollectionItem& Item(int index) const;
+  template <class T>
+  T& ItemAs(int index) const {
+    return static_cast<T&>(Item(index));
+  }
+  // Frees the item at index; the later items move down and keep their cached index right.
+  void Delete(int index);
+  void Clear();
+
+  // The index of the item linked last among those whose name equals name (case folded); -1 when
+  // there is none. Allocates nothing.
+  virtual int IndexOf(std::string_view name) const;
+  THashCollectionItem* Find(std::string_view name) const;
+
+ protected:
+  // Makes the item Add and AddNamedItem put in; collections of a derived item kind override it.
+  virtual std::unique_ptr<THashCollectionItem> CreateItem();
+
+ private:
+  friend class THashCollectionItem;
+  struct PlainItem;
+  void Insert(std::unique_ptr<THashCollectionItem> item);
+  void Move(int from, int to);
+
+  std::vector<std::unique_ptr<THashCollectionItem>> items_;
+  std::array<THashCollectionItem*, 256> buckets_{};
+};
+
+// Adds a new item at the end of the collection and gives it the name.
+THashCollectionItem& AddNamedItem(THashCollection& collection, std::string_view name);
+
+}  // namespace vorn

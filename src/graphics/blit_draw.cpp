@@ -1,0 +1,166 @@
+#include <algorithm>
+#include <cstring>
+
+#include "graphics/blit_driver.h"
+#include "graphics/custom_dibx.h"
+
+namespace vorn {
+
+using namespace blit;
+
+void TCustomDIBX::Draw(TCustomDIBX& source) {
+  DrawRect(0, 0, source, source.GetBoundsRect(), false, false, false);
+}
+
+void TCustomDIBX::DrawRect(int x, int y, TCustomDIBX& source, const TRect& srcRect, bool useKey,
+                           bool flipH, bool flipV) {
+  const int destBits = GetBitCount();
+  if (!IsByteDepth(destBits)) return;
+  BlitArea area;
+  if (!PrepareBlit(*this, x, y, source.GetWidth(), source.GetHeight(), srcRect, flipH, flipV,
+                   area))
+    return;
+  const Key key = Key::Of(source, useKey);
+  const int destBpp = GetBytesPerPixel();
+  if (key.active || flipH || source.GetBitCount() != destBits ||
+      source.GetBytesPerPixel() != destBpp) {
+    RunBlit(*this, source, nullptr, area, flipH, flipV,
+            [&](std::uint32_t& d, std::uint32_t s, std::uint32_t) {
+              if (key.Skips(s)) return false;
+              d = s;
+              return true;
+            });
+    return;
+  }
+  // Plain copy: each row is one memory move (the source may be this surface).
+  const int sy0 = flipV ? area.src.bottom - 1 : area.src.top;
+  LockGuard destGuard;
+  std::uint8_t* dp = destGuard.Lock(*this, area.dest.left, area.dest.top);
+  if (dp == nullptr) return;
+  LockGuard sourceGuard;
+  const std::uint8_t* sp = sourceGuard.Lock(source, area.src.left, sy0);
+  if (sp == nullptr) return;
+  const std::ptrdiff_t destPitch = GetPitch();
+  const std::ptrdiff_t sourcePitch =
+      static_cast<std::ptrdiff_t>(source.GetPitch()) * (flipV ? -1 : 1);
+  const std::size_t rowBytes = static_cast<std::size_t>(area.Width()) * destBpp;
+  for (int j = 0; j < area.Height(); ++j)
+    std::memmove(dp + destPitch * j, sp + sourcePitch * j, rowBytes);
+}
+
+void TCustomDIBX::DrawMask(int x, int y, TCustomDIBX& source, const TRect& srcRect, bool flipH,
+                           bool flipV, TCustomDIBX* mask) {
+  BlitArea area;
+  if (!PrepareBlit(*this, x, y, source.GetWidth(), source.GetHeight(), srcRect, flipH, flipV,
+                   area))
+    return;
+  if (!MaskCovers(mask, area.src)) return;
+  const bool vectorRules = IsVectorDepth(GetBitCount());
+  const Channels c = Channels::Of(*this);
+  RunBlit(*this, source, mask, area, flipH, flipV,
+          [&](std::uint32_t& d, std::uint32_t s, std::uint32_t m) {
+            if (m == 0) return false;
+            if (m == 255) {
+              d = s;
+              return true;
+            }
+            if (vectorRules && d == s) return false;
+            d = Blend(d, s, m, c);
+            return true;
+          });
+}
+
+void TCustomDIBX::DrawOpacity(int x, int y, TCustomDIBX& source, const TRect& srcRect,
+                              bool useKey, bool flipH, bool flipV, std::uint32_t opacity) {
+  if (opacity == 0) return;
+  BlitArea area;
+  if (!PrepareBlit(*this, x, y, source.GetWidth(), source.GetHeight(), srcRect, flipH, flipV,
+                   area))
+    return;
+  const bool wide = GetBitCount() == 32;
+  // The 32-bit loop tests the key only on request; the others whenever the source has one.
+  const Key key = Key::Of(source, wide ? useKey : true);
+  const std::uint32_t w = Weight(opacity);
+  const Channels c = Channels::Of(*this);
+  RunBlit(*this, source, nullptr, area, flipH, flipV,
+          [&](std::uint32_t& d, std::uint32_t s, std::uint32_t) {
+            if (key.Skips(s) || s == d) return false;
+            d = wide ? Blend4(d, s, w) : Blend(d, s, w, c);
+            return true;
+          });
+}
+
+void TCustomDIBX::DrawMaskOpacity(int x, int y, TCustomDIBX& source, const TRect& srcRect,
+                                  bool flipH, bool flipV, TCustomDIBX* mask,
+                                  std::uint32_t opacity) {
+  if (opacity == 0) return;
+  BlitArea area;
+  if (!PrepareBlit(*this, x, y, source.GetWidth(), source.GetHeight(), srcRect, flipH, flipV,
+                   area))
+    return;
+  if (!MaskCovers(mask, area.src)) return;
+  const int bits = GetBitCount();
+  const bool vectorRules = IsVectorDepth(bits);
+  const std::uint32_t full = Weight(opacity);
+  const Channels c = Channels::Of(*this);
+  RunBlit(*this, source, mask, area, flipH, flipV,
+          [&](std::uint32_t& d, std::uint32_t s, std::uint32_t m) {
+            if (m == 0) return false;
+            if (vectorRules && d == s) return false;
+            const std::uint32_t w = (bits == 32 && m == 255) ? full : (full * m) >> 8;
+            d = Blend(d, s, w, c);
+            return true;
+          });
+}
+
+void TCustomDIBX::DrawAdd(int x, int y, TCustomDIBX& source, const TRect& srcRect, bool,
+                          bool flipH, bool flipV, std::uint32_t opacity) {
+  if (opacity == 0) return;
+  BlitArea area;
+  if (!PrepareBlit(*this, x, y, source.GetWidth(), source.GetHeight(), srcRect, flipH, flipV,
+                   area))
+    return;
+  const Key key = Key::Of(source, true);
+  const int raw = GetRawBitCount();
+  if (raw <= 8) {
+    // Palette depths add indices, saturating at the largest index of the depth.
+    const std::uint32_t top = raw == 1 ? 1u : raw == 4 ? 15u : 255u;
+    RunBlit(*this, source, nullptr, area, flipH, flipV,
+            [&](std::uint32_t& d, std::uint32_t s, std::uint32_t) {
+              if (key.Skips(s)) return false;
+              d = std::min(s + d, top);
+              return true;
+            });
+    return;
+  }
+  const std::uint32_t w = Weight(opacity);
+  const Channels c = Channels::Of(*this);
+  RunBlit(*this, source, nullptr, area, flipH, flipV,
+          [&](std::uint32_t& d, std::uint32_t s, std::uint32_t) {
+            if (key.Skips(s)) return false;
+            d = WeightedAdd(d, s, w, c);
+            return true;
+          });
+}
+
+void TCustomDIBX::DrawMaskAdd(int x, int y, TCustomDIBX& source, const TRect& srcRect,
+                              bool flipH, bool flipV, TCustomDIBX* mask, std::uint32_t opacity) {
+  if (opacity == 0) return;
+  BlitArea area;
+  if (!PrepareBlit(*this, x, y, source.GetWidth(), source.GetHeight(), srcRect, flipH, flipV,
+                   area))
+    return;
+  if (!MaskCovers(mask, area.src)) return;
+  const int bits = GetBitCount();
+  const std::uint32_t full = Weight(opacity);
+  const Channels c = Channels::Of(*this);
+  RunBlit(*this, source, mask, area, flipH, flipV,
+          [&](std::uint32_t& d, std::uint32_t s, std::uint32_t m) {
+            if (m == 0) return false;
+            const std::uint32_t w = (bits == 32 && m == 255) ? full : (full * m) >> 8;
+            d = WeightedAdd(d, s, w, c);
+            return true;
+          });
+}
+
+}  // namespace vorn

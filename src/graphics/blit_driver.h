@@ -1,0 +1,159 @@
+#pragma once
+
+// The common frame of the one-to-one drawing operations: clip, lock, walk. Internal to
+// src/graphics.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "graphics/blit_common.h"
+#include "graphics/surface_clip.h"
+
+namespace vorn::blit {
+
+// Depths whose pixels sit whole bytes apart in memory.
+inline bool IsByteDepth(int bitCount) {
+  return bitCount == 8 || bitCount == 15 || bitCount == 16 || bitCount == 24 || bitCount == 32;
+}
+inline bool IsPackedDepth(int bitCount) { return bitCount == 1 || bitCount == 4; }
+inline bool IsDrawableDepth(int bitCount) { return IsByteDepth(bitCount) || IsPackedDepth(bitCount); }
+
+// The source key as the raw pixel bits it is compared with, or no key.
+struct Key {
+  bool active = false;
+  std::uint32_t value = 0;
+
+  static Key Of(TCustomDIBX& source, bool use) {
+    Key k;
+    k.active = use && source.ColorKey != -1;
+    k.value = static_cast<std::uint32_t>(source.ColorKey) &
+              RawPixelMask(source.GetBytesPerPixel() > 0 ? source.GetBytesPerPixel() : 4);
+    return k;
+  }
+  bool Skips(std::uint32_t s) const { return active && s == value; }
+};
+
+// A one-to-one blit after clipping: destination rectangle, source rectangle of the same size.
+struct BlitArea {
+  TRect dest{};
+  TRect src{};
+  int Width() const { return src.right - src.left; }
+  int Height() const { return src.bottom - src.top; }
+};
+
+// Clips srcRect to the source, then destination and source together against the destination's
+// limit. False when nothing is left to draw.
+inline bool PrepareBlit(TCustomDIBX& dest, int x, int y, int sourceWidth, int sourceHeight,
+                        const TRect& srcRect, bool flipH, bool flipV, BlitArea& area) {
+  std::int64_t x64 = x, y64 = y;
+  TRect s = srcRect;
+  if (!surface_clip::ClipSourceToBounds(sourceWidth, sourceHeight, s, x64, y64, flipH, flipV))
+    return false;
+  TRect d{surface_clip::Saturate32(x64), surface_clip::Saturate32(y64),
+          surface_clip::Saturate32(x64 + (s.right - s.left)),
+          surface_clip::Saturate32(y64 + (s.bottom - s.top))};
+  if (!dest.ClipBlit(d, s, flipH, flipV)) return false;
+  if (s.left >= s.right || s.top >= s.bottom) return false;
+  area.dest = d;
+  area.src = s;
+  return true;
+}
+
+// An 8-bit mask that covers the source rectangle it weighs.
+inline bool MaskCovers(TCustomDIBX* mask, const TRect& srcRect) {
+  return mask != nullptr && mask->GetBitCount() == 8 && srcRect.left >= 0 && srcRect.top >= 0 &&
+         mask->GetWidth() >= srcRect.right && mask->GetHeight() >= srcRect.bottom;
+}
+
+// Walks a clipped one-to-one blit. op(d, s, m) returns true when it changed d; m is the mask
+// value at the source position (255 without a mask). Source rows are read through the source's
+// own pitch and bytes per pixel, so formats that differ never read outside the source.
+template <class Op>
+void RunBlit(TCustomDIBX& dest, TCustomDIBX& source, TCustomDIBX* mask, const BlitArea& area,
+             bool flipH, bool flipV, Op&& op) {
+  const int w = area.Width();
+  const int h = area.Height();
+  const int sx0 = flipH ? area.src.right - 1 : area.src.left;
+  const int sy0 = flipV ? area.src.bottom - 1 : area.src.top;
+  const int dx = flipH ? -1 : 1;
+  const int dy = flipV ? -1 : 1;
+  const int destBits = dest.GetBitCount();
+  const int sourceBits = source.GetBitCount();
+  if (!IsDrawableDepth(destBits) || !IsDrawableDepth(sourceBits)) return;
+
+  if (IsPackedDepth(destBits) || IsPackedDepth(sourceBits)) {
+    // Sub-byte pixels: through the surfaces' own pixel access.
+    for (int j = 0; j < h; ++j) {
+      const int sy = sy0 + j * dy;
+      for (int i = 0; i < w; ++i) {
+        const int sx = sx0 + i * dx;
+        const std::uint32_t m = mask != nullptr ? (mask->GetPixel(sx, sy) & 0xFFu) : 255u;
+        std::uint32_t d = dest.GetPixel(area.dest.left + i, area.dest.top + j);
+        if (op(d, source.GetPixel(sx, sy), m)) dest.SetPixel(area.dest.left + i, area.dest.top + j, d);
+      }
+    }
+    return;
+  }
+
+  LockGuard destGuard;
+  std::uint8_t* dp = destGuard.Lock(dest, area.dest.left, area.dest.top);
+  if (dp == nullptr) return;
+  LockGuard sourceGuard;
+  const std::uint8_t* sp = sourceGuard.Lock(source, sx0, sy0);
+  if (sp == nullptr) return;
+  LockGuard maskGuard;
+  const std::uint8_t* mp = nullptr;
+  std::ptrdiff_t maskPitch = 0;
+  if (mask != nullptr) {
+    mp = maskGuard.Lock(*mask, sx0, sy0);
+    if (mp == nullptr) return;
+    maskPitch = static_cast<std::ptrdiff_t>(mask->GetPitch()) * dy;
+  }
+  const int destBpp = dest.GetBytesPerPixel();
+  const int sourceBpp = source.GetBytesPerPixel();
+  const std::ptrdiff_t destPitch = dest.GetPitch();
+  const std::ptrdiff_t sourcePitch = static_cast<std::ptrdiff_t>(source.GetPitch()) * dy;
+  const std::ptrdiff_t sourceStep = static_cast<std::ptrdiff_t>(sourceBpp) * dx;
+  for (int j = 0; j < h; ++j) {
+    std::uint8_t* drow = dp + destPitch * j;
+    const std::uint8_t* srow = sp + sourcePitch * j;
+    const std::uint8_t* mrow = mp != nullptr ? mp + maskPitch * j : nullptr;
+    for (int i = 0; i < w; ++i) {
+      const std::uint32_t m = mrow != nullptr ? mrow[static_cast<std::ptrdiff_t>(i) * dx] : 255u;
+      std::uint8_t* dpix = drow + static_cast<std::ptrdiff_t>(i) * destBpp;
+      std::uint32_t d = ReadPixel(dpix, destBpp);
+      if (op(d, ReadPixel(srow + sourceStep * i, sourceBpp), m)) WritePixel(dpix, destBpp, d);
+    }
+  }
+}
+
+// Walks every pixel of a destination rectangle already clipped to the surface.
+template <class Op>
+void RunFill(TCustomDIBX& dest, const TRect& area, Op&& op) {
+  const int bits = dest.GetBitCount();
+  if (IsPackedDepth(bits)) {
+    for (int y = area.top; y < area.bottom; ++y)
+      for (int x = area.left; x < area.right; ++x) {
+        std::uint32_t d = dest.GetPixel(x, y);
+        if (op(d)) dest.SetPixel(x, y, d);
+      }
+    return;
+  }
+  if (!IsByteDepth(bits)) return;
+  LockGuard guard;
+  std::uint8_t* p = guard.Lock(dest, area.left, area.top);
+  if (p == nullptr) return;
+  const int bpp = dest.GetBytesPerPixel();
+  const std::ptrdiff_t pitch = dest.GetPitch();
+  const int w = area.right - area.left;
+  for (int j = 0; j < area.bottom - area.top; ++j) {
+    std::uint8_t* row = p + pitch * j;
+    for (int i = 0; i < w; ++i) {
+      std::uint8_t* px = row + static_cast<std::ptrdiff_t>(i) * bpp;
+      std::uint32_t d = ReadPixel(px, bpp);
+      if (op(d)) WritePixel(px, bpp, d);
+    }
+  }
+}
+
+}  // namespace vorn::blit

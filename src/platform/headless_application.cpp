@@ -1,0 +1,72 @@
+#include "platform/headless_application.h"
+
+namespace vorn::platform {
+
+bool HeadlessApplication::Initialize(std::string& reason) {
+  if (!initialize_failure_.empty()) {
+    reason = initialize_failure_;
+    return false;
+  }
+  initialized_ = true;
+  return true;
+}
+
+std::unique_ptr<Window> HeadlessApplication::CreateMainWindow(Size client, std::string_view caption_cp932) {
+  ++windows_created_;
+  terminating_ = false;
+  return std::make_unique<HeadlessWindow>(*this, client, caption_cp932);
+}
+
+bool HeadlessApplication::DispatchPending(Window* main, EventSink& sink) {
+  while (!queue_.empty()) {
+    const Event event = queue_.front();
+    queue_.pop_front();
+    if (event.type == EventType::kClose) {
+      terminating_ = true;
+      sink.HandleEvent(event);
+      if (auto* window = dynamic_cast<HeadlessWindow*>(main)) window->MarkClosed();
+      return true;
+    }
+    sink.HandleEvent(event);
+  }
+  return false;
+}
+
+void HeadlessApplication::Run(Window& main, EventSink& sink) {
+  while (!main.Closed()) {
+    if (DispatchPending(&main, sink)) break;
+    const bool done = sink.Idle();
+    if (after_idle_) after_idle_(main);
+    if (done && queue_.empty()) {
+      throw HeadlessStall("the message loop would wait with no event left");
+    }
+  }
+}
+
+void HeadlessApplication::ProcessMessages(EventSink& sink) {
+  if (queue_.empty()) throw HeadlessStall("waiting for a message with no event left");
+  DispatchPending(nullptr, sink);
+}
+
+HeadlessWindow::HeadlessWindow(HeadlessApplication& application, Size client, std::string_view caption)
+    : application_(application), caption_(caption), canvas_(client.width, client.height) {}
+
+HeadlessWindow::~HeadlessWindow() { application_.last_canvas_ = canvas_; }
+
+Size HeadlessWindow::OuterSize() const {
+  return Size{canvas_.width() + application_.frame_extra_.width, canvas_.height() + application_.frame_extra_.height};
+}
+
+void HeadlessWindow::Show() {
+  if (shown_) return;
+  shown_ = true;
+  application_.Post(Event{.type = EventType::kActivate});
+}
+
+void HeadlessWindow::PostClose() { application_.Post(Event{.type = EventType::kClose}); }
+
+void HeadlessWindow::PostUserMessage(std::uint32_t message, std::intptr_t wparam, std::intptr_t lparam) {
+  application_.Post(Event{.type = EventType::kUserMessage, .message = message, .wparam = wparam, .lparam = lparam});
+}
+
+}  // namespace vorn::platform

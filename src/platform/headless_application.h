@@ -1,0 +1,119 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/drive_type.h"
+#include "platform/instance_lock.h"
+#include "platform/message_box.h"
+#include "platform/paths.h"
+#include "platform/platform.h"
+#include "platform/window.h"
+
+namespace vorn::platform {
+
+// The message loop would block with nothing left that could wake it: a headless run ends instead
+// of hanging.
+class HeadlessStall : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class HeadlessWindow;
+
+// Windows are framebuffers, events come from a queue the test fills, and showing a window
+// synthesises its first activation.
+class HeadlessApplication final : public Application {
+ public:
+  bool Initialize(std::string& reason) override;
+  void SetTitle(std::string_view cp932) override { title_ = std::string(cp932); }
+  std::unique_ptr<Window> CreateMainWindow(Size client, std::string_view caption_cp932) override;
+  Rect WorkArea() override { return work_area_; }
+  bool Terminating() const override { return terminating_; }
+  void Run(Window& main, EventSink& sink) override;
+  void ProcessMessages(EventSink& sink) override;
+
+  void Post(const Event& event) { queue_.push_back(event); }
+  void set_work_area(const Rect& area) { work_area_ = area; }
+  void set_initialize_failure(std::string reason) { initialize_failure_ = std::move(reason); }
+  // Called after every idle call of Run, with the main window (tests post events from here).
+  void set_after_idle(std::function<void(Window&)> hook) { after_idle_ = std::move(hook); }
+  const std::string& title() const { return title_; }
+  bool initialized() const { return initialized_; }
+  int windows_created() const { return windows_created_; }
+  // The client area of the last main window as it was when that window went away.
+  const Framebuffer& last_canvas() const { return last_canvas_; }
+  // Extra size the frame adds around the client area.
+  Size frame_extra() const { return frame_extra_; }
+
+ private:
+  friend class HeadlessWindow;
+  bool DispatchPending(Window* main, EventSink& sink);
+
+  std::deque<Event> queue_;
+  Rect work_area_{0, 0, 1280, 1000};
+  Size frame_extra_{8, 31};
+  std::string title_ = "unset";
+  std::string initialize_failure_;
+  std::function<void(Window&)> after_idle_;
+  Framebuffer last_canvas_;
+  bool initialized_ = false;
+  bool terminating_ = false;
+  int windows_created_ = 0;
+};
+
+class HeadlessWindow final : public Window {
+ public:
+  HeadlessWindow(HeadlessApplication& application, Size client, std::string_view caption);
+  ~HeadlessWindow() override;
+
+  void SetCaption(std::string_view cp932) override { caption_ = std::string(cp932); }
+  void SetClientSize(Size size) override { canvas_.Resize(size.width, size.height); }
+  Size ClientSize() const override { return Size{canvas_.width(), canvas_.height()}; }
+  Size OuterSize() const override;
+  void SetPosition(int left, int top) override {
+    left_ = left;
+    top_ = top;
+  }
+  void Show() override;
+  void PostClose() override;
+  void PostUserMessage(std::uint32_t message, std::intptr_t wparam, std::intptr_t lparam) override;
+  Framebuffer& Canvas() override { return canvas_; }
+  void Flush(std::span<const Rect> rects) override { flushes_ += static_cast<int>(rects.size()); }
+  bool Closed() const override { return closed_; }
+
+  const std::string& caption() const { return caption_; }
+  int left() const { return left_; }
+  int top() const { return top_; }
+  bool shown() const { return shown_; }
+  int flushes() const { return flushes_; }
+  void MarkClosed() { closed_ = true; }
+
+ private:
+  HeadlessApplication& application_;
+  std::string caption_;
+  Framebuffer canvas_;
+  int left_ = 0;
+  int top_ = 0;
+  int flushes_ = 0;
+  bool shown_ = false;
+  bool closed_ = false;
+};
+
+// Every headless service in one place, for tests and headless-run.
+struct HeadlessPlatform {
+  FixedExecutableLocation executable{std::string("/headless/vornplayer")};
+  TableDriveTypes drives;
+  HeadlessInstanceLocks locks;
+  VirtualClock clock;
+  HeadlessMessageBoxes boxes;
+  HeadlessApplication application;
+
+  Platform services() { return Platform{executable, drives, locks, clock, boxes, application}; }
+};
+
+}  // namespace vorn::platform

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/drive_type.h"
+#include "platform/instance_lock.h"
+#include "platform/message_box.h"
+#include "platform/paths.h"
+#include "platform/window.h"
+
+namespace vorn::platform {
+
+// Every host service the player uses, handed down from main (real) or a test (headless).
+struct Platform {
+  ExecutableLocation& executable;
+  DriveTypes& drives;
+  InstanceLocks& locks;
+  Clock& clock;
+  MessageBoxes& boxes;
+  Application& application;
+};
+
+}  // namespace vorn::platform

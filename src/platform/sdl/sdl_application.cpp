@@ -1,0 +1,254 @@
+#include <SDL.h>
+
+#include <vector>
+
+#include "platform/sdl/sdl_key_codes.h"
+#include "platform/sdl/sdl_platform.h"
+#include "platform/text_converter.h"
+
+namespace vorn::platform::sdl {
+namespace {
+
+// The user-event code that stands for a posted close (WM_CLOSE's number).
+constexpr Sint32 kPostedClose = 0x0010;
+
+unsigned ShiftState() {
+  unsigned shift = 0;
+  const SDL_Keymod mod = SDL_GetModState();
+  if (mod & KMOD_SHIFT) shift |= kShiftKey;
+  if (mod & KMOD_ALT) shift |= kAltKey;
+  if (mod & KMOD_CTRL) shift |= kCtrlKey;
+  const Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
+  if (buttons & SDL_BUTTON(SDL_BUTTON_LEFT)) shift |= kLeftButtonHeld;
+  if (buttons & SDL_BUTTON(SDL_BUTTON_RIGHT)) shift |= kRightButtonHeld;
+  if (buttons & SDL_BUTTON(SDL_BUTTON_MIDDLE)) shift |= kMiddleButtonHeld;
+  return shift;
+}
+
+MouseButton ButtonOf(Uint8 button) {
+  if (button == SDL_BUTTON_RIGHT) return MouseButton::kRight;
+  if (button == SDL_BUTTON_MIDDLE) return MouseButton::kMiddle;
+  return MouseButton::kLeft;
+}
+
+class SdlWindow final : public Window {
+ public:
+  SdlWindow(SDL_Window* window, Size client, std::uint32_t user_event_type)
+      : window_(window), canvas_(client.width, client.height), user_event_type_(user_event_type) {}
+  ~SdlWindow() override { SDL_DestroyWindow(window_); }
+
+  void SetCaption(std::string_view cp932) override {
+    SDL_SetWindowTitle(window_, Cp932ToUtf8(cp932).c_str());
+  }
+  void SetClientSize(Size size) override {
+    SDL_SetWindowSize(window_, size.width, size.height);
+    canvas_.Resize(size.width, size.height);
+  }
+  Size ClientSize() const override { return Size{canvas_.width(), canvas_.height()}; }
+  Size OuterSize() const override {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
+    return Size{canvas_.width() + left + right, canvas_.height() + top + bottom};
+  }
+  void SetPosition(int left, int top) override {
+    int border_top = 0, border_left = 0;
+    if (SDL_GetWindowBordersSize(window_, &border_top, &border_left, nullptr, nullptr) != 0) {
+      border_top = border_left = 0;
+    }
+    SDL_SetWindowPosition(window_, left + border_left, top + border_top);
+  }
+  void Show() override {
+    SDL_ShowWindow(window_);
+    SDL_RaiseWindow(window_);
+    SDL_SetWindowInputFocus(window_);
+    FlushAll();
+  }
+  void PostClose() override { Push(kPostedClose, 0, 0); }
+  void PostUserMessage(std::uint32_t message, std::intptr_t wparam, std::intptr_t lparam) override {
+    Push(static_cast<Sint32>(message), wparam, lparam);
+  }
+  Framebuffer& Canvas() override { return canvas_; }
+  void Flush(std::span<const Rect> rects) override {
+    // The window surface is fetched anew each time: a size change invalidates the old one.
+    SDL_Surface* target = SDL_GetWindowSurface(window_);
+    if (target == nullptr || canvas_.width() == 0 || canvas_.height() == 0) return;
+    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(canvas_.data(), canvas_.width(), canvas_.height(), 32,
+                                                             canvas_.width() * 4, SDL_PIXELFORMAT_RGB888);
+    if (source == nullptr) return;
+    std::vector<SDL_Rect> updated;
+    for (const Rect& rect : rects) {
+      const Rect area = Intersect(rect, canvas_.bounds());
+      if (area.empty()) continue;
+      SDL_Rect from{area.left, area.top, area.width, area.height};
+      SDL_Rect to = from;
+      SDL_BlitSurface(source, &from, target, &to);
+      updated.push_back(from);
+    }
+    SDL_FreeSurface(source);
+    if (!updated.empty()) SDL_UpdateWindowSurfaceRects(window_, updated.data(), static_cast<int>(updated.size()));
+  }
+  bool Closed() const override { return closed_; }
+  void* NativeHandle() const override { return window_; }
+
+  void FlushAll() {
+    const Rect all = canvas_.bounds();
+    Flush(std::span<const Rect>(&all, 1));
+  }
+  void MarkClosed() {
+    closed_ = true;
+    SDL_HideWindow(window_);
+  }
+  Uint32 id() const { return SDL_GetWindowID(window_); }
+
+ private:
+  void Push(Sint32 code, std::intptr_t wparam, std::intptr_t lparam) {
+    SDL_Event event{};
+    event.type = user_event_type_;
+    event.user.windowID = id();
+    event.user.code = code;
+    event.user.data1 = reinterpret_cast<void*>(wparam);
+    event.user.data2 = reinterpret_cast<void*>(lparam);
+    SDL_PushEvent(&event);
+  }
+
+  SDL_Window* window_;
+  Framebuffer canvas_;
+  std::uint32_t user_event_type_;
+  bool closed_ = false;
+};
+
+}  // namespace
+
+SdlApplication::SdlApplication(std::string video_driver) : video_driver_(std::move(video_driver)) {}
+
+SdlApplication::~SdlApplication() {
+  if (initialized_) SDL_Quit();
+}
+
+bool SdlApplication::Initialize(std::string& reason) {
+  if (!video_driver_.empty()) SDL_SetHint(SDL_HINT_VIDEODRIVER, video_driver_.c_str());
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    reason = SDL_GetError();
+    return false;
+  }
+  initialized_ = true;
+  user_event_type_ = SDL_RegisterEvents(1);
+  return true;
+}
+
+std::unique_ptr<Window> SdlApplication::CreateMainWindow(Size client, std::string_view caption_cp932) {
+  SDL_Window* window = SDL_CreateWindow(Cp932ToUtf8(caption_cp932).c_str(), SDL_WINDOWPOS_CENTERED,
+                                        SDL_WINDOWPOS_CENTERED, client.width, client.height, SDL_WINDOW_HIDDEN);
+  if (window == nullptr) throw std::runtime_error(std::string("cannot create the window: ") + SDL_GetError());
+  terminating_ = false;
+  return std::make_unique<SdlWindow>(window, client, user_event_type_);
+}
+
+Rect SdlApplication::WorkArea() {
+  SDL_Rect area{};
+  if (SDL_GetDisplayUsableBounds(0, &area) != 0 && SDL_GetDisplayBounds(0, &area) != 0) {
+    return Rect{0, 0, 640, 480};
+  }
+  return Rect{area.x, area.y, area.w, area.h};
+}
+
+void SdlApplication::DropFocusEvents() {
+  SDL_PumpEvents();
+  std::vector<SDL_Event> kept;
+  SDL_Event event;
+  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT) > 0) {
+    if (event.window.event != SDL_WINDOWEVENT_FOCUS_GAINED && event.window.event != SDL_WINDOWEVENT_FOCUS_LOST) {
+      kept.push_back(event);
+    }
+  }
+  for (SDL_Event& again : kept) SDL_PushEvent(&again);
+}
+
+bool SdlApplication::Dispatch(const void* sdl_event, Window* main, EventSink& sink) {
+  const SDL_Event& e = *static_cast<const SDL_Event*>(sdl_event);
+  auto* window = static_cast<SdlWindow*>(main);
+  Event event;
+  bool close = false;
+  if (e.type == SDL_QUIT) {
+    close = true;
+  } else if (e.type == SDL_WINDOWEVENT) {
+    switch (e.window.event) {
+      case SDL_WINDOWEVENT_CLOSE: close = true; break;
+      case SDL_WINDOWEVENT_FOCUS_GAINED: event.type = EventType::kActivate; break;
+      case SDL_WINDOWEVENT_FOCUS_LOST: event.type = EventType::kDeactivate; break;
+      case SDL_WINDOWEVENT_EXPOSED:
+      case SDL_WINDOWEVENT_SIZE_CHANGED:
+        if (window != nullptr) window->FlushAll();
+        event.type = EventType::kExpose;
+        break;
+      default: return false;
+    }
+  } else if (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) {
+    event.type = e.type == SDL_KEYDOWN ? EventType::kKeyDown : EventType::kKeyUp;
+    event.key = VirtualKeyFromScancode(e.key.keysym.scancode);
+    event.repeat = e.key.repeat != 0;
+    event.shift = ShiftState();
+  } else if (e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) {
+    event.type = e.type == SDL_MOUSEBUTTONDOWN ? EventType::kMouseDown : EventType::kMouseUp;
+    event.button = ButtonOf(e.button.button);
+    event.x = e.button.x;
+    event.y = e.button.y;
+    event.shift = ShiftState();
+  } else if (e.type == SDL_MOUSEMOTION) {
+    event.type = EventType::kMouseMove;
+    event.x = e.motion.x;
+    event.y = e.motion.y;
+    event.shift = ShiftState();
+  } else if (e.type == SDL_MOUSEWHEEL) {
+    event.type = EventType::kMouseWheel;
+    event.wheel = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+    SDL_GetMouseState(&event.x, &event.y);
+    event.shift = ShiftState();
+  } else if (user_event_type_ != 0 && e.type == user_event_type_) {
+    if (e.user.code == kPostedClose) {
+      close = true;
+    } else {
+      event.type = EventType::kUserMessage;
+      event.message = static_cast<std::uint32_t>(e.user.code);
+      event.wparam = reinterpret_cast<std::intptr_t>(e.user.data1);
+      event.lparam = reinterpret_cast<std::intptr_t>(e.user.data2);
+    }
+  } else {
+    return false;
+  }
+  if (close) {
+    if (window == nullptr) return false;
+    terminating_ = true;
+    event.type = EventType::kClose;
+    sink.HandleEvent(event);
+    window->MarkClosed();
+    return true;
+  }
+  sink.HandleEvent(event);
+  return false;
+}
+
+void SdlApplication::Run(Window& main, EventSink& sink) {
+  SDL_Event event;
+  while (!main.Closed()) {
+    while (SDL_PollEvent(&event)) {
+      if (Dispatch(&event, &main, sink)) return;
+    }
+    const bool done = sink.Idle();
+    if (after_idle_) after_idle_(main);
+    if (main.Closed()) return;
+    if (done && SDL_WaitEvent(&event)) {
+      if (Dispatch(&event, &main, sink)) return;
+    }
+  }
+}
+
+void SdlApplication::ProcessMessages(EventSink& sink) {
+  SDL_Event event;
+  if (!SDL_WaitEvent(&event)) return;
+  do {
+    Dispatch(&event, nullptr, sink);
+  } while (SDL_PollEvent(&event));
+}
+
+}  // namespace vorn::platform::sdl

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/framebuffer.h"
+#include "platform/geometry.h"
+
+namespace vorn::platform {
+
+enum class EventType {
+  kClose,       // close box, or a posted close
+  kActivate,    // the window gained the input focus
+  kDeactivate,  // it lost it (not counting our own message boxes)
+  kKeyDown,
+  kKeyUp,
+  kMouseDown,
+  kMouseUp,
+  kMouseMove,
+  kMouseWheel,
+  kExpose,
+  kUserMessage,
+};
+
+enum class MouseButton { kLeft, kRight, kMiddle };
+
+// Shift-state bits, as the panel's mouse events carry them.
+inline constexpr unsigned kShiftKey = 1u << 0;
+inline constexpr unsigned kAltKey = 1u << 1;
+inline constexpr unsigned kCtrlKey = 1u << 2;
+inline constexpr unsigned kLeftButtonHeld = 1u << 3;
+inline constexpr unsigned kRightButtonHeld = 1u << 4;
+inline constexpr unsigned kMiddleButtonHeld = 1u << 5;
+
+struct Event {
+  EventType type = EventType::kExpose;
+  int key = 0;          // virtual-key code for key events
+  bool repeat = false;  // key auto-repeat
+  MouseButton button = MouseButton::kLeft;
+  int x = 0;  // client coordinates
+  int y = 0;
+  int wheel = 0;  // positive: away from the user
+  unsigned shift = 0;
+  std::uint32_t message = 0;  // user messages
+  std::intptr_t wparam = 0;
+  std::intptr_t lparam = 0;
+};
+
+// Receives a window's events and the idle calls of the message loop.
+class EventSink {
+ public:
+  virtual ~EventSink() = default;
+  virtual void HandleEvent(const Event& event) = 0;
+  // Called whenever the queue is empty; true ("done") lets the loop block until the next event.
+  virtual bool Idle() = 0;
+};
+
+// A top-level window: single border with minimise, black background. Its client area is a
+// Framebuffer that drawing code fills and then flushes to the screen.
+class Window {
+ public:
+  virtual ~Window() = default;
+  virtual void SetCaption(std::string_view cp932) = 0;
+  virtual void SetClientSize(Size size) = 0;
+  virtual Size ClientSize() const = 0;
+  // The size including the frame the window manager adds.
+  virtual Size OuterSize() const = 0;
+  virtual void SetPosition(int left, int top) = 0;
+  // Shown raised and with the input focus (without focus no frame ever runs).
+  virtual void Show() = 0;
+  virtual void PostClose() = 0;
+  virtual void PostUserMessage(std::uint32_t message, std::intptr_t wparam, std::intptr_t lparam) = 0;
+  virtual Framebuffer& Canvas() = 0;
+  // Puts the given rectangles of the canvas on the screen.
+  virtual void Flush(std::span<const Rect> rects) = 0;
+  virtual bool Closed() const = 0;
+  // The back end's own handle (SDL_Window*), for owning message boxes; null when there is none.
+  virtual void* NativeHandle() const { return nullptr; }
+};
+
+class Application {
+ public:
+  virtual ~Application() = default;
+  // Starts the window system; false with a reason when it cannot.
+  virtual bool Initialize(std::string& reason) = 0;
+  virtual void SetTitle(std::string_view cp932) = 0;
+  // A hidden window with the given client size and caption.
+  virtual std::unique_ptr<Window> CreateMainWindow(Size client, std::string_view caption_cp932) = 0;
+  // The desktop minus task bars and docks.
+  virtual Rect WorkArea() = 0;
+  virtual bool Terminating() const = 0;
+  // Dispatches every pending event, calls the idle hook, and blocks when it answers done; ends
+  // once the main window has closed (after its close event was handled).
+  virtual void Run(Window& main, EventSink& sink) = 0;
+  // Dispatches what is pending without calling the idle hook, blocking for one event when
+  // nothing is pending (the settings dialog waits this way).
+  virtual void ProcessMessages(EventSink& sink) = 0;
+};
+
+}  // namespace vorn::platform

@@ -1,0 +1,31 @@
+#include "platform/paths.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace vorn::platform {
+namespace {
+
+TEST(Paths, FindInDirectoryFallsBackToAnyCase) {
+  const auto dir = std::filesystem::temp_directory_path() / "vorn_paths_test";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "Game.INI") << "x";
+  const std::string base = dir.string() + "/";
+  EXPECT_EQ(FindInDirectory(base, "game.ini"), base + "Game.INI");
+  EXPECT_EQ(FindInDirectory(base, "game.dat"), base + "game.dat");
+  std::ofstream(dir / "game.ini") << "y";
+  EXPECT_EQ(FindInDirectory(base, "game.ini"), base + "game.ini");
+  std::filesystem::remove_all(dir);
+}
+
+TEST(Paths, DirectoryOfKeepsTheTrailingSlash) {
+  EXPECT_EQ(DirectoryOf("/opt/vorn/vornplayer"), "/opt/vorn/");
+  EXPECT_EQ(DirectoryOf("vornplayer"), "");
+  EXPECT_TRUE(ProcExecutableLocation().ExecutablePath().has_value());
+}
+
+}  // namespace
+}  // namespace vorn::platform

@@ -1,0 +1,208 @@
+#!/usr/bin/env python3
+"""Turns the script vocabulary list (vocabulary.txt, UTF-8) into the constant tables of
+src/foundation: vocabulary_codes.h (the code enumerations) and vocabulary_tables.cpp (names and
+display names as CP932 byte escapes, numbers). Run it once after editing the list and commit the
+output; the build does not run it, so the tables never depend on the build machine's codecs.
+
+List format: a line "[section]" starts a table; each following line is one entry, fields
+separated by tabs. A display name written with a pilcrow holds CR LF at that place."""
+import pathlib
+import sys
+
+HERE = pathlib.Path(__file__).resolve().parent
+ROOT = HERE.parent.parent
+
+# section -> (expected count, field layout)
+SECTIONS = {
+    "commands": (61, "name display"),
+    "properties": (162, "name display type"),
+    "apply_order": (1, "numbers"),
+    "functions": (143, "name min max type"),
+    "variables": (50, "name"),
+    "operations": (21, "name"),
+    "kinds": (28, "name display"),
+    "transitions": (39, "name display"),
+    "font_styles": (4, "name display"),
+    "flip_modes": (2, "name display"),
+    "horizontal_alignments": (3, "name display"),
+    "vertical_alignments": (3, "name display"),
+    "sound_play_modes": (4, "name"),
+    "particle_motions": (5, "name display"),
+    "mouse_ignore_modes": (5, "name display"),
+    "project_message_keys": (2, "name display"),
+    "orientations": (2, "name display"),
+    "motion_easings": (3, "name display"),
+    "variable_types": (5, "name display"),
+    "wallpaper_styles": (3, "display"),
+    "variable_scopes": (4, "display"),
+    "object_kinds": (12, "display"),
+    "key_names": (52, "display"),
+    "key_identifiers": (70, "name"),
+    "magics": (3, "name"),
+}
+
+
+def read_list(path):
+    sections, current = {}, None
+    for number, line in enumerate(path.read_text(encoding="utf-8").splitlines(), 1):
+        if not line or line.startswith("#"):
+            continue
+        if line.startswith("["):
+            current = line.strip("[]")
+            if current not in SECTIONS or current in sections:
+                sys.exit(f"{path}:{number}: unknown or repeated section {current}")
+            sections[current] = []
+            continue
+        sections[current].append(line.split("\t"))
+    for name, (count, _) in SECTIONS.items():
+        got = len(sections.get(name, []))
+        if got != count:
+            sys.exit(f"{path}: section {name} has {got} entries, expected {count}")
+    return sections
+
+
+def cp932(text):
+    return text.replace("\u00b6", "\r\n").encode("cp932")
+
+
+def literal(text):
+    data = cp932(text)
+    parts = []
+    for byte in data:
+        ch = chr(byte)
+        if ch in '"\\':
+            parts.append("\\" + ch)
+        elif 0x20 <= byte < 0x7F and ch != "?":
+            parts.append(ch)
+        else:
+            parts.append(f"\\{byte:03o}")
+    return f'std::string_view{{"{"".join(parts)}", {len(data)}}}'
+
+
+def named_rows(rows, with_display=True):
+    out = []
+    for row in rows:
+        name = row[0]
+        display = row[1] if with_display and len(row) > 1 else ""
+        out.append(f"    {{{literal(name)}, {literal(display)}}},  // {display or name}")
+    return out
+
+
+def main():
+    s = read_list(HERE / "vocabulary.txt")
+    order = [int(x) for x in s["apply_order"][0][0].split()]
+    if sorted(order) != list(range(162)):
+        sys.exit("apply order is not a permutation of the property indexes")
+    for row in s["properties"]:
+        if row[2] not in "1234":
+            sys.exit(f"bad property type {row}")
+    names = [r[0] for r in s["functions"]]
+    if len(set(names)) != len(names):
+        sys.exit("function names repeat")
+
+    enums = []
+
+    def enum(cpp_name, rows, base="int"):
+        enums.append(f"enum {cpp_name} : {base} {{")
+        for i, row in enumerate(rows):
+            enums.append(f"  {row[0]} = {i},")
+        enums.extend(["};", ""])
+
+    def enum_class(cpp_name, rows):
+        enums.append(f"enum class {cpp_name} : int {{")
+        for i, row in enumerate(rows):
+            enums.append(f"  {row[0]} = {i},")
+        enums.extend(["};", ""])
+
+    enum_class("TCommandCode", s["commands"])
+    enum("TPropIndex", s["properties"])
+    enum_class("TSysFunc", s["functions"])
+    enum("TOperationCode", s["operations"])
+    enum("TComponentKind", s["kinds"])
+    enum("TTransitionKind", s["transitions"])
+    enum("TFontStyleBit", s["font_styles"])
+    enum("TFlipMode", s["flip_modes"])
+    enum("THorizontalAlign", s["horizontal_alignments"])
+    enum("TVerticalAlign", s["vertical_alignments"])
+    enum("TSoundPlayMode", s["sound_play_modes"])
+    enum("TParticleMotion", s["particle_motions"])
+    enum("TIgnoreMouseMode", s["mouse_ignore_modes"])
+    enum("TOrientation", s["orientations"])
+    enum("TMotionEasing", s["motion_easings"])
+    enum("TParamType", s["variable_types"])
+
+    header = ["// Generated by tools/vocabulary/gen_vocabulary.py from tools/vocabulary/vocabulary.txt;",
+              "// edit the list and run the generator, not this file.",
+              "#pragma once", "", "namespace vorn {", ""] + enums + ["}  // namespace vorn", ""]
+    (ROOT / "src/foundation/vocabulary_codes.h").write_text("\n".join(header), encoding="ascii")
+
+    body = ["// Generated by tools/vocabulary/gen_vocabulary.py from tools/vocabulary/vocabulary.txt;",
+            "// edit the list and run the generator, not this file.",
+            '#include "foundation/vocabulary.h"', "", "namespace vorn::vocabulary {", ""]
+
+    def table(cpp_name, key, with_display=True):
+        rows = s[key]
+        body.append(f"const std::array<TVocabularyEntry, {len(rows)}> {cpp_name} = {{{{")
+        body.extend(named_rows(rows, with_display))
+        body.extend(["}};", ""])
+
+    def display_table(cpp_name, key):
+        rows = s[key]
+        body.append(f"const std::array<std::string_view, {len(rows)}> {cpp_name} = {{{{")
+        for row in rows:
+            body.append(f"    {literal(row[-1])},  // {row[-1]}")
+        body.extend(["}};", ""])
+
+    def name_table(cpp_name, key):
+        rows = s[key]
+        body.append(f"const std::array<std::string_view, {len(rows)}> {cpp_name} = {{{{")
+        for row in rows:
+            body.append(f"    {literal(row[0])},")
+        body.extend(["}};", ""])
+
+    table("kCommands", "commands")
+    body.append("const std::array<TPropertyEntry, 162> kProperties = {{")
+    for row in s["properties"]:
+        body.append(f"    {{{literal(row[0])}, {literal(row[1])}, {row[2]}}},  // {row[1]}")
+    body += ["}};", ""]
+    body.append("const std::array<std::uint8_t, 162> kPropertyApplyOrder = {{")
+    for i in range(0, 162, 16):
+        body.append("    " + " ".join(f"{n}," for n in order[i:i + 16]))
+    body += ["}};", ""]
+    name_table("kSysFuncNames", "functions")
+    for cpp_name, col in (("kSysFuncMinArgs", 1), ("kSysFuncMaxArgs", 2)):
+        body.append(f"const std::array<std::int32_t, 143> {cpp_name} = {{{{")
+        vals = [r[col] for r in s["functions"]]
+        for i in range(0, 143, 16):
+            body.append("    " + " ".join(f"{v}," for v in vals[i:i + 16]))
+        body.extend(["}};", ""])
+    body.append("const std::array<std::uint8_t, 143> kSysFuncResultTypes = {{")
+    vals = [r[3] for r in s["functions"]]
+    for i in range(0, 143, 16):
+        body.append("    " + " ".join(f"{v}," for v in vals[i:i + 16]))
+    body += ["}};", ""]
+    name_table("kSysVarNames", "variables")
+    name_table("kOperationNames", "operations")
+    table("kComponentKinds", "kinds")
+    table("kTransitions", "transitions")
+    table("kFontStyles", "font_styles")
+    table("kFlipModes", "flip_modes")
+    table("kHorizontalAlignments", "horizontal_alignments")
+    table("kVerticalAlignments", "vertical_alignments")
+    table("kSoundPlayModes", "sound_play_modes", with_display=False)
+    table("kParticleMotions", "particle_motions")
+    table("kMouseIgnoreModes", "mouse_ignore_modes")
+    table("kProjectMessageKeys", "project_message_keys")
+    table("kOrientations", "orientations")
+    table("kMotionEasings", "motion_easings")
+    table("kVariableTypes", "variable_types")
+    display_table("kWallpaperStyleNames", "wallpaper_styles")
+    display_table("kVariableScopeNames", "variable_scopes")
+    display_table("kObjectKindNames", "object_kinds")
+    display_table("kKeyNames", "key_names")
+    name_table("kKeyIdentifiers", "key_identifiers")
+    body += ["}  // namespace vorn::vocabulary", ""]
+    (ROOT / "src/foundation/vocabulary_tables.cpp").write_text("\n".join(body), encoding="utf-8")
+
+
+main()
