@@ -87,10 +87,10 @@ std::vector<std::uint8_t> DeflatePelkPlane(std::span<const std::uint8_t> raw, in
 namespace {
 
 std::uint8_t Widen(std::uint32_t field, int bits) {
-  // Vacated low bits are set on non-zero fields, as the drawing layer does for 16-bit pixels.
-  if (field == 0) return 0;
+  // Top bits repeated into the vacated low bits, as the drawing layer widens 16-bit pixels when
+  // it copies them to 24 or 32 bits, so a colour key made here matches the copied pixels.
   const std::uint32_t shifted = field << (8 - bits);
-  return static_cast<std::uint8_t>(shifted | ((1u << (8 - bits)) - 1));
+  return static_cast<std::uint8_t>(shifted | (shifted >> bits));
 }
 
 }  // namespace
