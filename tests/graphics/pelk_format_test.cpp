@@ -587,3 +587,20 @@ TEST(PelkWriter, ReadsBackWhatItWrote) {
 
 }  // namespace
 }  // namespace vorn
+
+#include "foundation/shuffle_bag.h"
+
+namespace vorn {
+namespace {
+
+TEST(PelkShuffle, MatchesTheShuffleBag) {
+  for (std::uint32_t code : {1u, 3u, 0xDEADBEEFu}) {
+    TZkRandom bag(code);
+    bag.Reset(500);
+    const auto order = PelkShuffleOrder(code, 500);
+    for (int i = 0; i < 500; ++i) ASSERT_EQ(order[i], bag.Next()) << code << " @" << i;
+  }
+}
+
+}  // namespace
+}  // namespace vorn
