@@ -270,14 +270,19 @@ void TVornBaseList::FreeObjects(std::vector<TVornObject*> roots) {
     }
   }
   for (TVornObject* object : order) object->Destroying();
+  // Cut the links, one pass over each parent's children.
+  std::unordered_set<const TVornObject*> doomed(order.begin(), order.end());
+  std::unordered_set<TVornControl*> parents;
   for (TVornObject* object : order) {
-    if (TVornControl* control = object->AsControl(); control != nullptr && control->GetParent() != nullptr) {
-      control->GetParent()->RemoveChild(control);
+    if (TVornControl* control = object->AsControl(); control != nullptr && control->parent_ != nullptr) {
+      parents.insert(control->parent_);
       control->parent_ = nullptr;
     }
   }
+  for (TVornControl* parent : parents) {
+    std::erase_if(parent->children_, [&doomed](const TVornControl* child) { return doomed.contains(child); });
+  }
   // Take every doomed object out of the list in one pass, then free them.
-  std::unordered_set<const TVornObject*> doomed(order.begin(), order.end());
   std::vector<std::unique_ptr<TVornObject>> freed;
   for (auto& object : objects_) {
     if (doomed.contains(object.get())) {

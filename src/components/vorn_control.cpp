@@ -124,11 +124,20 @@ bool TVornControl::ChildBefore(const TVornControl* a, const TVornControl* b) {
   return a->GetName() < b->GetName();
 }
 
-void TVornControl::SortChildren() { std::stable_sort(children_.begin(), children_.end(), ChildBefore); }
+void TVornControl::SortChildren() {
+  std::stable_sort(children_.begin(), children_.end(), ChildBefore);
+  children_sorted_ = true;
+}
 
 void TVornControl::AddChild(TVornControl* child) {
-  children_.push_back(child);
-  SortChildren();
+  if (!children_sorted_) {
+    children_.push_back(child);
+    SortChildren();
+    return;
+  }
+  // Appending and stable-sorting a sorted list puts the newcomer after its equals: the same
+  // place, found in logarithmic time.
+  children_.insert(std::upper_bound(children_.begin(), children_.end(), child, ChildBefore), child);
 }
 
 void TVornControl::RemoveChild(TVornControl* child) { std::erase(children_, child); }

@@ -39,6 +39,8 @@ class TVornControl : public TVornComponent {
   void AddChild(TVornControl* child);
   void RemoveChild(TVornControl* child);
   void SortChildren();
+  // A child's name changed: the order may be stale until the next sort.
+  void ChildRenamed() { children_sorted_ = false; }
   // Strict weak order of siblings: screen copy last, system names first, then priority plus
   // sub-priority, then the names' bytes.
   static bool ChildBefore(const TVornControl* a, const TVornControl* b);
@@ -186,6 +188,8 @@ class TVornControl : public TVornComponent {
   TVornControl* parent_ = nullptr;
   std::int32_t color_ = 0;
   std::vector<TVornControl*> children_;
+  // False once a child's name changed after the last sort (a rename does not re-sort).
+  bool children_sorted_ = true;
   TRect spare_rect_{0, 0, 1, 1};
   std::string on_mouse_move_;
   std::string on_mouse_in_;

@@ -14,6 +14,7 @@ void TVornObject::Create(std::unique_ptr<TVornObject> self) {
 }
 
 void TVornObject::StoreName(std::string name) {
+  if (TVornControl* parent = GetParent()) parent->ChildRenamed();
   if (listed_ && owner_ != nullptr) {
     owner_->UnindexName(this);
     name_ = std::move(name);
