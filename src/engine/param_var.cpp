@@ -1,6 +1,7 @@
 #include "engine/param_var.h"
 
 #include "engine/script_error.h"
+#include "foundation/sjis.h"
 #include "foundation/stream_encoding.h"
 #include "foundation/system_texts.h"
 
@@ -51,11 +52,25 @@ void TParamVar::Link(TValueHolder* holder) {
   }
 }
 
+const std::string& TParamVar::FoldedName() const {
+  if (!folded_valid_) {
+    folded_ = Cp932LowerCase(name_);
+    folded_valid_ = true;
+  }
+  return folded_;
+}
+
 void TParamVar::Resolve() {
   TValueHolder* holder = g_resolver ? g_resolver->FindForReference(name_) : nullptr;
   if (holder == nullptr) throw EScriptError(FormatText(texts::kVariableMissingFormat, name_));
+  LinkResolved(holder);
+}
+
+void TParamVar::LinkResolved(TValueHolder* holder) {
   Link(holder);
-  if (const auto* other = dynamic_cast<const TParamVar*>(holder->HeldValue())) index_ = other->index_;
+  if (const TCustomParam* value = holder->HeldValue()) {
+    if (const TParamVar* other = value->AsReference()) index_ = other->index_;
+  }
 }
 
 template <typename R, typename F>
