@@ -50,7 +50,7 @@ void TParamCollectionItem::SetName(std::string_view name) {
   const bool bad = name.empty() || name.find(' ') != std::string_view::npos || (name[0] >= '0' && name[0] <= '9');
   if (bad) throw EScriptError(FormatText(texts::kVariableNameInvalidFormat, name));
   THashCollectionItem::SetName(name);
-  folded_ = Cp932LowerCase(name);
+  folded_ = MakeFoldedName(name);
   static_cast<TParamCollection&>(Collection()).Touch();
 }
 
@@ -64,7 +64,7 @@ void TParamCollectionItem::MakeSystem(int number) {
   value_ = SystemFactory()(number);
   system_number_ = number;
   THashCollectionItem::SetName(vocabulary::kSysVarNames[static_cast<std::size_t>(number)]);
-  folded_ = Cp932LowerCase(Name());
+  folded_ = MakeFoldedName(Name());
 }
 
 void TParamCollectionItem::ApplyScope(TVarScope scope, std::int32_t current_frame) {
@@ -121,14 +121,14 @@ void TParamCollection::FreeItem(TParamCollectionItem& item) {
 }
 
 TParamCollectionItem* TParamCollection::FindParam(std::string_view name) const {
-  return FindParamFolded(Cp932LowerCase(name));
+  return FindParamFolded(MakeFoldedName(name));
 }
 
-TParamCollectionItem* TParamCollection::FindParamFolded(std::string_view folded) const {
+TParamCollectionItem* TParamCollection::FindParamFolded(const TFoldedName& folded) const {
   TParamCollectionItem* found = nullptr;
-  for (THashCollectionItem* raw = BucketHead(HashName(folded)); raw != nullptr; raw = raw->NextInBucket()) {
+  for (THashCollectionItem* raw = BucketHead(folded.bucket); raw != nullptr; raw = raw->NextInBucket()) {
     auto* item = static_cast<TParamCollectionItem*>(raw);
-    if (item->folded_ != folded) continue;
+    if (item->folded_.hash != folded.hash || item->folded_.text != folded.text) continue;
     if (item->IsLocal()) {
       if (item->frame_id_ == current_frame_id_) return item;
     } else {

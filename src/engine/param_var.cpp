@@ -1,6 +1,7 @@
 #include "engine/param_var.h"
 
 #include "engine/script_error.h"
+#include "foundation/hash_collection.h"
 #include "foundation/sjis.h"
 #include "foundation/stream_encoding.h"
 #include "foundation/system_texts.h"
@@ -52,9 +53,19 @@ void TParamVar::Link(TValueHolder* holder) {
   }
 }
 
-const std::string& TParamVar::FoldedName() const {
+TFoldedName MakeFoldedName(std::string_view name) {
+  TFoldedName folded;
+  folded.text = Cp932LowerCase(name);
+  std::uint32_t hash = 2166136261u;
+  for (const char c : folded.text) hash = (hash ^ static_cast<std::uint8_t>(c)) * 16777619u;
+  folded.hash = hash;
+  folded.bucket = HashName(folded.text);
+  return folded;
+}
+
+const TFoldedName& TParamVar::FoldedName() const {
   if (!folded_valid_) {
-    folded_ = Cp932LowerCase(name_);
+    folded_ = MakeFoldedName(name_);
     folded_valid_ = true;
   }
   return folded_;

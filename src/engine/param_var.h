@@ -16,6 +16,15 @@ namespace vorn {
 
 class TValueHolder;
 
+// A variable name prepared for lookups: its case fold, bucket and a hash of the fold, so a lookup
+// neither re-folds nor compares the bytes of names that cannot match.
+struct TFoldedName {
+  std::string text;
+  std::uint32_t hash = 0;
+  std::uint8_t bucket = 0;
+};
+TFoldedName MakeFoldedName(std::string_view name);
+
 struct TValueAnchor {
   TValueHolder* holder = nullptr;
 };
@@ -60,7 +69,7 @@ class TParamVar final : public TCustomParam {
   }
   // The name in the collection's case fold, computed once: lookups by an operand then neither
   // re-fold nor re-hash it.
-  const std::string& FoldedName() const;
+  const TFoldedName& FoldedName() const;
   TParamVar* AsReference() override { return this; }
   std::uint8_t Flag() const { return flag_; }
   void SetFlag(std::uint8_t flag) { flag_ = flag; }
@@ -117,7 +126,7 @@ class TParamVar final : public TCustomParam {
   R Forward(R none, F&& f) const;
 
   std::string name_;
-  mutable std::string folded_;
+  mutable TFoldedName folded_;
   mutable bool folded_valid_ = false;
   std::shared_ptr<TValueAnchor> anchor_;
   std::string pending_target_;

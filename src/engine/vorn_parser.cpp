@@ -382,7 +382,7 @@ void Prepare(TOpeData& operation) {
   for (auto& operand : operation.operands) {
     if (TParamVar* reference = operand->AsReference()) operation.references.push_back(reference);
   }
-  operation.folded_target = Cp932LowerCase(operation.target);
+  operation.folded_target = MakeFoldedName(operation.target);
 }
 
 std::unique_ptr<TCustomParam> CopyOperand(const TCustomParam& operand) {

@@ -34,7 +34,7 @@ struct TOpeData {
   // Filled by the parser when the operation is added: the reference operands and the target in
   // the case fold, so a run does not search, cast or fold them again.
   std::vector<TParamVar*> references;
-  std::string folded_target;
+  TFoldedName folded_target;
 };
 
 // Runs system function `index` with its arguments and writes the result into target. The real
