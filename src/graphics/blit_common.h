@@ -177,6 +177,10 @@ inline std::uint32_t WeightedAdd(std::uint32_t d, std::uint32_t s, std::uint32_t
 // A weight for the channel arithmetic: values above 255 carry no further meaning there.
 inline std::uint32_t Weight(std::uint64_t w) { return w > 255u ? 255u : static_cast<std::uint32_t>(w); }
 
+// A weight for the additive operations: 256 adds the source in full; more is not meaningful
+// there (and would overflow the channel products).
+inline std::uint32_t AddWeight(std::uint64_t w) { return w > 256u ? 256u : static_cast<std::uint32_t>(w); }
+
 // True for the depths whose results follow the rules of the vectorised loops.
 inline bool IsVectorDepth(int bitCount) {
   return bitCount == 15 || bitCount == 16 || bitCount == 32;

@@ -133,7 +133,7 @@ void TCustomDIBX::DrawAdd(int x, int y, TCustomDIBX& source, const TRect& srcRec
             });
     return;
   }
-  const std::uint32_t w = Weight(opacity);
+  const std::uint32_t w = AddWeight(opacity);
   const Channels c = Channels::Of(*this);
   RunBlit(*this, source, nullptr, area, flipH, flipV,
           [&](std::uint32_t& d, std::uint32_t s, std::uint32_t) {
@@ -152,7 +152,7 @@ void TCustomDIBX::DrawMaskAdd(int x, int y, TCustomDIBX& source, const TRect& sr
     return;
   if (!MaskCovers(mask, area.src)) return;
   const int bits = GetBitCount();
-  const std::uint32_t full = Weight(opacity);
+  const std::uint32_t full = AddWeight(opacity);
   const Channels c = Channels::Of(*this);
   RunBlit(*this, source, mask, area, flipH, flipV,
           [&](std::uint32_t& d, std::uint32_t s, std::uint32_t m) {

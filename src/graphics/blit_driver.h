@@ -157,3 +157,62 @@ void RunFill(TCustomDIBX& dest, const TRect& area, Op&& op) {
 }
 
 }  // namespace vorn::blit
+
+namespace vorn::blit {
+
+// Random access to a surface's pixels by coordinates, for the operations that do not walk the
+// source in step with the destination. Coordinates outside the surface must be rejected by the
+// caller through Contains.
+class PixelView {
+ public:
+  // Locks the surface; Valid() is false when it has no drawable pixels.
+  explicit PixelView(TCustomDIBX& surface) : surface_(surface) {
+    bits_ = surface.GetBitCount();
+    width_ = surface.GetWidth();
+    height_ = surface.GetHeight();
+    if (width_ <= 0 || height_ <= 0 || !IsDrawableDepth(bits_)) return;
+    packed_ = IsPackedDepth(bits_);
+    if (packed_) {
+      valid_ = true;
+      return;
+    }
+    base_ = guard_.Lock(surface, 0, 0);
+    if (base_ == nullptr) return;
+    pitch_ = surface.GetPitch();
+    bpp_ = surface.GetBytesPerPixel();
+    valid_ = true;
+  }
+
+  bool Valid() const { return valid_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  int Bits() const { return bits_; }
+  bool Contains(std::int64_t x, std::int64_t y) const {
+    return x >= 0 && y >= 0 && x < width_ && y < height_;
+  }
+  std::uint32_t Get(int x, int y) const {
+    if (packed_) return surface_.GetPixel(x, y);
+    return ReadPixel(base_ + pitch_ * y + static_cast<std::ptrdiff_t>(x) * bpp_, bpp_);
+  }
+  void Set(int x, int y, std::uint32_t v) {
+    if (packed_) {
+      surface_.SetPixel(x, y, v);
+      return;
+    }
+    WritePixel(base_ + pitch_ * y + static_cast<std::ptrdiff_t>(x) * bpp_, bpp_, v);
+  }
+
+ private:
+  TCustomDIBX& surface_;
+  LockGuard guard_;
+  std::uint8_t* base_ = nullptr;
+  std::ptrdiff_t pitch_ = 0;
+  int bpp_ = 0;
+  int bits_ = 0;
+  int width_ = 0;
+  int height_ = 0;
+  bool packed_ = false;
+  bool valid_ = false;
+};
+
+}  // namespace vorn::blit
