@@ -33,6 +33,8 @@ class THashCollectionItem {
   void SetIndex(int value);
   std::uint8_t Bucket() const { return bucket_; }
   THashCollection& Collection() const { return *collection_; }
+  // The item after this one in its bucket chain (linked before it), or null.
+  THashCollectionItem* NextInBucket() const { return next_; }
 
   // From another THashCollectionItem: the name. Subclasses add their own fields.
   virtual void Assign(const THashCollectionItem& source);
@@ -87,6 +89,9 @@ class THashCollection {
   // there is none. Allocates nothing.
   virtual int IndexOf(std::string_view name) const;
   THashCollectionItem* Find(std::string_view name) const;
+  // The head of a bucket chain (the item linked last), for lookups that must see every item of
+  // a name, not only the first.
+  THashCollectionItem* BucketHead(std::uint8_t bucket) const { return buckets_[bucket]; }
 
  protected:
   // Makes the item Add and AddNamedItem put in; collections of a derived item kind override it.
