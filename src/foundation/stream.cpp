@@ -62,6 +62,14 @@ std::vector<std::uint8_t> TMemoryStream::TakeBytes() {
   return taken;
 }
 
+void TMemoryStream::SetBytes(std::vector<std::uint8_t> bytes) {
+  if (static_cast<std::int64_t>(bytes.size()) > kMaxMemoryStreamSize) {
+    throw EWriteError("Out of memory while expanding memory stream");
+  }
+  bytes_ = std::move(bytes);
+  position_ = 0;
+}
+
 void TMemoryStream::Clear() {
   bytes_.clear();
   bytes_.shrink_to_fit();

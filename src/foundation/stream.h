@@ -58,6 +58,8 @@ class TMemoryStream : public TStream {
   const std::uint8_t* Memory() const { return bytes_.data(); }
   const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
   std::vector<std::uint8_t> TakeBytes();
+  // Replaces the content without copying; the position goes to 0.
+  void SetBytes(std::vector<std::uint8_t> bytes);
   void Clear();
 
  private:

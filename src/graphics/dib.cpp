@@ -201,6 +201,14 @@ std::uint8_t* TDIB::GetScanLine(int y) {
   return RowAddress(y);
 }
 
+const std::uint8_t* TDIB::ReadScanLine(int y) {
+  EnsureUncompressed();
+  if (y < 0 || y >= height_)
+    throw EInvalidGraphicOperation(FormatSystemText(texts::kScanLineOutOfRangeFormat, y));
+  gdi::GdiFlush();
+  return RowAddress(y);
+}
+
 std::uint32_t TDIB::GetPixel(int x, int y) {
   EnsureUncompressed();
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;

@@ -61,6 +61,9 @@ class TDIB : public TGraphic {
   const std::uint8_t* GetBits() const;
   // Row y (0 = top), writable; raises outside the bitmap.
   std::uint8_t* GetScanLine(int y);
+  // Row y (0 = top) for reading only: decodes compressed data but never copies a shared store.
+  // Raises outside the bitmap as GetScanLine does.
+  const std::uint8_t* ReadScanLine(int y);
   std::uint32_t GetPixel(int x, int y);
   void SetPixel(int x, int y, std::uint32_t value);
   void SetBitCount(int bitCount);

@@ -1,0 +1,116 @@
+#include "foundation/zlib_stream.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace vorn {
+namespace {
+
+constexpr int kFastestLevel = 1;
+
+std::vector<std::uint8_t> ReadWhole(TStream& stream) {
+  const std::int64_t size = stream.Size();
+  if (size > kMaxInflatedSize) throw EReadError("Stream read error");
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max<std::int64_t>(size, 0)));
+  stream.SetPosition(0);
+  stream.ReadBuffer(bytes.data(), bytes.size());
+  return bytes;
+}
+
+// Puts bytes in as the stream's whole content, position 0. A memory stream takes the buffer over.
+void ReplaceContent(TStream& stream, std::vector<std::uint8_t> bytes) {
+  if (auto* memory = dynamic_cast<TMemoryStream*>(&stream)) {
+    memory->SetBytes(std::move(bytes));
+    return;
+  }
+  stream.SetPosition(0);
+  stream.WriteBuffer(bytes.data(), bytes.size());
+  stream.SetSize(static_cast<std::int64_t>(bytes.size()));
+  stream.SetPosition(0);
+}
+
+// A view of the content without copying when the stream is a memory stream.
+struct Content {
+  std::vector<std::uint8_t> owned;
+  const std::uint8_t* data = nullptr;
+  std::size_t size = 0;
+};
+
+Content ContentOf(TStream& stream) {
+  Content content;
+  if (auto* memory = dynamic_cast<TMemoryStream*>(&stream)) {
+    content.data = memory->Memory();
+    content.size = memory->Bytes().size();
+  } else {
+    content.owned = ReadWhole(stream);
+    content.data = content.owned.data();
+    content.size = content.owned.size();
+  }
+  return content;
+}
+
+}  // namespace
+
+void CompressStream(TStream& stream) {
+  const Content in = ContentOf(stream);
+  z_stream z{};
+  if (deflateInit(&z, kFastestLevel) != Z_OK) throw ECompressionError("Compression error");
+  std::vector<std::uint8_t> out(deflateBound(&z, static_cast<uLong>(in.size)));
+  z.next_in = const_cast<Bytef*>(in.data);
+  z.avail_in = static_cast<uInt>(in.size);
+  z.next_out = out.data();
+  z.avail_out = static_cast<uInt>(out.size());
+  const int result = deflate(&z, Z_FINISH);
+  const std::size_t written = out.size() - z.avail_out;
+  deflateEnd(&z);
+  if (result != Z_STREAM_END) throw ECompressionError("Compression error");
+  out.resize(written);
+  ReplaceContent(stream, std::move(out));
+}
+
+void DecompressStream(TStream& stream) {
+  const Content in = ContentOf(stream);
+  z_stream z{};
+  if (inflateInit(&z) != Z_OK) throw EDecompressionError("Decompression error");
+  z.next_in = const_cast<Bytef*>(in.data);
+  z.avail_in = static_cast<uInt>(in.size);
+
+  // Grow the output geometrically from a guess of the inflated size.
+  const auto max_size = static_cast<std::size_t>(kMaxInflatedSize);
+  std::vector<std::uint8_t> out(std::clamp<std::size_t>(in.size * 4, 64 * 1024, max_size));
+  std::size_t produced = 0;
+  int result = Z_OK;
+  for (;;) {
+    if (produced == out.size()) {
+      if (out.size() == max_size) {
+        inflateEnd(&z);
+        throw EDecompressionError("Decompression error: the inflated data exceeds 2147483647 bytes");
+      }
+      out.resize(std::min(out.size() * 2, max_size));
+    }
+    const std::size_t room = std::min<std::size_t>(out.size() - produced, std::numeric_limits<uInt>::max());
+    z.next_out = out.data() + produced;
+    z.avail_out = static_cast<uInt>(room);
+    result = inflate(&z, Z_NO_FLUSH);
+    produced += room - z.avail_out;
+    if (result == Z_STREAM_END) break;
+    if (result == Z_BUF_ERROR && z.avail_in == 0) {
+      inflateEnd(&z);
+      throw EDecompressionError("Decompression error: the compressed data ends early");
+    }
+    if (result != Z_OK && result != Z_BUF_ERROR) {
+      const std::string reason = z.msg != nullptr ? z.msg : "corrupt data";
+      inflateEnd(&z);
+      throw EDecompressionError("Decompression error: " + reason);
+    }
+  }
+  inflateEnd(&z);
+  out.resize(produced);
+  ReplaceContent(stream, std::move(out));
+}
+
+}  // namespace vorn

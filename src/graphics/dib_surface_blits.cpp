@@ -1,0 +1,402 @@
+// The blits of TDIBSurface: plain, keyed, translucent, through the alpha plane, and mapped by
+// colour between depths and palettes.
+#include <algorithm>
+#include <cstring>
+
+#include "graphics/dib_surface.h"
+
+namespace vorn {
+
+namespace {
+
+// Where a blit reads and writes after clipping: destination x, y and the source rectangle.
+struct BlitSpan {
+  int x = 0;
+  int y = 0;
+  TRect source;
+};
+
+// Cuts the source rectangle to the source's bounds, then to the destination's: a destination x
+// left of the edge moves the source left edge right by the difference.
+bool ClipBlit(int x, int y, const TRect& sourceRect, int sourceWidth, int sourceHeight, const TRect& clip,
+              BlitSpan& span) {
+  TRect s = sourceRect;
+  std::int64_t dx = x, dy = y;
+  if (s.left < 0) {
+    dx -= s.left;
+    s.left = 0;
+  }
+  if (s.top < 0) {
+    dy -= s.top;
+    s.top = 0;
+  }
+  s.right = std::min(s.right, sourceWidth);
+  s.bottom = std::min(s.bottom, sourceHeight);
+  if (dx < clip.left) {
+    s.left += static_cast<int>(clip.left - dx);
+    dx = clip.left;
+  }
+  if (dy < clip.top) {
+    s.top += static_cast<int>(clip.top - dy);
+    dy = clip.top;
+  }
+  if (dx + (static_cast<std::int64_t>(s.right) - s.left) > clip.right)
+    s.right = static_cast<int>(clip.right + s.left - dx);
+  if (dy + (static_cast<std::int64_t>(s.bottom) - s.top) > clip.bottom)
+    s.bottom = static_cast<int>(clip.bottom + s.top - dy);
+  if (s.left >= s.right || s.top >= s.bottom) return false;
+  span.x = static_cast<int>(dx);
+  span.y = static_cast<int>(dy);
+  span.source = s;
+  return true;
+}
+
+inline std::uint32_t GetBit(const std::uint8_t* row, int x) { return (row[x >> 3] >> (7 - (x & 7))) & 1; }
+inline void PutBit(std::uint8_t* row, int x, std::uint32_t v) {
+  const auto bit = static_cast<std::uint8_t>(128 >> (x & 7));
+  row[x >> 3] = v ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit);
+}
+inline std::uint32_t GetNibble(const std::uint8_t* row, int x) {
+  return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
+}
+inline void PutNibble(std::uint8_t* row, int x, std::uint32_t v) {
+  row[x >> 1] = (x & 1) ? static_cast<std::uint8_t>((row[x >> 1] & 0xF0) | (v & 0x0F))
+                        : static_cast<std::uint8_t>((row[x >> 1] & 0x0F) | ((v & 0x0F) << 4));
+}
+inline std::uint32_t Get16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
+inline void Put16(std::uint8_t* p, std::uint32_t v) {
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+inline std::uint32_t Get32(const std::uint8_t* p) {
+  std::uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+inline void Put32(std::uint8_t* p, std::uint32_t v) { std::memcpy(p, &v, 4); }
+
+inline std::uint32_t Blend32(std::uint32_t d, std::uint32_t s, std::uint32_t o) {
+  const std::uint32_t rb = (((d & 0x00FF00FF) * (255 - o) + (s & 0x00FF00FF) * o) >> 8) & 0x00FF00FF;
+  const std::uint32_t g = (((d & 0x0000FF00) * (255 - o) + (s & 0x0000FF00) * o) >> 8) & 0x0000FF00;
+  return rb | g;
+}
+
+constexpr int kScreenDoor[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+
+}  // namespace
+
+void TDIBSurface::DrawRect(int x, int y, TDIBSurface& source, const TRect& sourceRect) {
+  BlitSpan span;
+  if (!ClipBlit(x, y, sourceRect, source.Width(), source.Height(), GetBoundsRect(), span)) return;
+  const int depth = BitCount();
+  const int w = span.source.Width();
+  Changing(true);
+  for (int i = 0; i < span.source.Height(); ++i) {
+    const std::uint8_t* s = source.ReadScanLine(span.source.top + i);
+    std::uint8_t* d = RowAddress(span.y + i);
+    switch (depth) {
+      case 1:
+        for (int j = 0; j < w; ++j) PutBit(d, span.x + j, GetBit(s, span.source.left + j));
+        break;
+      case 4:
+        for (int j = 0; j < w; ++j) PutNibble(d, span.x + j, GetNibble(s, span.source.left + j));
+        break;
+      default: {
+        const int bytes = depth / 8;
+        std::memmove(d + span.x * bytes, s + span.source.left * bytes, static_cast<std::size_t>(w) * bytes);
+        break;
+      }
+    }
+  }
+}
+
+void TDIBSurface::DrawSurface(int x, int y, TDIBSurface& source) { DrawRect(x, y, source, source.GetBoundsRect()); }
+
+void TDIBSurface::DrawKeyed(int x, int y, TDIBSurface& source, const TRect& sourceRect, std::int32_t key) {
+  BlitSpan span;
+  if (!ClipBlit(x, y, sourceRect, source.Width(), source.Height(), GetBoundsRect(), span)) return;
+  const int depth = BitCount();
+  const int w = span.source.Width();
+  const bool keyed = key >= 0;
+  const auto k = static_cast<std::uint32_t>(key);
+  Changing(true);
+  for (int i = 0; i < span.source.Height(); ++i) {
+    const std::uint8_t* s = source.ReadScanLine(span.source.top + i);
+    std::uint8_t* d = RowAddress(span.y + i);
+    const int sx = span.source.left;
+    switch (depth) {
+      case 1: {
+        // A bit is written when it differs from the truth value of key, so -1 skips set bits.
+        const std::uint32_t truth = key != 0 ? 1 : 0;
+        for (int j = 0; j < w; ++j) {
+          const std::uint32_t v = GetBit(s, sx + j);
+          if (v != truth) PutBit(d, span.x + j, v);
+        }
+        break;
+      }
+      case 4:
+        for (int j = 0; j < w; ++j) {
+          const std::uint32_t v = GetNibble(s, sx + j);
+          if (!keyed || v != k) PutNibble(d, span.x + j, v);
+        }
+        break;
+      case 8:
+        for (int j = 0; j < w; ++j)
+          if (!keyed || s[sx + j] != k) d[span.x + j] = s[sx + j];
+        break;
+      case 16:
+        for (int j = 0; j < w; ++j) {
+          const std::uint32_t v = Get16(s + 2 * (sx + j));
+          if (!keyed || v != k) Put16(d + 2 * (span.x + j), v);
+        }
+        break;
+      case 24:
+        for (int j = 0; j < w; ++j) {
+          const std::uint8_t* p = s + 3 * (sx + j);
+          const std::uint32_t v = p[0] | (p[1] << 8) | (static_cast<std::uint32_t>(p[2]) << 16);
+          if (!keyed || v != k) std::memcpy(d + 3 * (span.x + j), p, 3);
+        }
+        break;
+      case 32:
+        for (int j = 0; j < w; ++j) {
+          const std::uint32_t v = Get32(s + 4 * (sx + j));
+          if (!keyed || v != k) Put32(d + 4 * (span.x + j), v);
+        }
+        break;
+      default:
+        return;
+    }
+  }
+}
+
+void TDIBSurface::DrawTranslucent(int x, int y, TDIBSurface& source, const TRect& sourceRect, std::int32_t key,
+                                  int opacity) {
+  if (opacity == 0) return;
+  const int depth = BitCount();
+  int level = 0;
+  if (depth <= 8 && opacity > 0) level = opacity / 16;
+  if (opacity > 254 || opacity < 0 || (depth <= 8 && level > 14)) {
+    DrawKeyed(x, y, source, sourceRect, key);
+    return;
+  }
+  BlitSpan span;
+  if (!ClipBlit(x, y, sourceRect, source.Width(), source.Height(), GetBoundsRect(), span)) return;
+  const int w = span.source.Width();
+  const bool keyed = key >= 0;
+  const auto k = static_cast<std::uint32_t>(key);
+  const auto o = static_cast<std::uint32_t>(opacity);
+  const auto io = 255 - o;
+  const std::uint32_t rm = static_cast<std::uint32_t>(NowPixelFormat().RedMask);
+  const std::uint32_t gm = static_cast<std::uint32_t>(NowPixelFormat().GreenMask);
+  const std::uint32_t bm = static_cast<std::uint32_t>(NowPixelFormat().BlueMask);
+  Changing(true);
+  for (int i = 0; i < span.source.Height(); ++i) {
+    const std::uint8_t* s = source.ReadScanLine(span.source.top + i);
+    const int dy = span.y + i;
+    std::uint8_t* d = RowAddress(dy);
+    const int sx = span.source.left;
+    const int* door = kScreenDoor[dy & 3];
+    switch (depth) {
+      case 1:
+        for (int j = 0; j < w; ++j) {
+          const std::uint32_t v = GetBit(s, sx + j);
+          const bool candidate = v ? key != 1 : key != 0;
+          if (candidate && door[(span.x + j) & 3] <= level) PutBit(d, span.x + j, v);
+        }
+        break;
+      case 4:
+        for (int j = 0; j < w; ++j) {
+          const std::uint32_t v = GetNibble(s, sx + j);
+          if ((!keyed || v != k) && door[(span.x + j) & 3] <= level) PutNibble(d, span.x + j, v);
+        }
+        break;
+      case 8:
+        for (int j = 0; j < w; ++j) {
+          const std::uint32_t v = s[sx + j];
+          if ((!keyed || v != k) && door[(span.x + j) & 3] <= level) d[span.x + j] = static_cast<std::uint8_t>(v);
+        }
+        break;
+      case 16:
+        for (int j = 0; j < w; ++j) {
+          const std::uint32_t v = Get16(s + 2 * (sx + j));
+          if (keyed && v == k) continue;
+          std::uint8_t* p = d + 2 * (span.x + j);
+          const std::uint32_t t = Get16(p);
+          const std::uint32_t r = ((io * (t & rm) + o * (v & rm)) / 255) & rm;
+          const std::uint32_t g = ((io * (t & gm) + o * (v & gm)) / 255) & gm;
+          const std::uint32_t b = ((io * (t & bm) + o * (v & bm)) / 255) & bm;
+          Put16(p, r | g | b);
+        }
+        break;
+      case 24:
+        for (int j = 0; j < w; ++j) {
+          const std::uint8_t* q = s + 3 * (sx + j);
+          if (keyed && (q[0] | (q[1] << 8) | (static_cast<std::uint32_t>(q[2]) << 16)) == k) continue;
+          std::uint8_t* p = d + 3 * (span.x + j);
+          for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>((io * p[c] + o * q[c]) / 255);
+        }
+        break;
+      case 32:
+        for (int j = 0; j < w; ++j) {
+          const std::uint32_t v = Get32(s + 4 * (sx + j));
+          if (keyed && v == k) continue;
+          std::uint8_t* p = d + 4 * (span.x + j);
+          Put32(p, Blend32(Get32(p), v, o));
+        }
+        break;
+      default:
+        return;
+    }
+  }
+}
+
+void TDIBSurface::DrawAlpha(int x, int y, TDIBSurface& source, const TRect& sourceRect, int opacity) {
+  BlitSpan span;
+  if (!ClipBlit(x, y, sourceRect, source.Width(), source.Height(), GetBoundsRect(), span)) return;
+  TDIBSurface* alpha = source.Alpha();
+  if (alpha == nullptr || alpha->GetEmpty()) {
+    DrawTranslucent(x, y, source, sourceRect, -1, opacity);
+    return;
+  }
+  // A plane of another size than its picture is read only where it has bytes.
+  if (alpha->Width() != source.Width() || alpha->Height() != source.Height()) {
+    const TRect within = ClipRectTo(sourceRect, alpha->GetBoundsRect());
+    if (RectIsEmpty(within)) return;
+    if (!ClipBlit(x + (within.left - sourceRect.left), y + (within.top - sourceRect.top), within, alpha->Width(),
+                  alpha->Height(), GetBoundsRect(), span))
+      return;
+  }
+  const int depth = BitCount();
+  const int w = span.source.Width();
+  const std::uint32_t rm = static_cast<std::uint32_t>(NowPixelFormat().RedMask);
+  const std::uint32_t gm = static_cast<std::uint32_t>(NowPixelFormat().GreenMask);
+  const std::uint32_t bm = static_cast<std::uint32_t>(NowPixelFormat().BlueMask);
+  Changing(true);
+  for (int i = 0; i < span.source.Height(); ++i) {
+    const std::uint8_t* s = source.ReadScanLine(span.source.top + i);
+    const std::uint8_t* al = alpha->ReadScanLine(span.source.top + i) + span.source.left;
+    std::uint8_t* d = RowAddress(span.y + i);
+    const int sx = span.source.left;
+    switch (depth) {
+      case 1:
+        for (int j = 0; j < w; ++j)
+          if (al[j] >= 128) PutBit(d, span.x + j, GetBit(s, sx + j));
+        break;
+      case 4:
+        for (int j = 0; j < w; ++j)
+          if (al[j] >= 128) PutNibble(d, span.x + j, GetNibble(s, sx + j));
+        break;
+      case 8:
+        for (int j = 0; j < w; ++j)
+          if (al[j] >= 128) d[span.x + j] = s[sx + j];
+        break;
+      case 16:
+        for (int j = 0; j < w; ++j) {
+          const std::uint32_t a = al[j];
+          if (a == 0) continue;
+          std::uint8_t* p = d + 2 * (span.x + j);
+          const std::uint32_t v = Get16(s + 2 * (sx + j));
+          if (a == 255) {
+            Put16(p, v);
+            continue;
+          }
+          const std::uint32_t t = Get16(p);
+          const std::uint32_t r = (((t & rm) * (255 - a) + a * (v & rm)) >> 8) & rm;
+          const std::uint32_t g = (((t & gm) * (255 - a) + a * (v & gm)) >> 8) & gm;
+          const std::uint32_t b = (((t & bm) * (255 - a) + a * (v & bm)) >> 8) & bm;
+          Put16(p, r | g | b);
+        }
+        break;
+      case 24:
+        for (int j = 0; j < w; ++j) {
+          const std::uint32_t a = al[j];
+          const std::uint8_t* q = s + 3 * (sx + j);
+          std::uint8_t* p = d + 3 * (span.x + j);
+          if (opacity >= 255) {
+            if (a == 0) continue;
+            if (a == 255) {
+              std::memcpy(p, q, 3);
+              continue;
+            }
+            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>((q[c] * a + p[c] * (255 - a)) >> 8);
+          } else {
+            const std::int64_t weighted = static_cast<std::int64_t>(opacity) * a;
+            if (weighted < 256) continue;
+            const auto e = static_cast<std::uint32_t>(weighted >> 8);
+            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>((p[c] * (255 - e) + e * q[c]) >> 8);
+          }
+        }
+        break;
+      case 32:
+        for (int j = 0; j < w; ++j) {
+          const std::uint32_t a = al[j];
+          if (a == 0) continue;
+          std::uint8_t* p = d + 4 * (span.x + j);
+          const std::uint32_t v = Get32(s + 4 * (sx + j));
+          Put32(p, a == 255 ? v : Blend32(Get32(p), v, a));
+        }
+        break;
+      default:
+        return;
+    }
+  }
+}
+
+void TDIBSurface::DrawMapped(int x, int y, TDIBSurface& source, std::int32_t key) {
+  if (source.GetEmpty() || GetEmpty()) return;
+  const int depth = BitCount();
+  const int sourceDepth = source.BitCount();
+  if (depth > 8) {
+    Changing(true);
+    source.EnsureUncompressed();
+    gdi::MemoryDC dc(Image()->View());
+    gdi::StretchDIBits(&dc, x, y, source.Width(), source.Height(), 0, 0, source.Width(), source.Height(),
+                       source.Image()->View(), gdi::SRCCOPY);
+    return;
+  }
+  const gdi::HPALETTE palette = GetPalette();
+  const int rows = std::min(source.Height(), Height());
+  const int columns = std::min(source.Width(), Width());
+  if (sourceDepth > 8) {
+    TDIBSurface rgb;
+    rgb.SetSize(source.Width(), source.Height(), 24);
+    source.EnsureUncompressed();
+    rgb.Changing(true);
+    gdi::MemoryDC dc(rgb.Image()->View());
+    gdi::StretchDIBits(&dc, 0, 0, source.Width(), source.Height(), 0, 0, source.Width(), source.Height(),
+                       source.Image()->View(), gdi::SRCCOPY);
+    for (int i = 0; i < rows; ++i)
+      for (int j = 0; j < columns; ++j) {
+        const std::uint32_t c = rgb.GetPixel(j, i);
+        const int index = gdi::GetNearestPaletteIndex(
+            palette, gdi::RGB(static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
+                              static_cast<std::uint8_t>(c)));
+        SetPixel(x + j, y + i, static_cast<std::uint32_t>(std::max(index, 0)));
+      }
+    return;
+  }
+  if (depth == sourceDepth &&
+      std::memcmp(ColorTable, source.ColorTable, static_cast<std::size_t>(4) << depth) == 0) {
+    if (key < 0)
+      DrawRect(x, y, source, source.GetBoundsRect());
+    else
+      DrawKeyed(x, y, source, source.GetBoundsRect(), key);
+    return;
+  }
+  std::uint32_t map[kColorTableEntries] = {};
+  for (int i = 0; i < (1 << sourceDepth); ++i) {
+    const std::uint32_t c = source.ColorTable[i];
+    map[i] = static_cast<std::uint32_t>(std::max(
+        0, gdi::GetNearestPaletteIndex(palette, gdi::RGB(static_cast<std::uint8_t>(c >> 16),
+                                                         static_cast<std::uint8_t>(c >> 8),
+                                                         static_cast<std::uint8_t>(c)))));
+  }
+  for (int i = 0; i < rows; ++i)
+    for (int j = 0; j < columns; ++j) {
+      const std::uint32_t index = source.GetPixel(j, i);
+      if (key >= 0 && index == static_cast<std::uint32_t>(key)) continue;
+      SetPixel(x + j, y + i, map[index & 0xFF]);
+    }
+}
+
+}  // namespace vorn

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace vorn::platform {
+
+// Asks the operating system to put the file's bytes on the disk before answering; false when the
+// file cannot be opened or the sync fails. Used before a finished temporary file is renamed over
+// the file it replaces.
+bool SyncFile(const std::string& path);
+
+}  // namespace vorn::platform
