@@ -133,6 +133,20 @@ void TCustomDIBX::StretchDrawMaskAdd(const TRect& destRect, TCustomDIBX& source,
 
 namespace {
 
+// The offsets [from, to) within a block of factor samples starting at start and walking in dir
+// whose positions fall inside [low, high).
+void BlockRange(std::int64_t start, int dir, int factor, std::int64_t low, std::int64_t high,
+                std::int64_t& from, std::int64_t& to) {
+  if (dir > 0) {
+    from = std::max<std::int64_t>(0, low - start);
+    to = std::min<std::int64_t>(factor, high - start);
+  } else {
+    from = std::max<std::int64_t>(0, start - (high - 1));
+    to = std::min<std::int64_t>(factor, start - low + 1);
+  }
+  if (to < from) to = from;
+}
+
 // The reductions share their geometry: factor x factor source blocks per destination pixel,
 // walked from the clipped start in the drawing direction.
 template <class Pixel>
@@ -165,14 +179,13 @@ void RunShrink(TCustomDIBX& dest, int x, int y, TCustomDIBX& source, const TRect
     for (int i = 0; i < d.right - d.left; ++i) {
       const std::int64_t bx = sx0 + static_cast<std::int64_t>(i) * factor * dirX;
       block.clear();
-      for (int v = 0; v < factor; ++v) {
-        const std::int64_t sy = by + static_cast<std::int64_t>(v) * dirY;
-        for (int u = 0; u < factor; ++u) {
-          const std::int64_t sx = bx + static_cast<std::int64_t>(u) * dirX;
-          if (sx < limit.left || sx >= limit.right || sy < limit.top || sy >= limit.bottom)
-            continue;
-          block.push_back(sv.Get(static_cast<int>(sx), static_cast<int>(sy)));
-        }
+      std::int64_t u0, u1, v0, v1;
+      BlockRange(bx, dirX, factor, limit.left, limit.right, u0, u1);
+      BlockRange(by, dirY, factor, limit.top, limit.bottom, v0, v1);
+      for (std::int64_t v = v0; v < v1; ++v) {
+        const std::int64_t sy = by + v * dirY;
+        for (std::int64_t u = u0; u < u1; ++u)
+          block.push_back(sv.Get(static_cast<int>(bx + u * dirX), static_cast<int>(sy)));
       }
       const int dx = d.left + i, dy = d.top + j;
       std::uint32_t dp = dv.Get(dx, dy);
