@@ -171,10 +171,15 @@ void RunZoomedTiled(TCustomDIBX& dest, const TRect& destRect, int stepX, int ste
   const std::int64_t srcW = static_cast<std::int64_t>(srcRect.right) - srcRect.left;
   const std::int64_t srcH = static_cast<std::int64_t>(srcRect.bottom) - srcRect.top;
   if (srcW <= 0 || srcH <= 0) return;
-  const double stepXr = static_cast<double>(stepX) * zoomX / 256.0;
-  const double stepYr = static_cast<double>(stepY) * zoomY / 256.0;
-  const std::int64_t tileW = std::max<std::int64_t>(1, static_cast<std::int64_t>(std::trunc(srcW * static_cast<double>(zoomX) / 256.0)));
-  const std::int64_t tileH = std::max<std::int64_t>(1, static_cast<std::int64_t>(std::trunc(srcH * static_cast<double>(zoomY) / 256.0)));
+  // Steps and tiles beyond 2^33 pixels reach past every 32-bit coordinate; capping them there
+  // changes no pixel and keeps the 16.16 arithmetic inside 64 bits.
+  constexpr double kFar = 8589934592.0;
+  const double stepXr = std::min(static_cast<double>(stepX) * zoomX / 256.0, kFar);
+  const double stepYr = std::min(static_cast<double>(stepY) * zoomY / 256.0, kFar);
+  const std::int64_t tileW = std::max<std::int64_t>(
+      1, static_cast<std::int64_t>(std::trunc(std::min(srcW * static_cast<double>(zoomX) / 256.0, kFar))));
+  const std::int64_t tileH = std::max<std::int64_t>(
+      1, static_cast<std::int64_t>(std::trunc(std::min(srcH * static_cast<double>(zoomY) / 256.0, kFar))));
   std::int64_t x0, y0;
   if (wholePixels) {
     const auto tx = static_cast<std::int64_t>(std::trunc(stepXr));
