@@ -10,7 +10,7 @@
 #include "foundation/sjis.h"
 #include "foundation/system_texts.h"
 #include "foundation/vr_errors.h"
-#include "foundation/zk_random.h"
+#include "foundation/shuffle_bag.h"
 #include "platform/host_file.h"
 
 namespace vorn {

@@ -7,7 +7,7 @@
 
 #include "foundation/archive.h"
 #include "foundation/host_names.h"
-#include "foundation/zk_random.h"
+#include "foundation/shuffle_bag.h"
 #include "foundation/zlib_stream.h"
 
 namespace vorn {

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "foundation/host_names.h"
+#include "foundation/install_set.h"
 #include "foundation/path_utils.h"
 #include "foundation/sjis.h"
 #include "foundation/system_texts.h"
@@ -45,6 +46,15 @@ std::string FormatDiscPrompt(std::string text, int n) {
 
 TVrFileManager::TVrFileManager(platform::CdRootSource* cd_roots)
     : cd_roots_(cd_roots), locks_([this](const std::string& file) { deletion_list_.push_back(file); }) {
+  install_reader_ = [](const std::string& path, std::string& id, int& disc_index) {
+    const auto host = FindHostPath(path);
+    if (!host) return false;
+    TVornInstallSet record;
+    record.LoadFromFile(*host);
+    id = record.Id;
+    disc_index = static_cast<int>(record.DiscIndex);
+    return true;
+  };
   if (!cd_roots_) {
     own_cd_roots_ = platform::MakeHostCdRootSource();
     cd_roots_ = own_cd_roots_.get();

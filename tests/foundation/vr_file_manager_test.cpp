@@ -8,6 +8,7 @@
 
 #include "fixture/archive_fixture.h"
 #include "foundation/host_names.h"
+#include "foundation/install_set.h"
 #include "foundation/system_texts.h"
 #include "foundation/vr_errors.h"
 #include "foundation/vr_test_support.h"
@@ -394,6 +395,19 @@ TEST_F(DiscTest, CancelThenQuitStopsCancelThenCancelAsksAgain) {
   EXPECT_FALSE(manager_.AskForDisc(1, Prompt()));
   EXPECT_EQ(shown_, (std::vector<std::string>{"Insert disc 1", "Insert disc 1", "Quit?", "Insert disc 1", "Quit?"}));
   EXPECT_EQ(stops_, 1);
+}
+
+TEST_F(VrFileManagerTest, FindDiscReadsRealInstallRecords) {
+  std::filesystem::create_directories(dir_.Path("disc"));
+  MakeArchive("disc/game.dat", {{"disc.txt", Text("on disc")}});
+  TVornInstallSet record;
+  record.Id = "\x83\x5CPROJ";
+  record.DiscIndex = 2;
+  record.SaveToFile(dir_.Path("disc/install.dat"));
+  cd_roots_.SetRoots({dir_.Path("disc") + "/"});
+  EXPECT_FALSE(manager_.FindDisc(1, "\x83\x5CPROJ"));
+  EXPECT_TRUE(manager_.FindDisc(2, "\x83\x5CPROJ"));
+  EXPECT_EQ(Load("disc.txt"), Text("on disc"));
 }
 
 TEST(CdMountTable, IsoAndUdfMountsInTableOrder) {
