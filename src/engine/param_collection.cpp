@@ -35,8 +35,8 @@ TSystemParamFactory& SystemFactory() {
 
 constexpr int kTextDelayNumber = 7;
 constexpr int kCursorNumber = 27;
-// type, name length, extent count, element count, status, reserved, frame id, local.
-constexpr std::int64_t kMinRecordBytes = 1 + 4 + 4 + 1 + 1 + 4 + 1;
+// type byte and name length: a record with an empty name ends there.
+constexpr std::int64_t kMinRecordBytes = 1 + 4;
 
 }  // namespace
 
@@ -72,7 +72,8 @@ void TParamCollectionItem::ApplyScope(TVarScope scope, std::int32_t current_fram
 }
 
 void TParamCollectionItem::SaveToStream(TStream& stream) const {
-  WriteByteToStream(stream, value_->ParamType());
+  // The class code: a reference is 0 whatever type its target has.
+  WriteByteToStream(stream, dynamic_cast<const TParamVar*>(value_.get()) ? std::uint8_t{PT_NONE} : value_->ParamType());
   WriteStrToStream(stream, Name());
   value_->SaveToStream(stream);
   WriteByteToStream(stream, status_);
@@ -209,6 +210,7 @@ void TParamCollection::ReadRecords(TStream& stream) {
   if (count < 0 || count * kMinRecordBytes > stream.Remaining()) {
     throw EReadError("bad variable count " + std::to_string(count));
   }
+  const int first_new = Count();
   for (std::int32_t i = 0; i < count; ++i) {
     const std::uint8_t type = ReadByteFromStream(stream);
     auto& item = AddParam(type);
@@ -232,6 +234,11 @@ void TParamCollection::ReadRecords(TStream& stream) {
       FreeItem(item);
       throw;
     }
+  }
+  // Records are written from the last variable to the first, so a reference usually comes before
+  // the plain variable it points at; link those now that every record is in.
+  for (int i = first_new; i < Count(); ++i) {
+    if (auto* reference = dynamic_cast<TParamVar*>(&GetItem(i).Value())) reference->LinkPending();
   }
   Touch();
 }

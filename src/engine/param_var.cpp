@@ -43,6 +43,7 @@ TReferenceResolver* SetReferenceResolver(TReferenceResolver* resolver) {
 TReferenceResolver* CurrentReferenceResolver() { return g_resolver; }
 
 void TParamVar::Link(TValueHolder* holder) {
+  pending_target_.clear();
   if (holder == nullptr) {
     anchor_.reset();
   } else {
@@ -172,7 +173,22 @@ void TParamVar::LoadFromStream(TStream& stream) {
   flag_ = ReadByteFromStream(stream);
   index_ = ReadIntFromStream(stream);
   anchor_.reset();
-  if (!target.empty() && g_resolver != nullptr) Link(g_resolver->FindForReference(target));
+  pending_target_.clear();
+  if (target.empty()) return;
+  TValueHolder* holder = g_resolver != nullptr ? g_resolver->FindForReference(target) : nullptr;
+  if (holder != nullptr) {
+    Link(holder);
+  } else {
+    pending_target_ = target;
+  }
+}
+
+void TParamVar::LinkPending() {
+  if (pending_target_.empty()) return;
+  if (TValueHolder* holder = g_resolver != nullptr ? g_resolver->FindForReference(pending_target_) : nullptr) {
+    Link(holder);
+  }
+  pending_target_.clear();
 }
 
 }  // namespace vorn

@@ -63,6 +63,10 @@ class TParamVar final : public TCustomParam {
   void Link(TValueHolder* holder);
   void Unlink() { anchor_.reset(); }
   TValueHolder* Target() const { return anchor_ ? anchor_->holder : nullptr; }
+  // A target named by a loaded record that did not exist yet when the record was read; the
+  // variable loader links these once all records are in.
+  const std::string& PendingTarget() const { return pending_target_; }
+  void LinkPending();
   // Looks the name up among all variables and links it; when the named variable is itself a
   // reference, takes over its element index. Raises "\"%s\" 変数がありません" when missing.
   void Resolve();
@@ -105,6 +109,7 @@ class TParamVar final : public TCustomParam {
 
   std::string name_;
   std::shared_ptr<TValueAnchor> anchor_;
+  std::string pending_target_;
   std::uint8_t flag_ = 0;
   std::int32_t index_ = 0;
 };

@@ -470,14 +470,16 @@ void TVornParser::RunOperation(TParamCollection& params, TOpeData& operation,
 
 void TVornParser::Execute() {
   result_.reset();
+  last_error_.clear();
   TParamCollection* params = CurrentParams();
   if (params == nullptr) return;
   TempsGuard guard(params);
   for (auto& operation : operations_) {
     try {
       RunOperation(*params, *operation, guard.temps);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
       // An expression that fails simply has no value; what it assigned so far stays.
+      last_error_ = e.what();
       break;
     }
   }

@@ -62,6 +62,8 @@ class TVornParser {
   void Execute();
   // The expression's value after the last Execute, or null.
   TCustomParam* Result() const { return result_.get(); }
+  // Why the last run ended early (the swallowed error's text), or empty when it ran to the end.
+  const std::string& LastError() const { return last_error_; }
 
   const std::vector<std::unique_ptr<TOpeData>>& Operations() const { return operations_; }
   void AddOperation(std::unique_ptr<TOpeData> operation);
@@ -72,6 +74,7 @@ class TVornParser {
 
   std::vector<std::unique_ptr<TOpeData>> operations_;
   std::unique_ptr<TCustomParam> result_;
+  std::string last_error_;
 };
 
 }  // namespace vorn

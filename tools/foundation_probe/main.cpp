@@ -8,8 +8,10 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "foundation/sjis.h"
+#include "foundation/zlib_stream.h"
 
 namespace {
 
@@ -52,6 +54,14 @@ int main(int argc, char** argv) {
       out = PerLine(input, [](std::string_view s) { return vorn::HanToZen(s); });
     } else if (routine == "zen2han") {
       out = PerLine(input, [](std::string_view s) { return vorn::ZenToHan(s); });
+    } else if (routine == "compress" || routine == "decompress") {
+      vorn::TMemoryStream stream(std::vector<std::uint8_t>(input.begin(), input.end()));
+      if (routine == "compress") {
+        vorn::CompressStream(stream);
+      } else {
+        vorn::DecompressStream(stream);
+      }
+      out.assign(stream.Bytes().begin(), stream.Bytes().end());
     } else {
       std::fprintf(stderr, "unknown routine\n");
       return 2;
