@@ -29,10 +29,11 @@ TPelRawProbe& PelProbe() {
 }
 
 void EmptyIfMemory(TStream& stream) {
+  // Emptied but not freed: a caller loading file after file into one stream keeps its buffer.
   if (auto* memory = dynamic_cast<TMemoryStream*>(&stream)) {
-    memory->Clear();
+    memory->SetSize(0);
   } else if (auto* big = dynamic_cast<TZkBigMemoryStream*>(&stream)) {
-    big->Inner().Clear();
+    big->Inner().SetSize(0);
   }
 }
 

@@ -18,10 +18,11 @@ namespace {
 constexpr std::size_t kExtractCopyBytes = 1 << 20;
 
 void EmptyIfMemory(TStream& stream) {
+  // Emptied but not freed: a caller loading file after file into one stream keeps its buffer.
   if (auto* memory = dynamic_cast<TMemoryStream*>(&stream)) {
-    memory->Clear();
+    memory->SetSize(0);
   } else if (auto* big = dynamic_cast<TZkBigMemoryStream*>(&stream)) {
-    big->Inner().Clear();
+    big->Inner().SetSize(0);
   }
 }
 

@@ -19,7 +19,7 @@ namespace vorn {
 namespace {
 
 using fixture::ArchiveMember;
-using fixture::ArchiveSpec;
+using fixture::ArchivePlan;
 using fixture::Bytes;
 using fixture::MakeMember;
 using testing::ScratchDir;
@@ -104,10 +104,10 @@ TEST(ArchiveFormat, HandSpelledVersion102ReadsBack) {
 
 TEST(ArchiveFormat, FourthOffsetHasItsHighWordInverted) {
   // Key values: 5B2E91C4 23176A98 0AA3A6BC 9060D370; the fourth has bit 31 set.
-  ArchiveSpec spec;
-  for (int i = 0; i < 4; ++i) spec.members.push_back(MakeMember("m" + std::to_string(i), Pattern(10, i), -1));
+  ArchivePlan plan;
+  for (int i = 0; i < 4; ++i) plan.members.push_back(MakeMember("m" + std::to_string(i), Pattern(10, i), -1));
   TVrFileCollection writer;
-  for (const auto& m : spec.members) writer.AddMemoryFile(m.name).own_data->WriteBuffer(m.stored_bytes.data(), 10);
+  for (const auto& m : plan.members) writer.AddMemoryFile(m.name).own_data->WriteBuffer(m.stored_bytes.data(), 10);
   TZkBigMemoryStream out;
   ASSERT_TRUE(writer.SaveToStream(out));
   const std::uint8_t* p = out.Memory();
@@ -133,15 +133,15 @@ class ArchiveVersions : public ::testing::TestWithParam<VersionCase> {};
 
 TEST_P(ArchiveVersions, ReadEveryFieldTheVersionHas) {
   const std::uint32_t version = GetParam().version;
-  ArchiveSpec spec;
-  spec.version = version;
+  ArchivePlan plan;
+  plan.version = version;
   const Bytes first = Pattern(3000, 1), second = Noise(500), third = {};
-  spec.members.push_back(MakeMember("data\\first.txt", first, 6, 0x11223344));
-  spec.members.push_back(MakeMember("\x83\x5C.bin", second, version > 100 ? -1 : 9, 0x55667788));
-  spec.members.push_back(MakeMember("empty", third, 1, 7));
-  spec.trailing_vf = true;
+  plan.members.push_back(MakeMember("data\\first.txt", first, 6, 0x11223344));
+  plan.members.push_back(MakeMember("\x83\x5C.bin", second, version > 100 ? -1 : 9, 0x55667788));
+  plan.members.push_back(MakeMember("empty", third, 1, 7));
+  plan.trailing_vf = true;
   ScratchDir dir;
-  fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(spec));
+  fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(plan));
   TVrFileCollection archive;
   archive.Open(dir.Path("game.dat"));
   ASSERT_EQ(archive.Count(), 4);
@@ -149,7 +149,7 @@ TEST_P(ArchiveVersions, ReadEveryFieldTheVersionHas) {
   const Bytes* data[] = {&first, &second, &third};
   for (int i = 0; i < 3; ++i) {
     const TVrFile& member = archive.GetItem(i);
-    const ArchiveMember& expected = spec.members[static_cast<std::size_t>(i)];
+    const ArchiveMember& expected = plan.members[static_cast<std::size_t>(i)];
     EXPECT_EQ(member.Name(), expected.name);
     EXPECT_EQ(member.size, expected.stored_bytes.size());
     EXPECT_EQ(member.stored, version > 100 ? expected.stored : 0);
@@ -168,11 +168,11 @@ INSTANTIATE_TEST_SUITE_P(Versions, ArchiveVersions,
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST(ArchiveLayouts, AppendedToAnExecutable) {
-  ArchiveSpec spec;
-  spec.members.push_back(MakeMember("vorn.vpb", Pattern(777), 1));
+  ArchivePlan plan;
+  plan.members.push_back(MakeMember("vorn.vpb", Pattern(777), 1));
   const Bytes program = Noise(4096);
   ScratchDir dir;
-  fixture::WriteWholeFile(dir.Path("Player.EXE"), fixture::AppendToExecutable(program, fixture::BuildArchive(spec)));
+  fixture::WriteWholeFile(dir.Path("Player.EXE"), fixture::AppendToExecutable(program, fixture::BuildArchive(plan)));
   TVrFileCollection archive;
   archive.Open(dir.Path("Player.EXE"));
   ASSERT_EQ(archive.Count(), 2);
@@ -180,21 +180,21 @@ TEST(ArchiveLayouts, AppendedToAnExecutable) {
   EXPECT_EQ(Load(archive, "vorn.vpb"), Pattern(777));
   auto range = archive.OpenRange("vorn.vpb");
   ASSERT_TRUE(range);
-  EXPECT_EQ(range->Size(), static_cast<std::int64_t>(spec.members[0].stored_bytes.size()));
+  EXPECT_EQ(range->Size(), static_cast<std::int64_t>(plan.members[0].stored_bytes.size()));
 }
 
 TEST(ArchiveLayouts, SeparateDirectoryFile) {
-  ArchiveSpec spec;
-  spec.members.push_back(MakeMember("a.txt", Pattern(100), 1));
-  spec.members.push_back(MakeMember("b.ogg", Noise(300), -1));
-  const auto [directory, data] = fixture::BuildSplitArchive(spec);
+  ArchivePlan plan;
+  plan.members.push_back(MakeMember("a.txt", Pattern(100), 1));
+  plan.members.push_back(MakeMember("b.ogg", Noise(300), -1));
+  const auto [directory, data] = fixture::BuildSplitArchive(plan);
   ScratchDir dir;
   fixture::WriteWholeFile(dir.Path("movie.bin"), data);
   fixture::WriteWholeFile(dir.Path("movie.ext"), directory);
   TVrFileCollection archive;
   archive.Open(dir.Path("movie.bin"));
   ASSERT_EQ(archive.Count(), 3);
-  EXPECT_EQ(archive.GetItem(1).offset, spec.members[0].stored_bytes.size());
+  EXPECT_EQ(archive.GetItem(1).offset, plan.members[0].stored_bytes.size());
   EXPECT_EQ(Load(archive, "a.txt"), Pattern(100));
   EXPECT_EQ(Load(archive, "B.OGG"), Noise(300));
 }
@@ -211,9 +211,9 @@ TEST(ArchiveLayouts, MissingFileLeavesTheNameAsDirectory) {
 
 TEST(ArchiveLoader, FallsBackToPlainFilesOfTheDirectoryButNotTheArchiveItself) {
   ScratchDir dir;
-  ArchiveSpec spec;
-  spec.members.push_back(MakeMember("inside.txt", Pattern(10), 1));
-  fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(spec));
+  ArchivePlan plan;
+  plan.members.push_back(MakeMember("inside.txt", Pattern(10), 1));
+  fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(plan));
   testing::WriteFile(dir.Path("beside.txt"), "plain");
   TVrFileCollection archive;
   archive.Open(dir.Path("game.dat"));
@@ -228,23 +228,23 @@ TEST(ArchiveLoader, FallsBackToPlainFilesOfTheDirectoryButNotTheArchiveItself) {
 }
 
 TEST(ArchiveLoader, CompressedMemberOfSizeZeroIsEmpty) {
-  ArchiveSpec spec;
+  ArchivePlan plan;
   ArchiveMember member;
   member.name = "zero";
   member.stored = 0;
-  spec.members.push_back(member);
+  plan.members.push_back(member);
   ScratchDir dir;
-  fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(spec));
+  fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(plan));
   TVrFileCollection archive;
   archive.Open(dir.Path("game.dat"));
   EXPECT_TRUE(Load(archive, "zero").empty());
 }
 
 TEST(ArchiveLoader, NonMemoryTargetsReceiveTheInflatedData) {
-  ArchiveSpec spec;
-  spec.members.push_back(MakeMember("page.vsb", Pattern(5000), 1));
+  ArchivePlan plan;
+  plan.members.push_back(MakeMember("page.vsb", Pattern(5000), 1));
   ScratchDir dir;
-  fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(spec));
+  fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(plan));
   TVrFileCollection archive;
   archive.Open(dir.Path("game.dat"));
   {
@@ -265,12 +265,12 @@ struct DamageCase {
 class BrokenDirectories : public ::testing::TestWithParam<DamageCase> {};
 
 TEST_P(BrokenDirectories, RaiseAnErrorNamingTheArchive) {
-  ArchiveSpec spec;
-  spec.members.push_back(MakeMember("one.txt", Pattern(100), 1));
-  spec.members.push_back(MakeMember("two.txt", Pattern(200), 1));
-  spec.damage = GetParam().damage;
+  ArchivePlan plan;
+  plan.members.push_back(MakeMember("one.txt", Pattern(100), 1));
+  plan.members.push_back(MakeMember("two.txt", Pattern(200), 1));
+  plan.damage = GetParam().damage;
   ScratchDir dir;
-  fixture::WriteWholeFile(dir.Path("broken.dat"), fixture::BuildArchive(spec));
+  fixture::WriteWholeFile(dir.Path("broken.dat"), fixture::BuildArchive(plan));
   TVrFileCollection archive;
   try {
     archive.Open(dir.Path("broken.dat"));
@@ -314,22 +314,22 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(BrokenArchives, TrailerStartPastTheEndIsAnError) {
-  ArchiveSpec spec;
-  spec.members.push_back(MakeMember("x", Pattern(10), 1));
+  ArchivePlan plan;
+  plan.members.push_back(MakeMember("x", Pattern(10), 1));
   ScratchDir dir;
-  fixture::WriteWholeFile(dir.Path("p.exe"), fixture::AppendToExecutable(Noise(100), fixture::BuildArchive(spec), 1u << 30));
+  fixture::WriteWholeFile(dir.Path("p.exe"), fixture::AppendToExecutable(Noise(100), fixture::BuildArchive(plan), 1u << 30));
   TVrFileCollection archive;
   EXPECT_THROW(archive.Open(dir.Path("p.exe")), EVrArchiveError);
 }
 
 TEST(BrokenArchives, SwappedOffsetsRefuseOnlyTheMemberThatEndsBeforeItStarts) {
-  ArchiveSpec spec;
-  spec.members.push_back(MakeMember("a", Pattern(100, 1), -1));
-  spec.members.push_back(MakeMember("b", Pattern(100, 2), -1));
-  spec.members.push_back(MakeMember("c", Pattern(100, 3), -1));
-  spec.damage.swap_offsets = std::pair<int, int>{1, 2};  // b runs backwards; a and c take in b's bytes
+  ArchivePlan plan;
+  plan.members.push_back(MakeMember("a", Pattern(100, 1), -1));
+  plan.members.push_back(MakeMember("b", Pattern(100, 2), -1));
+  plan.members.push_back(MakeMember("c", Pattern(100, 3), -1));
+  plan.damage.swap_offsets = std::pair<int, int>{1, 2};  // b runs backwards; a and c take in b's bytes
   ScratchDir dir;
-  fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(spec));
+  fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(plan));
   TVrFileCollection archive;
   archive.Open(dir.Path("game.dat"));
   EXPECT_TRUE(archive.GetItem(1).broken_range);
@@ -343,13 +343,13 @@ TEST(BrokenArchives, SwappedOffsetsRefuseOnlyTheMemberThatEndsBeforeItStarts) {
 }
 
 TEST(BrokenArchives, CorruptZlibNamesArchiveAndMemberAndHandsOutNothing) {
-  ArchiveSpec spec;
-  spec.members.push_back(MakeMember("bad.vsb", Pattern(4000), 1));
-  spec.members[0].stored_bytes.resize(spec.members[0].stored_bytes.size() / 2);
-  spec.members.push_back(MakeMember("garbage.vsb", Pattern(10), 1));
-  spec.members[1].stored_bytes = Noise(64);
+  ArchivePlan plan;
+  plan.members.push_back(MakeMember("bad.vsb", Pattern(4000), 1));
+  plan.members[0].stored_bytes.resize(plan.members[0].stored_bytes.size() / 2);
+  plan.members.push_back(MakeMember("garbage.vsb", Pattern(10), 1));
+  plan.members[1].stored_bytes = Noise(64);
   ScratchDir dir;
-  fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(spec));
+  fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(plan));
   TVrFileCollection archive;
   archive.Open(dir.Path("game.dat"));
   for (const char* name : {"bad.vsb", "garbage.vsb"}) {
@@ -366,11 +366,11 @@ TEST(BrokenArchives, CorruptZlibNamesArchiveAndMemberAndHandsOutNothing) {
 }
 
 TEST(BrokenArchives, AFileThatShrankAfterMountingGivesAReadError) {
-  ArchiveSpec spec;
-  spec.members.push_back(MakeMember("a", Pattern(100), -1));
-  spec.members.push_back(MakeMember("b", Pattern(5000), -1));
+  ArchivePlan plan;
+  plan.members.push_back(MakeMember("a", Pattern(100), -1));
+  plan.members.push_back(MakeMember("b", Pattern(5000), -1));
   ScratchDir dir;
-  fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(spec));
+  fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(plan));
   TVrFileCollection archive;
   archive.Open(dir.Path("game.dat"));
   std::filesystem::resize_file(dir.Path("game.dat"), std::filesystem::file_size(dir.Path("game.dat")) - 1000);
@@ -451,11 +451,11 @@ TEST(ArchiveWriter, RawLayeredImagesAreCompressedWhateverTheirSize) {
 }
 
 TEST(ArchiveWriter, RoundTripKeepsEveryFieldAndSkipsTheSentinelWhereverItStands) {
-  ArchiveSpec spec;
-  spec.members.push_back(MakeMember("kept.txt", Pattern(3000), 9, 0x3C2A1234));
-  spec.members.push_back(MakeMember("movie.mpg", Noise(0x500010), -1, 0x3C2A5678));
+  ArchivePlan plan;
+  plan.members.push_back(MakeMember("kept.txt", Pattern(3000), 9, 0x3C2A1234));
+  plan.members.push_back(MakeMember("movie.mpg", Noise(0x500010), -1, 0x3C2A5678));
   ScratchDir dir;
-  fixture::WriteWholeFile(dir.Path("save.dat"), fixture::BuildArchive(spec));
+  fixture::WriteWholeFile(dir.Path("save.dat"), fixture::BuildArchive(plan));
   TVrFileCollection archive;
   archive.Open(dir.Path("save.dat"));
   TVrFile& added = archive.AddMemoryFile("added\\after.bin");
@@ -574,10 +574,10 @@ TEST(ArchiveCrc, DosTimeMatchesPythonLocalTime) {
 
 TEST(ArchiveResources, SectionOfAnotherModule) {
   ScratchDir dir;
-  ArchiveSpec spec;
-  spec.members.push_back(MakeMember("vorn.vpb", Pattern(1234), 1));
+  ArchivePlan plan;
+  plan.members.push_back(MakeMember("vorn.vpb", Pattern(1234), 1));
   const std::string self = platform::SelfExecutablePath();
-  ASSERT_TRUE(fixture::AddResourceSection(self, dir.Path("module"), ".res.BINTYPE.DUMMY", fixture::BuildArchive(spec)));
+  ASSERT_TRUE(fixture::AddResourceSection(self, dir.Path("module"), ".res.BINTYPE.DUMMY", fixture::BuildArchive(plan)));
   TVrFileCollection archive;
   archive.OpenResource(dir.Path("module"), "DUMMY", "BINTYPE");
   ASSERT_EQ(archive.Count(), 2);
@@ -587,7 +587,7 @@ TEST(ArchiveResources, SectionOfAnotherModule) {
   ASSERT_TRUE(range);
   Bytes stored(static_cast<std::size_t>(range->Size()));
   range->ReadBuffer(stored.data(), stored.size());
-  EXPECT_EQ(stored, spec.members[0].stored_bytes);
+  EXPECT_EQ(stored, plan.members[0].stored_bytes);
 
   try {
     archive.OpenResource(dir.Path("module"), "OTHER", "BINTYPE");
@@ -604,9 +604,9 @@ TEST(ArchiveResources, SectionOfAnotherModule) {
 // binary is copied, given an archive, and run again on the child test below.
 TEST(ArchiveResources, OwnExecutableByIdentity) {
   ScratchDir dir;
-  ArchiveSpec spec;
-  spec.members.push_back(MakeMember("own.txt", testing::Bytes("own module"), 1));
-  const Bytes archive_bytes = fixture::BuildArchive(spec);
+  ArchivePlan plan;
+  plan.members.push_back(MakeMember("own.txt", testing::Bytes("own module"), 1));
+  const Bytes archive_bytes = fixture::BuildArchive(plan);
   const std::string self = platform::SelfExecutablePath();
   ASSERT_TRUE(fixture::AddResourceSection(self, dir.Path("with-section"), ".res.BINTYPE.DUMMY", archive_bytes));
   fixture::WriteWholeFile(dir.Path("with-trailer"),

@@ -17,7 +17,7 @@
 namespace vorn {
 namespace {
 
-using fixture::ArchiveSpec;
+using fixture::ArchivePlan;
 using fixture::Bytes;
 using fixture::MakeMember;
 using testing::ScratchDir;
@@ -34,14 +34,14 @@ class VrFileManagerTest : public ::testing::Test {
  protected:
   // An archive file of named members (compressed unless the name ends in ".ogg").
   std::string MakeArchive(const std::string& leaf, const std::vector<std::pair<std::string, Bytes>>& members) {
-    ArchiveSpec spec;
+    ArchivePlan plan;
     for (const auto& [name, data] : members) {
       const bool stored = name.size() > 4 && name.substr(name.size() - 4) == ".ogg";
-      spec.members.push_back(MakeMember(name, data, stored ? -1 : 1));
+      plan.members.push_back(MakeMember(name, data, stored ? -1 : 1));
     }
     const std::string path = dir_.Path(leaf);
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    fixture::WriteWholeFile(path, fixture::BuildArchive(spec));
+    fixture::WriteWholeFile(path, fixture::BuildArchive(plan));
     return path;
   }
 
@@ -146,10 +146,10 @@ TEST_F(VrFileManagerTest, OwnDataEmptyMembersAndArchivesWithoutDataStream) {
 }
 
 TEST_F(VrFileManagerTest, CorruptMembersAreNeitherCachedNorHandedOut) {
-  ArchiveSpec spec;
-  spec.members.push_back(MakeMember("bad.vsb", Pattern(5000), 1));
-  spec.members[0].stored_bytes.resize(20);
-  fixture::WriteWholeFile(dir_.Path("game.dat"), fixture::BuildArchive(spec));
+  ArchivePlan plan;
+  plan.members.push_back(MakeMember("bad.vsb", Pattern(5000), 1));
+  plan.members[0].stored_bytes.resize(20);
+  fixture::WriteWholeFile(dir_.Path("game.dat"), fixture::BuildArchive(plan));
   manager_.AddArchive(dir_.Path("game.dat"));
   TMemoryStream out;
   EXPECT_THROW(manager_.LoadToStream(out, "bad.vsb"), EVrArchiveError);
@@ -212,10 +212,10 @@ TEST_F(VrFileManagerTest, ExtractionNamesReusesAndDeletesTemporaryFiles) {
 }
 
 TEST_F(VrFileManagerTest, FailedExtractionDropsItsLockAndFile) {
-  ArchiveSpec spec;
-  spec.members.push_back(MakeMember("bad.mpg", Pattern(5000), 1));
-  spec.members[0].stored_bytes.resize(30);
-  fixture::WriteWholeFile(dir_.Path("game.dat"), fixture::BuildArchive(spec));
+  ArchivePlan plan;
+  plan.members.push_back(MakeMember("bad.mpg", Pattern(5000), 1));
+  plan.members[0].stored_bytes.resize(30);
+  fixture::WriteWholeFile(dir_.Path("game.dat"), fixture::BuildArchive(plan));
   manager_.AddArchive(dir_.Path("game.dat"));
   EXPECT_THROW(manager_.GetRealFileName("bad.mpg"), EVrArchiveError);
   EXPECT_EQ(manager_.Locks().Count(), 0);

@@ -10,15 +10,15 @@ using namespace vorn::fixture;
 
 namespace {
 
-ArchiveSpec Sample(std::uint32_t version) {
-  ArchiveSpec spec;
-  spec.version = version;
+ArchivePlan Sample(std::uint32_t version) {
+  ArchivePlan plan;
+  plan.version = version;
   Bytes text(300);
   for (std::size_t i = 0; i < text.size(); ++i) text[i] = static_cast<std::uint8_t>('a' + i % 26);
-  spec.members.push_back(MakeMember("vorn.vpb", text, 1, 0x5A210000));
-  spec.members.push_back(MakeMember("bgm\\op.ogg", Bytes(64, 0x4F), version > 100 ? -1 : 1, 0x5A210001));
-  spec.members.push_back(MakeMember("\x83\x5C.txt", Bytes(), 1));
-  return spec;
+  plan.members.push_back(MakeMember("vorn.vpb", text, 1, 0x5A210000));
+  plan.members.push_back(MakeMember("bgm\\op.ogg", Bytes(64, 0x4F), version > 100 ? -1 : 1, 0x5A210001));
+  plan.members.push_back(MakeMember("\x83\x5C.txt", Bytes(), 1));
+  return plan;
 }
 
 void Put(const std::string& dir, const std::string& leaf, const Bytes& bytes) {
@@ -54,16 +54,16 @@ int main(int argc, char** argv) {
   const Bytes archive = BuildArchive(Sample(102));
   Put(directory, "appended-v102.bin", Prefixed(1, AppendToExecutable(Bytes(64, 0x90), archive)));
   Put(directory, "split-v102.bin", Prefixed(2, BuildSplitArchive(Sample(102)).first));
-  ArchiveSpec swapped = Sample(102);
+  ArchivePlan swapped = Sample(102);
   swapped.damage.swap_offsets = std::pair<int, int>{1, 2};
   Put(member, "archive-v102-swapped-offsets.bin", BuildArchive(swapped));
-  ArchiveSpec truncated = Sample(101);
+  ArchivePlan truncated = Sample(101);
   truncated.damage.truncate_at = 40;
   Put(directory, "plain-v101-truncated.bin", Prefixed(0, BuildArchive(truncated)));
-  ArchiveSpec huge = Sample(100);
+  ArchivePlan huge = Sample(100);
   huge.damage.count = 0x10000000;
   Put(directory, "plain-v100-huge-count.bin", Prefixed(0, BuildArchive(huge)));
-  ArchiveSpec corrupt = Sample(102);
+  ArchivePlan corrupt = Sample(102);
   corrupt.members[0].stored_bytes.resize(corrupt.members[0].stored_bytes.size() / 2);
   Put(member, "archive-v102-truncated-zlib.bin", BuildArchive(corrupt));
   Put(elf, "elf64-with-resource.bin", MinimalElfWithSection(".res.BINTYPE.DUMMY", archive));
