@@ -129,6 +129,8 @@ struct VersionCase {
   std::uint32_t version;
 };
 
+void PrintTo(const VersionCase& c, std::ostream* out) { *out << c.label; }
+
 class ArchiveVersions : public ::testing::TestWithParam<VersionCase> {};
 
 TEST_P(ArchiveVersions, ReadEveryFieldTheVersionHas) {
@@ -261,6 +263,8 @@ struct DamageCase {
   const char* label;
   fixture::ArchiveDamage damage;
 };
+
+void PrintTo(const DamageCase& c, std::ostream* out) { *out << c.label; }
 
 class BrokenDirectories : public ::testing::TestWithParam<DamageCase> {};
 
