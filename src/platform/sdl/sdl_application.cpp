@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/display_format.h"
 #include "platform/sdl/sdl_key_codes.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/text_converter.h"
@@ -133,6 +134,12 @@ bool SdlApplication::Initialize(std::string& reason) {
   }
   initialized_ = true;
   user_event_type_ = SDL_RegisterEvents(1);
+  SDL_DisplayMode desktop{};
+  if (SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.format != 0) {
+    // A 15-bit desktop still stores 16 bits a pixel; only its 16-bit layout differs.
+    SetDisplayFormat(DisplayFormat{static_cast<int>(SDL_BYTESPERPIXEL(desktop.format)) * 8,
+                                   Display16FormatFor(SDL_BITSPERPIXEL(desktop.format))});
+  }
   return true;
 }
 
