@@ -11,8 +11,9 @@ Framebuffer::Framebuffer(int width, int height, std::uint32_t fill)
 
 void Framebuffer::Resize(int width, int height, std::uint32_t fill) {
   Framebuffer resized(width, height, fill);
-  const int rows = std::min(height_, resized.height_);
+  int rows = std::min(height_, resized.height_);
   const int columns = std::min(width_, resized.width_);
+  if (columns <= 0) rows = 0;  // memcpy must not see the null data of an empty buffer
   for (int y = 0; y < rows; ++y) {
     std::memcpy(resized.row(y), row(y), static_cast<std::size_t>(columns) * sizeof(std::uint32_t));
   }

@@ -1,0 +1,109 @@
+#include "app/player.h"
+
+#include <exception>
+#include <iostream>
+#include <memory>
+
+#include "app/form_view.h"
+#include "app/instance_key.h"
+#include "app/settings_dialog_standin.h"
+#include "engine/engine_values.h"
+#include "foundation/vr_file_manager_standin.h"
+
+namespace vorn {
+namespace {
+
+constexpr platform::Size kDesignClientSize{640, 502};
+constexpr std::string_view kDesignCaption = "VornPlayer";
+
+// The settings dialog's loop has no idle work; it only dispatches.
+class DialogEvents final : public platform::EventSink {
+ public:
+  void HandleEvent(const platform::Event&) override {}
+  bool Idle() override { return true; }
+};
+
+void RunSettingsDialog(platform::Platform& platform) {
+  TFormConfigStandIn dialog;
+  dialog.Show();
+  DialogEvents events;
+  while (dialog.running()) platform.application.ProcessMessages(events);
+}
+
+void RunMainWindow(platform::Platform& platform, const std::vector<std::string>& arguments,
+                   const std::string& executable_path, const std::string& executable_dir,
+                   const PlayerOptions& options) {
+  // Made before the window and freed after it, with the temporary files, then the files that
+  // system functions asked to delete go.
+  TDeleteAtExitList delete_at_exit;
+  DeleteAtExit = &delete_at_exit;
+  struct ClearList {
+    ~ClearList() { DeleteAtExit = nullptr; }
+  } clear_list;
+  {
+    auto file_manager = std::make_unique<TVrFileManagerStandIn>();
+    {
+      std::unique_ptr<platform::Window> window =
+          platform.application.CreateMainWindow(kDesignClientSize, kDesignCaption);
+      TFormView form(FormViewContext{platform, *window, *file_manager, arguments, executable_path, executable_dir,
+                                     options.random_seed});
+      form.FormCreate();
+      if (!StopFlag) {
+        window->Show();
+        platform.application.Run(*window, form);
+      }
+      // Without the message loop the posted close never ran FormClose: free the engine here.
+      form.ReleaseEngine();
+    }
+    file_manager.reset();
+  }
+  delete_at_exit.DeleteAll();
+}
+
+}  // namespace
+
+int RunPlayer(platform::Platform& platform, const std::vector<std::string>& arguments, const PlayerOptions& options) {
+  ResetEngineValues();
+  SetEngineClock(&platform.clock);
+  struct ClearClock {
+    ~ClearClock() { SetEngineClock(nullptr); }
+  } clear_clock;
+
+  const std::optional<std::string> executable_path = platform.executable.ExecutablePath();
+  if (!executable_path) {
+    std::cerr << "vornplayer: cannot read the executable's path (/proc/self/exe)\n";
+    return 1;
+  }
+  const std::string executable_dir = platform::DirectoryOf(*executable_path);
+  if (platform.drives.TypeOf(executable_dir) == platform::DriveType::kCdRom) return 0;
+
+  platform::LockResult lock = platform.locks.Acquire(BuildInstanceKey(arguments, executable_dir));
+  if (lock.outcome != platform::LockOutcome::kAcquired) {
+    // Refused without a word on screen; a lock that cannot be made at all leaves a line.
+    if (!lock.diagnostic.empty()) std::cerr << "vornplayer: no instance lock: " << lock.diagnostic << "\n";
+    return 0;
+  }
+
+  try {
+    std::string reason;
+    if (!platform.application.Initialize(reason)) {
+      std::cerr << "vornplayer: cannot start the window system: " << reason << "\n";
+      return 1;
+    }
+    platform.application.SetTitle(std::string_view());
+    if (!arguments.empty() && IsConfigArgument(arguments.front())) {
+      RunSettingsDialog(platform);
+    } else {
+      RunMainWindow(platform, arguments, *executable_path, executable_dir, options);
+    }
+  } catch (const std::exception& error) {
+    std::cerr << "vornplayer: " << error.what() << "\n";
+    return 1;
+  } catch (...) {
+    std::cerr << "vornplayer: stopped by an unknown error\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace vorn

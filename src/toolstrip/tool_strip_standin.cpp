@@ -1,0 +1,63 @@
+#include "toolstrip/tool_strip_standin.h"
+
+namespace vorn {
+namespace {
+
+constexpr std::uint32_t kFace = 0xC0C0C0;
+constexpr std::uint32_t kLight = 0xFFFFFF;
+constexpr std::uint32_t kShadow = 0x808080;
+constexpr int kFirstButtonLeft = 2;
+
+}  // namespace
+
+platform::Rect TDock97StandIn::ButtonBounds(const TToolbarButton97StandIn* button) const {
+  for (const TToolbar97StandIn* toolbar : toolbars_) {
+    if (!toolbar->visible) continue;
+    const int top = (height_ - toolbar->height) / 2;
+    int left = kFirstButtonLeft;
+    for (const TToolbarButton97StandIn* candidate : toolbar->buttons()) {
+      if (candidate == button) return platform::Rect{left, top, candidate->width, candidate->height};
+      left += candidate->width;
+    }
+  }
+  return platform::Rect{};
+}
+
+TToolbarButton97StandIn* TDock97StandIn::ButtonAt(int x, int y) const {
+  for (const TToolbar97StandIn* toolbar : toolbars_) {
+    for (TToolbarButton97StandIn* button : toolbar->buttons()) {
+      if (ButtonBounds(button).Contains(x, y)) return button;
+    }
+  }
+  return nullptr;
+}
+
+void TDock97StandIn::Paint(platform::Framebuffer& canvas) const {
+  canvas.FillRect(bounds(), kFace);
+  for (const TToolbar97StandIn* toolbar : toolbars_) {
+    for (const TToolbarButton97StandIn* button : toolbar->buttons()) {
+      const platform::Rect r = ButtonBounds(button);
+      if (r.empty()) continue;
+      canvas.FillRect(platform::Rect{r.left, r.top, r.width, 1}, kLight);
+      canvas.FillRect(platform::Rect{r.left, r.top, 1, r.height}, kLight);
+      canvas.FillRect(platform::Rect{r.left, r.bottom() - 1, r.width, 1}, kShadow);
+      canvas.FillRect(platform::Rect{r.right() - 1, r.top, 1, r.height}, kShadow);
+    }
+  }
+}
+
+bool TDock97StandIn::MouseDown(int x, int y) {
+  if (!bounds().Contains(x, y)) return false;
+  pressed_ = ButtonAt(x, y);
+  return true;
+}
+
+bool TDock97StandIn::MouseUp(int x, int y) {
+  TToolbarButton97StandIn* pressed = pressed_;
+  pressed_ = nullptr;
+  if (pressed == nullptr) return false;
+  if (ButtonAt(x, y) == pressed && pressed->on_click) pressed->on_click();
+  return true;
+}
+
+}  // namespace vorn

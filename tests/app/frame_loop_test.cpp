@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include "components/scene_standin.h"
+#include "engine/engine_values.h"
+#include "player_harness.h"
+
+namespace vorn {
+namespace {
+
+using testing::HeadlessForm;
+using testing::ProjectHook;
+using testing::Recording;
+using testing::TempDir;
+
+TEST(FrameLoop, GapTable) {
+  const struct {
+    std::uint32_t gap;
+    bool frame;
+  } cases[] = {{0, true}, {16, true}, {3000, true}, {3001, false}, {0xFFFFFFFFu, false}};
+  for (const auto& c : cases) {
+    TempDir dir("gap");
+    HeadlessForm form(dir.str());
+    form.form->FormCreate();
+    form.headless.clock.Set(1000);
+    form.Activate();
+    ASSERT_FALSE(form.form->ApplicationEventsIdle());  // first frame: gap 0
+    const std::int32_t clock_before = GameClock;
+    const std::uint32_t now = form.form->last_tick() + c.gap;  // the first frame slept 16 ms already
+    form.headless.clock.Set(now);
+    EXPECT_FALSE(form.form->ApplicationEventsIdle());
+    EXPECT_EQ(FrameCount, c.frame ? 2 : 1) << c.gap;
+    EXPECT_EQ(GameClock, c.frame ? clock_before + static_cast<std::int32_t>(c.gap) : clock_before) << c.gap;
+    if (c.frame) {
+      EXPECT_EQ(FrameDelta, static_cast<std::int32_t>(c.gap));
+    }
+    EXPECT_EQ(form.form->last_tick(), now) << c.gap;
+  }
+}
+
+TEST(FrameLoop, FirstFrameAfterActivationSeesGapZero) {
+  TempDir dir("first");
+  HeadlessForm form(dir.str());
+  form.form->FormCreate();
+  form.headless.clock.Set(123456);
+  EXPECT_TRUE(form.form->ApplicationEventsIdle());  // not active yet
+  form.Activate();
+  EXPECT_FALSE(form.form->ApplicationEventsIdle());
+  EXPECT_EQ(FrameDelta, 0);
+  EXPECT_EQ(GameClock, 0);
+  EXPECT_EQ(FrameCount, 1);
+}
+
+TEST(FrameLoop, FixedWaitSleepsTheRestButAtLeastTwo) {
+  const struct {
+    std::uint32_t work;
+    bool fixed_wait;
+    std::vector<std::uint32_t> sleeps;
+  } cases[] = {{30, true, {2}}, {5, true, {11}}, {0, true, {16}}, {16, true, {2}}, {5, false, {}}};
+  for (const auto& c : cases) {
+    TempDir dir("wait");
+    ProjectHook hook([&c](TProjectStandIn& project) { project.fixed_wait = c.fixed_wait; });
+    HeadlessForm form(dir.str());
+    form.form->FormCreate();
+    form.form->project()->on_step = [&] { form.headless.clock.Advance(c.work); };
+    form.Activate();
+    form.headless.clock.clear_sleeps();
+    EXPECT_FALSE(form.form->ApplicationEventsIdle());
+    EXPECT_EQ(form.headless.clock.sleeps(), c.sleeps) << c.work;
+  }
+}
+
+TEST(FrameLoop, NoFrameWhenInactiveStoppingOrWithoutScreenManager) {
+  TempDir dir("noframe");
+  {
+    HeadlessForm form(dir.str());
+    form.form->FormCreate();
+    form.Activate();
+    form.form->HandleEvent(platform::Event{.type = platform::EventType::kDeactivate});
+    EXPECT_TRUE(form.form->ApplicationEventsIdle());
+    form.Activate();
+    StopFlag = true;
+    EXPECT_TRUE(form.form->ApplicationEventsIdle());
+    EXPECT_EQ(FrameCount, 0);
+  }
+  for (auto size : {std::pair{0, 480}, std::pair{640, 0}, std::pair{-1, -1}}) {
+    ProjectHook hook([size](TProjectStandIn& project) {
+      project.screen_width = size.first;
+      project.screen_height = size.second;
+    });
+    HeadlessForm form(dir.str());
+    form.form->FormCreate();
+    form.Activate();
+    EXPECT_TRUE(form.form->ApplicationEventsIdle());
+    EXPECT_EQ(ScreenManager, nullptr);
+    EXPECT_EQ(FrameCount, 0);
+  }
+}
+
+TEST(FrameLoop, ClockWrapsModulo2To32) {
+  TempDir dir("wrap");
+  HeadlessForm form(dir.str());
+  form.form->FormCreate();
+  form.headless.clock.Set(0xFFFFFFF0u);
+  form.Activate();
+  GameClock = INT32_MAX - 5;
+  EXPECT_FALSE(form.form->ApplicationEventsIdle());
+  form.headless.clock.Set(0x10);  // 32 ms after the first frame, across the timer's wrap
+  EXPECT_FALSE(form.form->ApplicationEventsIdle());
+  EXPECT_EQ(FrameDelta, 32);
+  EXPECT_EQ(GameClock, INT32_MIN + 26);
+}
+
+const std::vector<std::string> kFrameCalls = {
+    "TVrFileManager.TickLockList", "TVrFileManager.DeleteReleasedTempFiles", "TVornBaseList.ProcessInput",
+    "TProject.Step",               "TVornBaseList.Tick",                     "TProject.RunPendingLoad",
+    "TProject.RunPendingSave",     "TVornBaseList.Paint",                    "TScreenManager.Present",
+    "TVornBase.ClearDirty 0",      "TVornBase.ClearDirty 1"};
+
+std::vector<std::string> FrameCalls(const Recording& recording, std::size_t from) {
+  std::vector<std::string> calls(recording.calls.begin() + static_cast<std::ptrdiff_t>(from), recording.calls.end());
+  return Recording::Only(calls, kFrameCalls);
+}
+
+TEST(RunFrame, NormalFrameOrder) {
+  TempDir dir("order");
+  HeadlessForm form(dir.str());
+  form.form->FormCreate();
+  Recording recording;
+  form.form->RunFrame();
+  EXPECT_EQ(FrameCalls(recording, 0), kFrameCalls);
+  EXPECT_EQ(FrameCount, 1);
+  EXPECT_TRUE(Bases->GetBase(0).dirty().empty());
+}
+
+TEST(RunFrame, ScriptThatStopsEndsTheFrameAfterThreeSteps) {
+  TempDir dir("stopframe");
+  HeadlessForm form(dir.str());
+  form.form->FormCreate();
+  form.form->project()->on_step = [] { StopFlag = true; };
+  Recording recording;
+  form.form->RunFrame();
+  EXPECT_EQ(FrameCalls(recording, 0), std::vector<std::string>(kFrameCalls.begin(), kFrameCalls.begin() + 4));
+  EXPECT_EQ(FrameCount, 0);
+}
+
+TEST(RunFrame, LoadFrameIsNotPaintedTheNextIs) {
+  TempDir dir("load");
+  HeadlessForm form(dir.str());
+  form.form->FormCreate();
+  form.form->project()->load_requested = true;
+  form.form->project()->save_requested = true;
+  Recording recording;
+  form.form->RunFrame();
+  EXPECT_EQ(FrameCalls(recording, 0), std::vector<std::string>(kFrameCalls.begin(), kFrameCalls.begin() + 7));
+  const std::size_t second = recording.calls.size();
+  form.form->RunFrame();
+  EXPECT_EQ(FrameCalls(recording, second), kFrameCalls);
+  EXPECT_EQ(FrameCount, 2);
+}
+
+TEST(RunFrame, NothingWithoutAProject) {
+  TempDir dir("noproject");
+  ProjectHook hook([](TProjectStandIn&) { throw std::runtime_error("no project"); });
+  HeadlessForm form(dir.str());
+  form.headless.boxes.Script(platform::MessageAnswer::kOk);
+  form.form->FormCreate();
+  Recording recording;
+  form.form->RunFrame();
+  EXPECT_TRUE(recording.calls.empty());
+}
+
+TEST(StandInScene, PaintsBarsAndAMovingSquareIntoTheDirtyList) {
+  TempDir dir("scene");
+  HeadlessForm form(dir.str());
+  form.form->FormCreate();
+  GameClock = 160;  // square at x = 10
+  Bases->Paint();
+  platform::Framebuffer& pixels = ScreenManager->Surface().pixels();
+  EXPECT_EQ(pixels.Pixel(40, 100), 0x000000u);
+  EXPECT_EQ(pixels.Pixel(120, 100), 0x0000FFu);
+  EXPECT_EQ(pixels.Pixel(600, 100), 0xFFFFFFu);
+  EXPECT_EQ(pixels.Pixel(10 + 8, 16), 0xFFFFFFu);
+  EXPECT_EQ(Bases->GetBase(0).dirty().size(), 2u);  // the whole screen, then the square
+  Bases->GetBase(0).ClearDirty();
+  GameClock = 16 * 100;  // x = 100
+  Bases->Paint();
+  EXPECT_EQ(pixels.Pixel(10 + 8, 16), 0x000000u);
+  EXPECT_EQ(pixels.Pixel(100 + 8, 16), 0xFFFFFFu);
+  EXPECT_EQ(Bases->GetBase(0).dirty(), (std::vector<TRect>{{10, 8, 26, 24}, {100, 8, 116, 24}}));
+  GameClock = -16;  // wraps: (2^32 - 16) / 16 mod 624
+  Bases->Paint();
+  const int x = static_cast<int>(((0x100000000ull - 16) / 16) % 624);
+  EXPECT_EQ(pixels.Pixel(x, 8), 0xFFFFFFu);
+}
+
+}  // namespace
+}  // namespace vorn

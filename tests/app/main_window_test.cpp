@@ -1,0 +1,255 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/form_view.h"
+#include "app/player.h"
+#include "engine/engine_values.h"
+#include "foundation/system_texts.h"
+#include "media/media_standin.h"
+#include "player_harness.h"
+
+namespace vorn {
+namespace {
+
+using testing::HeadlessForm;
+using testing::ProjectHook;
+using testing::Recording;
+using testing::TempDir;
+
+const std::vector<std::string> kStartSteps = {"FormCreate", "TBasePanel.Create", "DXSound.Initialize", "VornInitialize",
+                                              "TProject.Create", "MediaInit", "VornInitColor"};
+const std::vector<std::string> kShutdownSteps = {"Project.Free", "SysFuncMan.Free", "ParamMan.Free", "VornFinalize",
+                                                 "MediaFinal"};
+const std::vector<std::string> kFreeCalls = {
+    "TProject.RunExitPageAndWriteStatus", "TProject.Free", "TSysFuncMan.Free", "TParamCollection.Free",
+    "TVornBaseList.Free", "TScreenManager.Free", "MediaLibraryFinal", "TVrFileManager.Free"};
+
+enum class CloseBy { kCloseBox, kQuitYes };
+
+// Runs a whole player that closes after its second frame, the close box or the quit button.
+Recording* RunAndClose(Recording& recording, const std::string& exe_dir, CloseBy how, std::string* deleted_file) {
+  platform::HeadlessPlatform headless;
+  headless.executable.set_path(exe_dir + "vornplayer");
+  bool closing = false;
+  headless.application.set_after_idle([&](platform::Window&) {
+    if (FrameCount < 2 || closing) return;
+    closing = true;
+    if (deleted_file != nullptr && DeleteAtExit != nullptr) DeleteAtExit->Add(*deleted_file);
+    if (how == CloseBy::kCloseBox) {
+      headless.application.Post(platform::Event{.type = platform::EventType::kClose});
+    } else {
+      headless.boxes.Script(platform::MessageAnswer::kYes);
+      headless.application.Post(platform::Event{.type = platform::EventType::kMouseDown, .x = 10, .y = 10});
+      headless.application.Post(platform::Event{.type = platform::EventType::kMouseUp, .x = 10, .y = 10});
+    }
+  });
+  platform::Platform services = headless.services();
+  EXPECT_EQ(RunPlayer(services, {}, PlayerOptions{3}), 0);
+  EXPECT_TRUE(closing);
+  EXPECT_EQ(headless.boxes.unscripted(), 0);
+  return &recording;
+}
+
+TEST(MainWindow, StartAndShutdownOrderForCloseBoxAndQuitButton) {
+  for (CloseBy how : {CloseBy::kCloseBox, CloseBy::kQuitYes}) {
+    TempDir dir("order");
+    const std::string doomed = dir.str() + "doomed.tmp";
+    std::ofstream(doomed) << "x";
+    Recording recording;
+    bool doomed_existed_at_file_manager_free = false;
+    recording.on_call = [&](std::string_view call) {
+      if (call == "TVrFileManager.Free") doomed_existed_at_file_manager_free = std::filesystem::exists(doomed);
+    };
+    std::string doomed_copy = doomed;
+    RunAndClose(recording, dir.str(), how, &doomed_copy);
+    EXPECT_EQ(Recording::Only(recording.trace, kStartSteps), kStartSteps);
+    EXPECT_EQ(Recording::Only(recording.trace, kShutdownSteps), kShutdownSteps);
+    EXPECT_EQ(std::count(recording.trace.begin(), recording.trace.end(), "FormClose"), 1);
+    EXPECT_EQ(Recording::Only(recording.calls, kFreeCalls), kFreeCalls);
+    EXPECT_TRUE(doomed_existed_at_file_manager_free);
+    EXPECT_FALSE(std::filesystem::exists(doomed));
+  }
+}
+
+TEST(MainWindow, ExceptionInEngineStartShowsItAndShutsDown) {
+  TempDir dir("throw");
+  Recording recording;
+  ProjectHook hook([](TProjectStandIn&) { throw Exception("\x83\x65\x83\x58\x83\x67"); });  // テスト
+  platform::HeadlessPlatform headless;
+  headless.executable.set_path(dir.str() + "vornplayer");
+  headless.boxes.Script(platform::MessageAnswer::kOk);
+  platform::Platform services = headless.services();
+  EXPECT_EQ(RunPlayer(services, {}), 0);
+  ASSERT_EQ(headless.boxes.shown().size(), 1u);
+  EXPECT_EQ(headless.boxes.shown()[0].text, "\x83\x65\x83\x58\x83\x67");
+  EXPECT_EQ(headless.boxes.shown()[0].icon, platform::MessageIcon::kWarning);
+  EXPECT_EQ(headless.boxes.shown()[0].buttons, platform::MessageButtons::kOk);
+  EXPECT_EQ(Recording::Only(recording.trace, kShutdownSteps), kShutdownSteps);
+  EXPECT_EQ(std::count(recording.trace.begin(), recording.trace.end(), "FormClose"), 1);
+  // No project was made, so nothing of it is freed; the rest goes in order, exactly once.
+  const std::vector<std::string> frees = {"TSysFuncMan.Free", "TParamCollection.Free", "TVornBaseList.Free",
+                                          "TVrFileManager.Free"};
+  EXPECT_EQ(Recording::Only(recording.calls, kFreeCalls), frees);
+  EXPECT_EQ(std::count(recording.trace.begin(), recording.trace.end(), "MediaInit"), 0);
+  EXPECT_EQ(headless.application.windows_created(), 1);
+}
+
+TEST(MainWindow, NonStandardExceptionsPassOn) {
+  TempDir dir("throw_int");
+  ProjectHook hook([](TProjectStandIn&) { throw 42; });
+  platform::HeadlessPlatform headless;
+  headless.executable.set_path(dir.str() + "vornplayer");
+  platform::Platform services = headless.services();
+  EXPECT_EQ(RunPlayer(services, {}), 1);
+  EXPECT_TRUE(headless.boxes.shown().empty());
+  EXPECT_EQ(headless.locks.Acquire(BuildInstanceKey({}, dir.str())).outcome, platform::LockOutcome::kAcquired);
+}
+
+TEST(MainWindow, StopAtStartFreesEverythingWithoutTheLoopOrExitPage) {
+  TempDir dir("stop");
+  Recording recording;
+  ProjectHook hook([](TProjectStandIn&) { StopFlag = true; });
+  platform::HeadlessPlatform headless;
+  headless.executable.set_path(dir.str() + "vornplayer");
+  platform::Platform services = headless.services();
+  EXPECT_EQ(RunPlayer(services, {}), 0);  // would throw a stall if it entered the loop
+  EXPECT_EQ(Recording::Only(recording.trace, kShutdownSteps), kShutdownSteps);
+  EXPECT_EQ(std::count(recording.trace.begin(), recording.trace.end(), "FormClose"), 0);
+  std::vector<std::string> frees(kFreeCalls.begin() + 1, kFreeCalls.end());
+  EXPECT_EQ(Recording::Only(recording.calls, kFreeCalls), frees);
+  EXPECT_EQ(std::count(recording.calls.begin(), recording.calls.end(), "TVornBaseList.Tick"), 0);
+}
+
+TEST(MainWindow, DirectSoundFailureIsSwallowedAndOptionOffSkipsIt) {
+  TempDir dir("dxsound");
+  {
+    Recording recording;
+    TDXSoundStandIn::SetFailInitialize(true);
+    HeadlessForm form(dir.str());
+    form.form->FormCreate();
+    TDXSoundStandIn::SetFailInitialize(false);
+    EXPECT_TRUE(form.form->idle_installed());
+    EXPECT_TRUE(form.headless.boxes.shown().empty());
+    EXPECT_EQ(Recording::Only(recording.trace, kStartSteps), kStartSteps);
+  }
+  std::ofstream(dir.path() / "GAME.INI") << "[Sound]\r\nDirectSound=0\r\nDelayTime=250\r\n";
+  Recording recording;
+  HeadlessForm form(dir.str());
+  form.form->FormCreate();
+  EXPECT_FALSE(form.form->sound_options().direct_sound);
+  EXPECT_EQ(DelayTimeOption, 200);
+  EXPECT_EQ(std::count(recording.calls.begin(), recording.calls.end(), "TDXSound.Initialize"), 0);
+}
+
+TEST(MainWindow, DeletesTheLogAndSizesAndCentresTheWindow) {
+  TempDir dir("layout");
+  std::ofstream(dir.path() / "VornPlay.LOG") << "old";
+  HeadlessForm form(dir.str());
+  form.headless.application.set_work_area(platform::Rect{10, 20, 1001, 700});
+  form.form->FormCreate();
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "VornPlay.LOG"));
+  EXPECT_EQ(form.form->dock().Height(), 22);
+  EXPECT_EQ(form.window->ClientSize(), (platform::Size{640, 502}));
+  auto* window = static_cast<platform::HeadlessWindow*>(form.window.get());
+  const platform::Size outer = window->OuterSize();
+  EXPECT_EQ(window->left(), 10 + (1001 - outer.width) / 2);
+  EXPECT_EQ(window->top(), 20 + (700 - outer.height) / 2);
+  EXPECT_EQ(form.form->panel().bounds(), (platform::Rect{0, 22, 640, 480}));
+  EXPECT_EQ(Bases->GetWidth(), 640);
+  EXPECT_EQ(Bases->GetHeight(), 480);
+  EXPECT_EQ(window->Canvas().Pixel(300, 5), 0xC0C0C0u);
+}
+
+TEST(MainWindow, SmallProjectScreenSizesTheClientAndPanel) {
+  TempDir dir("small");
+  ProjectHook hook([](TProjectStandIn& project) {
+    project.screen_width = 320;
+    project.screen_height = 200;
+  });
+  HeadlessForm form(dir.str());
+  form.headless.application.set_work_area(platform::Rect{0, 0, 101, 51});  // smaller than the window
+  form.form->FormCreate();
+  EXPECT_EQ(form.window->ClientSize(), (platform::Size{320, 222}));
+  auto* window = static_cast<platform::HeadlessWindow*>(form.window.get());
+  EXPECT_EQ(window->left(), (101 - window->OuterSize().width) / 2);  // toward zero
+  EXPECT_EQ(form.form->panel().bounds(), (platform::Rect{0, 22, 320, 200}));
+}
+
+TEST(MainWindow, MountsArgumentsFirstToLastAndTheOverrideDirectory) {
+  TempDir root("mount");
+  std::filesystem::create_directories(root.path() / "t" / "a");
+  std::filesystem::create_directories(root.path() / "t" / "b");
+  std::filesystem::create_directories(root.path() / "t" / "c");
+  std::ofstream(root.path() / "t" / "a" / "game.dat") << "a";
+  std::ofstream(root.path() / "t" / "b" / "Game.Dat") << "b";
+  const std::string a = root.str() + "t/a";
+  const std::string b = root.str() + "t/b/";
+  const std::string c = root.str() + "t/c";
+  Recording recording;
+  HeadlessForm form(root.str(), {a, c, b});
+  form.form->FormCreate();
+  EXPECT_EQ(form.files.base_dir(), a + "/");
+  EXPECT_EQ(form.files.archives(), (std::vector<std::string>{"", a + "/game.dat", b + "Game.Dat"}));
+}
+
+TEST(MainWindow, WithoutArgumentsMountsTheExecutableOnlyWhenItEndsWithVo) {
+  for (const char* tail : {"xxvo", "xxvf", "o"}) {
+    TempDir dir("selfmount");
+    std::ofstream(dir.path() / "vornplayer", std::ios::binary) << tail;
+    HeadlessForm form(dir.str());
+    form.form->FormCreate();
+    EXPECT_EQ(form.files.base_dir(), dir.str());
+    const bool mounted = std::string(tail) == "xxvo";
+    std::vector<std::string> expected{""};
+    if (mounted) expected.push_back(dir.str() + "vornplayer");
+    EXPECT_EQ(form.files.archives(), expected) << tail;
+  }
+}
+
+TEST(MainWindow, QuitButtonAsksWithTheTitleAndNoResumes) {
+  TempDir dir("quit");
+  ProjectHook hook([](TProjectStandIn& project) { project.title = "100%s\x95\x5C"; });
+  for (bool stop_before : {false, true}) {
+    HeadlessForm form(dir.str());
+    form.form->FormCreate();
+    StopFlag = stop_before;
+    form.headless.boxes.Script(platform::MessageAnswer::kNo);
+    form.form->quit_button().on_click();
+    EXPECT_EQ(StopFlag, stop_before);
+    ASSERT_EQ(form.headless.boxes.shown().size(), 1u);
+    const platform::MessageBoxRequest& box = form.headless.boxes.shown()[0];
+    const std::string format(texts::kQuitConfirmFormat);
+    EXPECT_EQ(box.text, format.substr(0, 2) + "100%s\x95\x5C" + format.substr(4));
+    EXPECT_EQ(box.caption, "100%s\x95\x5C");
+    EXPECT_EQ(box.icon, platform::MessageIcon::kQuestion);
+    EXPECT_EQ(box.buttons, platform::MessageButtons::kYesNo);
+    EXPECT_EQ(box.owner, form.window.get());
+  }
+}
+
+TEST(MainWindow, QuitQuestionStopsFramesWhileOpen) {
+  TempDir dir("quitopen");
+  // Asks the idle handler for a frame while the question is open, then answers No.
+  struct AnswerNo final : platform::MessageBoxes {
+    platform::MessageAnswer Show(const platform::MessageBoxRequest&) override {
+      done_while_open = form->ApplicationEventsIdle();
+      return platform::MessageAnswer::kNo;
+    }
+    TFormView* form = nullptr;
+    bool done_while_open = false;
+  } boxes;
+  HeadlessForm form(dir.str(), {}, &boxes);
+  boxes.form = form.form.get();
+  form.form->FormCreate();
+  form.Activate();
+  form.form->quit_button().on_click();
+  EXPECT_TRUE(boxes.done_while_open);
+  EXPECT_EQ(FrameCount, 0);
+  EXPECT_FALSE(form.form->ApplicationEventsIdle());
+  EXPECT_EQ(FrameCount, 1);
+}
+
+}  // namespace
+}  // namespace vorn

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/form_view.h"
+#include "app/instance_key.h"
+#include "foundation/errors.h"
+#include "app/player.h"
+#include "engine/engine_values.h"
+#include "engine/project_standin.h"
+#include "foundation/debug_trace.h"
+#include "foundation/standin_trace.h"
+#include "platform/headless_application.h"
+
+namespace vorn::testing {
+
+// Collects the trace steps and the stand-in calls while it lives.
+class Recording {
+ public:
+  Recording() {
+    previous_trace_ = SetDebugTraceRecorder([this](std::string_view step) { trace.emplace_back(step); });
+    previous_calls_ = SetStandInRecorder([this](std::string_view call) {
+      calls.emplace_back(call);
+      if (on_call) on_call(call);
+    });
+  }
+  ~Recording() {
+    SetDebugTraceRecorder(std::move(previous_trace_));
+    SetStandInRecorder(std::move(previous_calls_));
+  }
+  // The recorded entries that appear in wanted, in recorded order.
+  static std::vector<std::string> Only(const std::vector<std::string>& recorded, const std::vector<std::string>& wanted) {
+    std::vector<std::string> result;
+    for (const std::string& entry : recorded) {
+      for (const std::string& w : wanted) {
+        if (entry == w) result.push_back(entry);
+      }
+    }
+    return result;
+  }
+
+  std::vector<std::string> trace;
+  std::vector<std::string> calls;
+  std::function<void(std::string_view)> on_call;
+
+ private:
+  DebugTraceRecorder previous_trace_;
+  StandInRecorder previous_calls_;
+};
+
+// Sets the project stand-in's creation hook for one test.
+class ProjectHook {
+ public:
+  explicit ProjectHook(TProjectStandIn::CreateHook hook) : previous_(TProjectStandIn::SetCreateHook(std::move(hook))) {}
+  ~ProjectHook() { TProjectStandIn::SetCreateHook(std::move(previous_)); }
+
+ private:
+  TProjectStandIn::CreateHook previous_;
+};
+
+// A private folder that stands for the executable's directory.
+class TempDir {
+ public:
+  explicit TempDir(const std::string& name) {
+    path_ = std::filesystem::temp_directory_path() /
+            ("vorn_app_" + name + "_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  std::string str() const { return path_.string() + "/"; }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The main window on headless back ends, driven step by step.
+class HeadlessForm {
+ public:
+  explicit HeadlessForm(const std::string& exe_dir, std::vector<std::string> arguments = {},
+                        platform::MessageBoxes* boxes = nullptr) {
+    ResetEngineValues();
+    headless.executable.set_path(exe_dir + "vornplayer");
+    window = headless.application.CreateMainWindow(platform::Size{640, 502}, "VornPlayer");
+    services = std::make_unique<platform::Platform>(platform::Platform{
+        headless.executable, headless.drives, headless.locks, headless.clock,
+        boxes != nullptr ? *boxes : static_cast<platform::MessageBoxes&>(headless.boxes), headless.application});
+    form = std::make_unique<TFormView>(FormViewContext{*services, *window, files, std::move(arguments),
+                                                       exe_dir + "vornplayer", exe_dir, 1});
+  }
+  ~HeadlessForm() {
+    form.reset();
+    ResetEngineValues();
+  }
+  void Activate() { form->HandleEvent(platform::Event{.type = platform::EventType::kActivate}); }
+
+  platform::HeadlessPlatform headless;
+  std::unique_ptr<platform::Platform> services;
+  std::unique_ptr<platform::Window> window;
+  TVrFileManagerStandIn files;
+  std::unique_ptr<TFormView> form;
+};
+
+}  // namespace vorn::testing

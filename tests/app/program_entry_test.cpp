@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "app/player.h"
+#include "platform/headless_application.h"
+#include "player_harness.h"
+
+namespace vorn {
+namespace {
+
+using testing::Recording;
+using testing::TempDir;
+
+// A headless player that closes itself after its first frame.
+struct HeadlessPlayer {
+  explicit HeadlessPlayer(const std::string& exe_dir) {
+    headless.executable.set_path(exe_dir + "vornplayer");
+    headless.application.set_after_idle([this](platform::Window& window) {
+      if (FrameCount >= frames_before_close && !closed) {
+        closed = true;
+        window.PostClose();
+      }
+    });
+  }
+  int Run(const std::vector<std::string>& arguments) {
+    platform::Platform services = headless.services();
+    return RunPlayer(services, arguments, PlayerOptions{7});
+  }
+  int Run(platform::InstanceLocks& locks, const std::vector<std::string>& arguments) {
+    platform::Platform services{headless.executable, headless.drives, locks, headless.clock, headless.boxes,
+                                headless.application};
+    return RunPlayer(services, arguments, PlayerOptions{7});
+  }
+  platform::HeadlessPlatform headless;
+  std::int32_t frames_before_close = 1;
+  bool closed = false;
+};
+
+TEST(ProgramEntry, RunsFramesAndEndsCleanly) {
+  TempDir dir("entry");
+  HeadlessPlayer player(dir.str());
+  player.frames_before_close = 3;
+  EXPECT_EQ(player.Run({}), 0);
+  EXPECT_TRUE(player.closed);
+  EXPECT_EQ(FrameCount, 3);
+  EXPECT_EQ(GameClock, 32);
+  EXPECT_EQ(player.headless.application.title(), "");
+  EXPECT_EQ(player.headless.boxes.shown().size(), 0u);
+}
+
+TEST(ProgramEntry, CdRomRefusesBeforeEverythingAlsoForConfig) {
+  TempDir dir("cdrom");
+  for (const std::vector<std::string>& arguments : {std::vector<std::string>{}, std::vector<std::string>{"/config"}}) {
+    Recording recording;
+    HeadlessPlayer player(dir.str());
+    player.headless.drives.Set(dir.str(), platform::DriveType::kCdRom);
+    EXPECT_EQ(player.Run(arguments), 0);
+    EXPECT_FALSE(player.headless.application.initialized());
+    EXPECT_EQ(player.headless.application.windows_created(), 0);
+    EXPECT_TRUE(recording.calls.empty());
+    // No lock was taken.
+    platform::HeadlessInstanceLocks locks;
+    EXPECT_EQ(locks.Acquire(arguments.empty() ? BuildInstanceKey({}, dir.str()) : "/CONFIG-").outcome,
+              platform::LockOutcome::kAcquired);
+  }
+}
+
+TEST(ProgramEntry, LockExclusionTable) {
+  // held: the key another instance holds; run: the arguments of the new one.
+  const struct {
+    const char* held;
+    std::vector<std::string> run;
+    bool runs;
+  } cases[] = {
+      {"-T-A-", {"/t/a"}, false},
+      {"-T-A-", {"/T/A/"}, false},
+      {"-T-A-", {"/config"}, true},    // the dialog and a player do not exclude each other
+      {"/CONFIG-", {"/t/a"}, true},
+      {"/CONFIG-", {"/config/"}, true},  // a data directory named config
+      {"/CONFIG-", {"/CONFIG"}, false},  // two dialogs do
+  };
+  for (const auto& c : cases) {
+    Recording recording;
+    TempDir dir("locks");
+    platform::HeadlessInstanceLocks locks;
+    platform::LockResult held = locks.Acquire(c.held);
+    ASSERT_EQ(held.outcome, platform::LockOutcome::kAcquired);
+    HeadlessPlayer player(dir.str());
+    EXPECT_EQ(player.Run(c.run), 0);
+    const bool ran = player.headless.application.initialized();
+    EXPECT_EQ(ran, c.runs) << c.held << " / " << c.run[0];
+    if (!ran) {
+      EXPECT_TRUE(recording.calls.empty());
+    }
+  }
+}
+
+TEST(ProgramEntry, TwoPlayersOnFileLocksExcludeEachOther) {
+  TempDir dir("filelocks");
+  TempDir lock_dir("filelock_dir");
+  platform::FileInstanceLocks locks(lock_dir.path().string());
+  platform::LockResult first = locks.Acquire(BuildInstanceKey({}, dir.str()));
+  ASSERT_EQ(first.outcome, platform::LockOutcome::kAcquired);
+  HeadlessPlayer refused(dir.str());
+  EXPECT_EQ(refused.Run(locks, {}), 0);
+  EXPECT_FALSE(refused.headless.application.initialized());
+  first.lock.reset();
+  HeadlessPlayer runs(dir.str());
+  EXPECT_EQ(runs.Run(locks, {}), 0);
+  EXPECT_TRUE(runs.closed);
+  // Released again at the end.
+  EXPECT_EQ(locks.Acquire(BuildInstanceKey({}, dir.str())).outcome, platform::LockOutcome::kAcquired);
+}
+
+TEST(ProgramEntry, ConfigShowsOnlyTheSettingsDialog) {
+  TempDir dir("config");
+  Recording recording;
+  HeadlessPlayer player(dir.str());
+  EXPECT_EQ(player.Run({"/Config"}), 0);
+  EXPECT_EQ(player.headless.application.windows_created(), 0);
+  EXPECT_EQ(recording.calls, (std::vector<std::string>{"TFormConfig.Create", "TFormConfig.Show", "TFormConfig.Free"}));
+  EXPECT_EQ(player.headless.locks.Acquire("/CONFIG-").outcome, platform::LockOutcome::kAcquired);
+}
+
+TEST(ProgramEntry, HostFailuresEndWithOneAndReleaseTheLock) {
+  TempDir dir("hostfail");
+  {
+    HeadlessPlayer player(dir.str());
+    player.headless.executable.set_path(std::nullopt);
+    EXPECT_EQ(player.Run({}), 1);
+  }
+  {
+    HeadlessPlayer player(dir.str());
+    player.headless.application.set_initialize_failure("no display");
+    EXPECT_EQ(player.Run({}), 1);
+    EXPECT_EQ(player.headless.application.windows_created(), 0);
+    EXPECT_EQ(player.headless.locks.Acquire(BuildInstanceKey({}, dir.str())).outcome,
+              platform::LockOutcome::kAcquired);
+  }
+}
+
+TEST(ProgramEntry, OddArgumentsDoNotCrash) {
+  TempDir dir("oddargs");
+  const std::vector<std::vector<std::string>> cases = {
+      {""}, {"\xff\xfe/\x80"}, {dir.str() + "missing/dir"}, {std::string(5000, 'a')}, {"", ""}};
+  for (const auto& arguments : cases) {
+    HeadlessPlayer player(dir.str());
+    EXPECT_EQ(player.Run(arguments), 0);
+    EXPECT_TRUE(player.closed);
+  }
+}
+
+TEST(ProgramEntry, StallingLoopEndsWithAnErrorInsteadOfHanging) {
+  TempDir dir("stall");
+  testing::ProjectHook hook([](TProjectStandIn& project) { project.screen_width = 0; });
+  HeadlessPlayer player(dir.str());
+  EXPECT_EQ(player.Run({}), 1);
+  EXPECT_FALSE(player.closed);
+  EXPECT_EQ(FrameCount, 0);
+  // The lock went with the failure.
+  EXPECT_EQ(player.headless.locks.Acquire(BuildInstanceKey({}, dir.str())).outcome, platform::LockOutcome::kAcquired);
+}
+
+}  // namespace
+}  // namespace vorn
