@@ -69,6 +69,7 @@ void TDIB::AssignGraphic(TGraphic& graphic) {
 
 void TDIB::Draw(TCanvas& canvas, const TRect& rect) {
   if (size_ < 1 || !canvas.HandleAllocated()) return;
+  EnsureUncompressed();
   gdi::HDC dc = canvas.Handle();
   // The stretch mode and palette go back to the caller's even when drawing fails.
   struct Restore {
@@ -88,7 +89,6 @@ void TDIB::Draw(TCanvas& canvas, const TRect& rect) {
   }
   dc->SetStretchBltMode(gdi::COLORONCOLOR);
   gdi::GdiFlush();
-  EnsureUncompressed();
   if (image_->MemoryImage)
     gdi::StretchDIBits(dc, rect.left, rect.top, rect.Width(), rect.Height(), 0, 0, width_, height_, image_->View(),
                        canvas.CopyMode);

@@ -1,0 +1,235 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "components/vorn_object.h"
+
+namespace vorn {
+
+// A visual component: a rectangle in its parent's space with an anchor, a parent and ordered
+// children, a clip rectangle, visibility, mouse and key event labels and a cursor. Parent and
+// child links do not own: the scene's object list owns every control.
+class TVornControl : public TVornComponent {
+ public:
+  explicit TVornControl(TVornBaseList* owner);
+  ~TVornControl() override;
+
+  // Adds the focus-choice request of a new control when nothing has the focus.
+  void Create(std::unique_ptr<TVornObject> self) override;
+  // Drops the focus when this control or a descendant had it, forgets the hover references.
+  void Destroying() override;
+
+  TVornControl* AsControl() override { return this; }
+  const TVornControl* AsControl() const override { return this; }
+
+  // Renames another bearer of the name (a_3 -> a_4, a -> a_2) instead of scrapping it.
+  void SetName(const std::string& name) override;
+
+  // Parent and children.
+  TVornControl* GetParent() const override { return parent_; }
+  void SetParent(TVornControl* parent) override;
+  int GetChildCount() const override { return static_cast<int>(children_.size()); }
+  TVornControl* GetChild(int index) const override;
+  const std::vector<TVornControl*>& Children() const { return children_; }
+  TVornBase* GetBase() const override;
+  bool IsAncestorOf(const TVornObject* object) const override;
+  bool InCabinet() const override;
+  void AddChild(TVornControl* child);
+  void RemoveChild(TVornControl* child);
+  void SortChildren();
+  // A child's name changed: the order may be stale until the next sort.
+  void ChildRenamed() { children_sorted_ = false; }
+  // Strict weak order of siblings: screen copy last, system names first, then priority plus
+  // sub-priority, then the names' bytes.
+  static bool ChildBefore(const TVornControl* a, const TVornControl* b);
+
+  // Geometry.
+  std::int32_t GetScreenLeft() const override;
+  std::int32_t GetScreenTop() const override;
+  std::int32_t GetDrawLeft() const override;
+  std::int32_t GetDrawTop() const override;
+  TPoint GetScreenAnchor() const override;
+  TRect GetClipRect() const override;
+  TPoint ClientToScreen(TPoint point) const override;
+  TPoint ScreenToClient(TPoint point) const override;
+  void SetBounds(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height);
+  TRect GetSpareRect() const { return spare_rect_; }
+  void SetSpareRect(const TRect& rect) { spare_rect_ = rect; }
+  std::int32_t GetMotionLeft() const { return motion_left_; }
+  std::int32_t GetMotionTop() const { return motion_top_; }
+  void SetMotionLeft(std::int32_t value) { motion_left_ = value; }
+  void SetMotionTop(std::int32_t value) { motion_top_ = value; }
+  // While a motion is attached its position replaces left and top. The motion driver overrides
+  // these.
+  virtual bool HasMotion() const { return false; }
+  virtual bool IsMotionRunning() const { return false; }
+
+  // Visibility and painting.
+  bool GetVisibleFlag() const { return visible_ != 0; }
+  bool IsShowing() const override;
+  void Invalidate() override;
+  void Paint() override;
+  bool GetHighlight() const override { return highlight_; }
+  void SetHighlight(bool flag) override;
+  // A video never shows the highlight frame.
+  virtual bool IsVideo() const { return false; }
+
+  // Notifications that walk the whole subtree.
+  void PositionChanged();
+  void ClipChanged();
+
+  // Focus search: visible children last to first, depth first, then the control itself.
+  TVornControl* FindFocusable();
+
+  // Properties.
+  std::int32_t GetLeft() const override { return left_; }
+  void SetLeft(std::int32_t value) override;
+  std::int32_t GetTop() const override { return top_; }
+  void SetTop(std::int32_t value) override;
+  std::int32_t GetWidth() const override { return width_; }
+  void SetWidth(std::int32_t value) override;
+  std::int32_t GetHeight() const override { return height_; }
+  void SetHeight(std::int32_t value) override;
+  std::int32_t GetColor() const override { return color_; }
+  void SetColor(std::int32_t value) override;
+  std::int32_t GetOffsetX() const override { return offset_x_; }
+  void SetOffsetX(std::int32_t value) override;
+  std::int32_t GetOffsetY() const override { return offset_y_; }
+  void SetOffsetY(std::int32_t value) override;
+  bool GetVisible() const override;
+  void SetVisible(bool value) override;
+  std::uint8_t GetIgnoreMouse() const override { return ignore_mouse_; }
+  void SetIgnoreMouse(std::uint8_t value) override { ignore_mouse_ = value; }
+  std::string GetCursor() const override { return cursor_; }
+  void SetCursor(const std::string& value) override { cursor_ = value; }
+  bool GetPosZoomed() const override { return pos_zoomed_ != 0; }
+  void SetPosZoomed(bool value) override;
+  std::int32_t GetClipLeft() const override { return clip_left_; }
+  void SetClipLeft(std::int32_t value) override;
+  std::int32_t GetClipTop() const override { return clip_top_; }
+  void SetClipTop(std::int32_t value) override;
+  std::int32_t GetClipWidth() const override { return clip_width_; }
+  void SetClipWidth(std::int32_t value) override;
+  std::int32_t GetClipHeight() const override { return clip_height_; }
+  void SetClipHeight(std::int32_t value) override;
+  std::int32_t GetPlusX() const override { return plus_x_; }
+  void SetPlusX(std::int32_t value) override;
+  std::int32_t GetPlusY() const override { return plus_y_; }
+  void SetPlusY(std::int32_t value) override;
+  bool GetAniPaused() const override;
+  void SetAniPaused(bool value) override { ani_paused_ = value ? 1 : 0; }
+  bool GetPlaying() const override;
+  bool GetHandleKey() const override { return handle_key_ != 0; }
+  void SetHandleKey(bool value) override;
+
+#define VORN_CONTROL_LABEL(Name, field)                                   \
+  std::string Get##Name() const override { return field; }               \
+  void Set##Name(const std::string& value) override { field = value; }
+  VORN_CONTROL_LABEL(OnMouseMove, on_mouse_move_)
+  VORN_CONTROL_LABEL(OnMouseIn, on_mouse_in_)
+  VORN_CONTROL_LABEL(OnMouseOut, on_mouse_out_)
+  VORN_CONTROL_LABEL(OnLBtnDown, on_lbtn_down_)
+  VORN_CONTROL_LABEL(OnLBtnUp, on_lbtn_up_)
+  VORN_CONTROL_LABEL(OnRBtnDown, on_rbtn_down_)
+  VORN_CONTROL_LABEL(OnRBtnUp, on_rbtn_up_)
+  VORN_CONTROL_LABEL(OnWheelDown, on_wheel_down_)
+  VORN_CONTROL_LABEL(OnWheelUp, on_wheel_up_)
+  VORN_CONTROL_LABEL(OnKeyDown, on_key_down_)
+  VORN_CONTROL_LABEL(OnKeyUp, on_key_up_)
+  VORN_CONTROL_LABEL(OnKeyRepeat, on_key_repeat_)
+  VORN_CONTROL_LABEL(OnFocusIn, on_focus_in_)
+  VORN_CONTROL_LABEL(OnFocusOut, on_focus_out_)
+#undef VORN_CONTROL_LABEL
+
+  TScriptObject* GetParentObject() const override;
+
+ protected:
+  // How the control's own flag decides its visibility; GetVisible walks the parents with it.
+  enum class TOwnVisibility { kHidden, kNeedsParent, kShownAsRoot };
+  virtual TOwnVisibility OwnVisibility() const {
+    return visible_ != 0 ? TOwnVisibility::kNeedsParent : TOwnVisibility::kHidden;
+  }
+  // What this control adds to its parent's screen left (top): position, anchor, the parent's
+  // scroll and plus x (y). A root's part is its whole screen position.
+  virtual std::int64_t LocalScreenLeft() const;
+  virtual std::int64_t LocalScreenTop() const;
+  // Per-control hooks of PositionChanged and ClipChanged (native text windows move there).
+  virtual void OnPositionChanged() {}
+  virtual void OnClipChanged() {}
+  // Drops the focus silently when this control or a descendant holds it.
+  void ForgetFocus();
+
+  std::uint8_t visible_ = 1;
+
+ private:
+  friend class TVornBaseList;
+
+  // Anchor contribution and position of steps 1 and 2, per axis.
+  std::int64_t AnchorX() const;
+  std::int64_t AnchorY() const;
+  std::int64_t PositionX() const;
+  std::int64_t PositionY() const;
+  // Step 4: the parent's own surface maps positions through its 16.16 scale.
+  bool UsesParentSurfaceScale(bool vertical) const;
+  std::int64_t ScaledScreenOffset(bool vertical) const;
+  void PaintChildren(TCustomDIBX& surface, const TRect& area);
+  // Invalidate before and after a change of a geometric or visual field.
+  template <typename Field, typename Value>
+  bool ChangeVisual(Field& field, Value value);
+
+  std::int32_t left_ = 0;
+  std::int32_t top_ = 0;
+  std::int32_t width_ = 0;
+  std::int32_t height_ = 0;
+  std::int32_t offset_x_ = 0;
+  std::int32_t offset_y_ = 0;
+  TVornControl* parent_ = nullptr;
+  std::int32_t color_ = 0;
+  std::vector<TVornControl*> children_;
+  // False once a child's name changed after the last sort (a rename does not re-sort).
+  bool children_sorted_ = true;
+  TRect spare_rect_{0, 0, 1, 1};
+  std::string on_mouse_move_;
+  std::string on_mouse_in_;
+  std::string on_mouse_out_;
+  std::string on_lbtn_down_;
+  std::string on_lbtn_up_;
+  std::string on_rbtn_down_;
+  std::string on_rbtn_up_;
+  std::string on_wheel_down_;
+  std::string on_wheel_up_;
+  std::uint8_t ignore_mouse_ = 0;
+  std::string cursor_;
+  std::uint8_t pos_zoomed_ = 0;
+  bool highlight_ = false;
+  std::int32_t clip_left_ = 0;
+  std::int32_t clip_top_ = 0;
+  std::int32_t clip_width_ = 0;
+  std::int32_t clip_height_ = 0;
+  std::int32_t motion_left_ = 0;
+  std::int32_t motion_top_ = 0;
+  std::int32_t plus_x_ = 0;
+  std::int32_t plus_y_ = 0;
+  std::uint8_t ani_paused_ = 0;
+  std::uint8_t handle_key_ = 0;
+  std::string on_key_down_;
+  std::string on_key_up_;
+  std::string on_key_repeat_;
+  std::string on_focus_in_;
+  std::string on_focus_out_;
+};
+
+// An invisible container: nothing inside it is shown, painted, hit or ticked.
+class TVornCabinet : public TVornControl {
+ public:
+  using TVornControl::TVornControl;
+  std::uint8_t GetCompoType() const override { return 27; }
+  void Paint() override {}
+
+ protected:
+  TOwnVisibility OwnVisibility() const override { return TOwnVisibility::kHidden; }
+};
+
+}  // namespace vorn
