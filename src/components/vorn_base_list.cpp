@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "foundation/vocabulary_codes.h"
+#include "graphics/memory_dibx.h"
 
 namespace vorn {
 
@@ -46,6 +47,15 @@ TVornBaseList::TVornBaseList() : TVornComponent(nullptr), events_(this) {
   layers_[1] = std::make_unique<TVornBase>(this);
   layers_[0]->StoreName(kLayer0Name);
   layers_[1]->StoreName(kLayer1Name);
+  auto pattern = std::make_unique<TMemoryDIBX>(2, 2, 32);
+  const auto white = static_cast<std::uint32_t>(pattern->ColorToPixel(0xFFFFFF));
+  const auto black = static_cast<std::uint32_t>(pattern->ColorToPixel(0x000000));
+  pattern->SetPixel(0, 0, white);
+  pattern->SetPixel(1, 1, white);
+  pattern->SetPixel(1, 0, black);
+  pattern->SetPixel(0, 1, black);
+  sel_rect_dib_ = pattern.get();
+  own_sel_rect_dib_ = std::move(pattern);
 }
 
 TVornBaseList::~TVornBaseList() {

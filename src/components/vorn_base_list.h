@@ -109,7 +109,7 @@ class TVornBaseList : public TVornComponent, public TScriptScene {
   void RequestFocusChoice() { focus_choice_requested_ = true; }
   void ClearFocusChoiceRequest() { focus_choice_requested_ = false; }
 
-  // The 2x2 pattern of the highlight frame; set once the scene's surfaces exist.
+  // The 2x2 pattern of the highlight frame: white at (0, 0) and (1, 1), black between.
   TCustomDIBX* SelRectDIB() const { return sel_rect_dib_; }
   void SetSelRectDIB(TCustomDIBX* pattern) { sel_rect_dib_ = pattern; }
 
@@ -141,6 +141,7 @@ class TVornBaseList : public TVornComponent, public TScriptScene {
   std::unordered_set<TObjectId> pending_ids_;
   TObjectHandle focused_;
   bool focus_choice_requested_ = false;
+  std::unique_ptr<TCustomDIBX> own_sel_rect_dib_;
   TCustomDIBX* sel_rect_dib_ = nullptr;
 };
 

@@ -100,6 +100,11 @@ class TVornObject : public TScriptObject {
   // The surface this object gives its children, or nullptr to pass the question on to its parent.
   virtual TCustomDIBX* ChildSurface() const { return nullptr; }
 
+  // Adds text at the end of TEXT (the message window appends to its pages instead).
+  virtual void AppendText(const std::string& text) { SetText(GetText() + text); }
+  // The cursor file shown while the mouse is over the object (CURSOR).
+  std::string GetCursorName() const { return GetCursor(); }
+
   virtual void Paint() {}
   // One frame step; true asks the scene to free the object.
   virtual bool Tick() { return false; }

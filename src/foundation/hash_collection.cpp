@@ -39,11 +39,15 @@ void THashCollectionItem::Assign(const THashCollectionItem& source) { SetName(so
 
 void THashCollectionItem::Link() {
   bucket_ = HashName(name_);
+  folded_hash_ = Cp932FoldedHash(name_);
   auto& head = collection_->buckets_[bucket_];
   prev_ = nullptr;
   next_ = head;
   if (head != nullptr) head->prev_ = this;
   head = this;
+  auto& chain = collection_->chains_[bucket_];
+  chain.hashes.push_back(folded_hash_);
+  chain.items.push_back(this);
 }
 
 void THashCollectionItem::Unlink() {
@@ -54,6 +58,14 @@ void THashCollectionItem::Unlink() {
   }
   if (next_ != nullptr) next_->prev_ = prev_;
   prev_ = next_ = nullptr;
+  auto& chain = collection_->chains_[bucket_];
+  for (std::size_t i = chain.items.size(); i-- > 0;) {
+    if (chain.items[i] == this) {
+      chain.items.erase(chain.items.begin() + static_cast<std::ptrdiff_t>(i));
+      chain.hashes.erase(chain.hashes.begin() + static_cast<std::ptrdiff_t>(i));
+      break;
+    }
+  }
 }
 
 THashCollection::~THashCollection() = default;
@@ -89,6 +101,10 @@ void THashCollection::Delete(int index) {
 
 void THashCollection::Clear() {
   buckets_.fill(nullptr);
+  for (auto& chain : chains_) {
+    chain.hashes.clear();
+    chain.items.clear();
+  }
   items_.clear();
 }
 
@@ -108,8 +124,11 @@ int THashCollection::IndexOf(std::string_view name) const {
 }
 
 THashCollectionItem* THashCollection::Find(std::string_view name) const {
-  for (THashCollectionItem* item = buckets_[HashName(name)]; item != nullptr; item = item->next_) {
-    if (Cp932SameText(item->name_, name)) return item;
+  const std::uint32_t folded_hash = Cp932FoldedHash(name);
+  const Chain& chain = chains_[HashName(name)];
+  const std::uint32_t* hashes = chain.hashes.data();
+  for (std::size_t i = chain.hashes.size(); i-- > 0;) {
+    if (hashes[i] == folded_hash && Cp932SameText(chain.items[i]->name_, name)) return chain.items[i];
   }
   return nullptr;
 }

@@ -35,6 +35,9 @@ class THashCollectionItem {
   THashCollection& Collection() const { return *collection_; }
   // The item after this one in its bucket chain (linked before it), or null.
   THashCollectionItem* NextInBucket() const { return next_; }
+  // A full 32-bit hash of the folded name (Cp932FoldedHash): a bucket walk compares names only
+  // where it agrees with the hash of the name looked for.
+  std::uint32_t FoldedHash() const { return folded_hash_; }
 
   // From another THashCollectionItem: the name. Subclasses add their own fields.
   virtual void Assign(const THashCollectionItem& source);
@@ -51,6 +54,7 @@ class THashCollectionItem {
   std::string name_;
   std::uint8_t bucket_ = 0;
   int index_ = -1;
+  std::uint32_t folded_hash_ = 0;
   THashCollectionItem* prev_ = nullptr;
   THashCollectionItem* next_ = nullptr;
 };
@@ -105,6 +109,13 @@ class THashCollection {
 
   std::vector<std::unique_ptr<THashCollectionItem>> items_;
   std::array<THashCollectionItem*, 256> buckets_{};
+  // The same chains again as arrays (head last): the folded hashes on their own and the items
+  // beside them, so a lookup scans a few cache lines instead of following items around the heap.
+  struct Chain {
+    std::vector<std::uint32_t> hashes;
+    std::vector<THashCollectionItem*> items;
+  };
+  std::array<Chain, 256> chains_;
 };
 
 // Adds a new item at the end of the collection and gives it the name.

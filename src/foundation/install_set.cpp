@@ -1,9 +1,11 @@
 #include "foundation/install_set.h"
 
 #include <cstring>
+#include <optional>
 
 #include "foundation/errors.h"
 #include "foundation/file_stream.h"
+#include "foundation/host_names.h"
 #include "foundation/replace_file.h"
 #include "foundation/sjis.h"
 #include "foundation/stream_encoding.h"
@@ -149,9 +151,11 @@ void TVornInstallSet::SaveToStream(TStream& stream) const {
 }
 
 void TVornInstallSet::LoadFromFile(const std::string& path) {
+  const std::optional<std::string> host_path = FindHostPath(path);
+  if (!host_path) throw EFOpenError("Cannot open file \"" + path + "\". No such file or directory");
   TMemoryStream memory;
   {
-    TFileStream file(path, FileMode::kOpenRead);
+    TFileStream file(*host_path, FileMode::kOpenRead);
     CopyStream(memory, file, 0);
   }
   memory.SetPosition(0);
@@ -161,7 +165,7 @@ void TVornInstallSet::LoadFromFile(const std::string& path) {
 void TVornInstallSet::SaveToFile(const std::string& path) const {
   TMemoryStream memory;
   SaveToStream(memory);
-  ReplaceFileContent(path, memory.Memory(), memory.Bytes().size());
+  ReplaceFileContent(HostPathForCreate(path), memory.Memory(), memory.Bytes().size());
 }
 
 int TVornInstallSet::IndexOfFile(std::string_view name) const {

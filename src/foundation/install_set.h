@@ -48,7 +48,8 @@ class TVornInstallSet {
   void LoadFromStream(TStream& stream, std::string_view source = "install.dat");
   // Writes "is107" and every field with the widths of version 107.
   void SaveToStream(TStream& stream) const;
-  // Native paths. Saving writes a sibling temporary file and renames it over the target.
+  // System names ("\" or "/" between folders, any case), resolved onto the host's files. Saving
+  // writes a sibling temporary file and renames it over the target.
   void LoadFromFile(const std::string& path);
   void SaveToFile(const std::string& path) const;
 

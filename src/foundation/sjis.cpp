@@ -39,6 +39,8 @@ struct FoldTable {
   }
 };
 
+constexpr std::uint8_t AsciiLower(std::uint8_t b) { return b >= 'A' && b <= 'Z' ? b + ('a' - 'A') : b; }
+
 const FoldTable& LowerTable() {
   static const FoldTable table(sjis_tables::kLowerPairs, sjis_tables::kLowerPairCount);
   return table;
@@ -256,6 +258,17 @@ int Cp932CompareText(std::string_view a, std::string_view b) {
   std::size_t i = 0;
   std::size_t j = 0;
   while (i < a.size() && j < b.size()) {
+    // ASCII against ASCII, the common case of names, needs no table.
+    const std::uint8_t a0 = Byte(a, i);
+    const std::uint8_t b0 = Byte(b, j);
+    if (a0 < 0x80 && b0 < 0x80) {
+      const int fa = AsciiLower(a0);
+      const int fb = AsciiLower(b0);
+      if (fa != fb) return fa - fb;
+      ++i;
+      ++j;
+      continue;
+    }
     const std::size_t la = CharLengthAt(a, i);
     const std::size_t lb = CharLengthAt(b, j);
     const std::uint16_t ca = la == 2 ? static_cast<std::uint16_t>(Byte(a, i) << 8 | Byte(a, i + 1)) : Byte(a, i);
@@ -283,7 +296,29 @@ bool Cp932SameText(std::string_view a, std::string_view b) {
   return a.size() == b.size() && Cp932CompareText(a, b) == 0;
 }
 
+std::uint32_t Cp932FoldedHash(std::string_view s) {
+  std::uint32_t hash = 2166136261u;
+  auto feed = [&hash](unsigned byte) { hash = (hash ^ byte) * 16777619u; };
+  std::size_t i = 0;
+  while (i < s.size() && Byte(s, i) < 0x80) feed(AsciiLower(Byte(s, i++)));
+  if (i == s.size()) return hash;
+  const FoldTable& table = LowerTable();
+  while (i < s.size()) {
+    if (CharLengthAt(s, i) == 2) {
+      const std::uint16_t folded = table(static_cast<std::uint16_t>(Byte(s, i) << 8 | Byte(s, i + 1)));
+      feed(folded >> 8);
+      feed(folded & 0xFF);
+      i += 2;
+    } else {
+      feed(table(Byte(s, i)));
+      i += 1;
+    }
+  }
+  return hash;
+}
+
 std::uint8_t LowerFoldedByteAt(std::string_view s, std::size_t i) {
+  if (Byte(s, i) < 0x80 && (i == 0 || !IsLeadByte(s[i - 1]))) return AsciiLower(Byte(s, i));
   const FoldTable& table = LowerTable();
   std::size_t start = i;
   if (IsTrailByteAt(s, i)) start = i - 1;

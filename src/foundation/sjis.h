@@ -60,6 +60,9 @@ std::string Cp932UpperCase(std::string_view s);
 // Compares the lower-case folds byte by byte: <0, 0, >0. Allocates nothing.
 int Cp932CompareText(std::string_view a, std::string_view b);
 bool Cp932SameText(std::string_view a, std::string_view b);
+// A 32-bit hash (FNV-1a) of the lower-case fold of s: names equal ignoring case hash alike.
+// Allocates nothing.
+std::uint32_t Cp932FoldedHash(std::string_view s);
 // The byte at s[i] (0-based) of the lower-case fold of s. Allocates nothing.
 std::uint8_t LowerFoldedByteAt(std::string_view s, std::size_t i);
 

@@ -3,6 +3,8 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <limits>
 #include <string>
 #include <vector>
@@ -79,37 +81,55 @@ void DecompressStream(TStream& stream) {
   z.next_in = const_cast<Bytef*>(in.data);
   z.avail_in = static_cast<uInt>(in.size);
 
-  // Grow the output geometrically from a guess of the inflated size.
+  // Inflate into a scratch buffer that grows geometrically without clearing its bytes, then hand
+  // the result over in one exact copy. The scratch is kept for the next call unless it got large.
+  constexpr std::size_t kKeptScratchBytes = 16 * 1024 * 1024;
+  thread_local std::unique_ptr<std::uint8_t[]> scratch;
+  thread_local std::size_t scratch_size = 0;
   const auto max_size = static_cast<std::size_t>(kMaxInflatedSize);
-  std::vector<std::uint8_t> out(std::clamp<std::size_t>(in.size * 4, 64 * 1024, max_size));
+  const std::size_t wanted = std::clamp<std::size_t>(in.size * 8, 256 * 1024, max_size);
+  if (scratch_size < wanted) {
+    scratch.reset(new std::uint8_t[wanted]);
+    scratch_size = wanted;
+  }
+  auto release_large_scratch = [&] {
+    if (scratch_size > kKeptScratchBytes) {
+      scratch.reset();
+      scratch_size = 0;
+    }
+  };
+
   std::size_t produced = 0;
-  int result = Z_OK;
   for (;;) {
-    if (produced == out.size()) {
-      if (out.size() == max_size) {
+    if (produced == scratch_size) {
+      if (scratch_size == max_size) {
         inflateEnd(&z);
+        release_large_scratch();
         throw EDecompressionError("Decompression error: the inflated data exceeds 2147483647 bytes");
       }
-      out.resize(std::min(out.size() * 2, max_size));
+      const std::size_t grown = std::min(scratch_size * 2, max_size);
+      std::unique_ptr<std::uint8_t[]> bigger(new std::uint8_t[grown]);
+      std::memcpy(bigger.get(), scratch.get(), produced);
+      scratch = std::move(bigger);
+      scratch_size = grown;
     }
-    const std::size_t room = std::min<std::size_t>(out.size() - produced, std::numeric_limits<uInt>::max());
-    z.next_out = out.data() + produced;
+    const std::size_t room = std::min<std::size_t>(scratch_size - produced, std::numeric_limits<uInt>::max());
+    z.next_out = scratch.get() + produced;
     z.avail_out = static_cast<uInt>(room);
-    result = inflate(&z, Z_NO_FLUSH);
+    const int result = inflate(&z, Z_NO_FLUSH);
     produced += room - z.avail_out;
     if (result == Z_STREAM_END) break;
-    if (result == Z_BUF_ERROR && z.avail_in == 0) {
-      inflateEnd(&z);
-      throw EDecompressionError("Decompression error: the compressed data ends early");
-    }
-    if (result != Z_OK && result != Z_BUF_ERROR) {
-      const std::string reason = z.msg != nullptr ? z.msg : "corrupt data";
-      inflateEnd(&z);
-      throw EDecompressionError("Decompression error: " + reason);
-    }
+    if (result == Z_OK || (result == Z_BUF_ERROR && z.avail_in != 0)) continue;
+    const std::string reason = result == Z_BUF_ERROR ? "the compressed data ends early"
+                               : z.msg != nullptr    ? z.msg
+                                                     : "corrupt data";
+    inflateEnd(&z);
+    release_large_scratch();
+    throw EDecompressionError("Decompression error: " + reason);
   }
   inflateEnd(&z);
-  out.resize(produced);
+  std::vector<std::uint8_t> out(scratch.get(), scratch.get() + produced);
+  release_large_scratch();
   ReplaceContent(stream, std::move(out));
 }
 

@@ -3,6 +3,7 @@
 // Shared pieces of the drawing operations: raw pixel access, channel arithmetic and the lock
 // guard. Internal to src/graphics.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -121,9 +122,9 @@ inline std::uint32_t Blend4(std::uint32_t d, std::uint32_t s, std::uint32_t w) {
   return out;
 }
 
+// Both addends are multiples of the mask's lowest bit, so a sum up to m lies within the mask.
 inline std::uint32_t AddChannel(std::uint32_t d, std::uint32_t s, std::uint32_t m) {
-  const std::uint32_t a = (d & m) + (s & m);
-  return a > m ? m : (a & m);
+  return std::min((d & m) + (s & m), m);
 }
 
 inline std::uint32_t AddSaturate(std::uint32_t d, std::uint32_t s, const Channels& c) {
@@ -164,8 +165,7 @@ inline std::uint32_t SubFloor4(std::uint32_t d, std::uint32_t s) {
 // d + ((w * s) shr 8 AND m), saturated at m.
 inline std::uint32_t WeightedAddChannel(std::uint32_t d, std::uint32_t s, std::uint32_t w,
                                         std::uint32_t m) {
-  const std::uint32_t a = (d & m) + (((w * (s & m)) >> 8) & m);
-  return a > m ? m : (a & m);
+  return std::min((d & m) + (((w * (s & m)) >> 8) & m), m);
 }
 
 inline std::uint32_t WeightedAdd(std::uint32_t d, std::uint32_t s, std::uint32_t w,
@@ -176,6 +176,10 @@ inline std::uint32_t WeightedAdd(std::uint32_t d, std::uint32_t s, std::uint32_t
 
 // A weight for the channel arithmetic: values above 255 carry no further meaning there.
 inline std::uint32_t Weight(std::uint64_t w) { return w > 255u ? 255u : static_cast<std::uint32_t>(w); }
+
+// A weight for the additive operations: 256 adds the source in full; more is not meaningful
+// there (and would overflow the channel products).
+inline std::uint32_t AddWeight(std::uint64_t w) { return w > 256u ? 256u : static_cast<std::uint32_t>(w); }
 
 // True for the depths whose results follow the rules of the vectorised loops.
 inline bool IsVectorDepth(int bitCount) {

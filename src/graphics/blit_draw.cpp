@@ -2,6 +2,8 @@
 #include <cstring>
 
 #include "graphics/blit_driver.h"
+#include "graphics/blit_vector.h"
+#include "graphics/vector_unit.h"
 #include "graphics/custom_dibx.h"
 
 namespace vorn {
@@ -22,6 +24,12 @@ void TCustomDIBX::DrawRect(int x, int y, TCustomDIBX& source, const TRect& srcRe
     return;
   const Key key = Key::Of(source, useKey);
   const int destBpp = GetBytesPerPixel();
+  if (key.active && VectorUnitAvailable() && vec::Compiled() &&
+      RunRows32(*this, source, area, flipH, flipV,
+                [&](std::uint32_t* d, const std::uint32_t* s, int n) {
+                  vec::CopyKeyedRow32(d, s, n, key.value);
+                }))
+    return;
   if (key.active || flipH || source.GetBitCount() != destBits ||
       source.GetBytesPerPixel() != destBpp) {
     RunBlit(*this, source, nullptr, area, flipH, flipV,
@@ -81,6 +89,12 @@ void TCustomDIBX::DrawOpacity(int x, int y, TCustomDIBX& source, const TRect& sr
   // The 32-bit loop tests the key only on request; the others whenever the source has one.
   const Key key = Key::Of(source, wide ? useKey : true);
   const std::uint32_t w = Weight(opacity);
+  if (wide && VectorUnitAvailable() && vec::Compiled() &&
+      RunRows32(*this, source, area, flipH, flipV,
+                [&](std::uint32_t* d, const std::uint32_t* s, int n) {
+                  vec::BlendRow32(d, s, n, w, key.active, key.value);
+                }))
+    return;
   const Channels c = Channels::Of(*this);
   RunBlit(*this, source, nullptr, area, flipH, flipV,
           [&](std::uint32_t& d, std::uint32_t s, std::uint32_t) {
@@ -133,8 +147,15 @@ void TCustomDIBX::DrawAdd(int x, int y, TCustomDIBX& source, const TRect& srcRec
             });
     return;
   }
-  const std::uint32_t w = Weight(opacity);
+  const std::uint32_t w = AddWeight(opacity);
   const Channels c = Channels::Of(*this);
+  if (c.r == 0xFF0000u && c.g == 0xFF00u && c.b == 0xFFu && VectorUnitAvailable() &&
+      vec::Compiled() &&
+      RunRows32(*this, source, area, flipH, flipV,
+                [&](std::uint32_t* d, const std::uint32_t* s, int n) {
+                  vec::AddRow32(d, s, n, w, key.active, key.value);
+                }))
+    return;
   RunBlit(*this, source, nullptr, area, flipH, flipV,
           [&](std::uint32_t& d, std::uint32_t s, std::uint32_t) {
             if (key.Skips(s)) return false;
@@ -152,7 +173,7 @@ void TCustomDIBX::DrawMaskAdd(int x, int y, TCustomDIBX& source, const TRect& sr
     return;
   if (!MaskCovers(mask, area.src)) return;
   const int bits = GetBitCount();
-  const std::uint32_t full = Weight(opacity);
+  const std::uint32_t full = AddWeight(opacity);
   const Channels c = Channels::Of(*this);
   RunBlit(*this, source, mask, area, flipH, flipV,
           [&](std::uint32_t& d, std::uint32_t s, std::uint32_t m) {

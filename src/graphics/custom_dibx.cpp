@@ -35,7 +35,7 @@ void TCustomDIBX::SetSize(int width, int height, int) {
 
 std::uint8_t* TCustomDIBX::Lock(int, int) { return nullptr; }
 void TCustomDIBX::Unlock() {}
-TCanvas* TCustomDIBX::GetDC() { return nullptr; }
+gdi::HDC TCustomDIBX::GetDC() { return nullptr; }
 void TCustomDIBX::ReleaseDC() {}
 TCanvas* TCustomDIBX::GetCanvas() { return nullptr; }
 void TCustomDIBX::ReleaseCanvas() {}

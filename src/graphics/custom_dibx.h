@@ -4,6 +4,7 @@
 #include <string>
 
 #include "foundation/rect.h"
+#include "platform/gdi/gdi.h"
 
 namespace vorn {
 
@@ -61,8 +62,8 @@ class TCustomDIBX {
   // of size or depth.
   virtual std::uint8_t* Lock(int x, int y);
   virtual void Unlock();
-  // The device context of this system is the canvas over the surface's pixels.
-  virtual TCanvas* GetDC();
+  // A device context over the surface's pixels (the handle of its canvas), or nullptr.
+  virtual gdi::HDC GetDC();
   virtual void ReleaseDC();
   virtual TCanvas* GetCanvas();
   virtual void ReleaseCanvas();
@@ -186,8 +187,8 @@ class TCustomDIBX {
   virtual void DrawColorMask(int x, int y, TCustomDIBX* mask, const TRect& srcRect, bool flipH,
                              bool flipV, std::uint32_t color, std::uint32_t opacity);
   // Draws the source rectangle (top-down surface coordinates) onto the destination rectangle of
-  // the target canvas: copied at equal sizes, nearest pixel otherwise.
-  virtual void Present(TCanvas* target, int xDest, int yDest, int wDest, int hDest, int xSrc,
+  // the target device context: copied at equal sizes, nearest pixel otherwise.
+  virtual void Present(gdi::HDC target, int xDest, int yDest, int wDest, int hDest, int xSrc,
                        int ySrc, int wSrc, int hSrc);
   virtual void Release();
 

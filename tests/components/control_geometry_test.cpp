@@ -82,6 +82,89 @@ INSTANTIATE_TEST_SUITE_P(
                       GeometryCase{"extreme zoom", INT_MIN, INT_MAX, INT_MIN, INT_MAX, true, true,
                                    2139095041, 2139095040}));
 
+// A control with a picture of its own (images and the like).
+class TSurfacedControl : public TShapedControl {
+ public:
+  using TShapedControl::TShapedControl;
+  TCustomDIBX* GetOwnSurface() const override { return own; }
+  TCustomDIBX* own = nullptr;
+};
+
+struct ScaledCase {
+  const char* what;
+  std::int32_t parent_width;
+  int parent_surface_width;
+  std::int32_t left;
+  std::int32_t offset;
+  bool flip;
+  std::int32_t screen_left;  // parent at 7, child plus x 1, parent scroll 0
+};
+
+class ParentSurfaceScale : public ::testing::TestWithParam<ScaledCase> {};
+
+TEST_P(ParentSurfaceScale, PosZoomedChildMapsThroughTheParentsPicture) {
+  const ScaledCase& c = GetParam();
+  TVornBaseList scene;
+  TMemoryDIBX parent_picture(c.parent_surface_width, 4, 32);
+  TMemoryDIBX own_picture(20, 4, 32);
+  auto* parent = CreateObject<TSurfacedControl>(scene);
+  parent->own = &parent_picture;
+  parent->SetParent(scene.ActiveLayer());
+  parent->SetBounds(7, 0, c.parent_width, 10);
+  auto* child = CreateObject<TSurfacedControl>(scene);
+  child->own = &own_picture;
+  child->SetParent(parent);
+  child->SetBounds(c.left, 0, 20, 4);
+  child->SetOffsetX(c.offset);
+  child->SetPlusX(1);
+  child->flip_h = c.flip;
+  child->SetPosZoomed(true);
+  EXPECT_EQ(child->GetScreenLeft(), c.screen_left) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ParentSurfaceScale,
+    ::testing::Values(
+        // d = 65536 * 200 / 100 = 131072; 10 << 16 / d = 5.
+        ScaledCase{"exact", 100, 200, 10, 0, false, 5 + 7 + 1},
+        // 3 << 16 / 131072 = 1, remainder 65536 above 0x7FFF: 2.
+        ScaledCase{"remainder rounds up", 100, 200, 3, 0, false, 2 + 7 + 1},
+        // 65536 * 5 / 131072 = 2.5 goes to the even 2: 10 << 16 / 2.
+        ScaledCase{"half to even", 131072, 5, 10, 0, false, 327680 + 7 + 1},
+        // A negative width makes a negative scale: d = 1.
+        ScaledCase{"negative width", -100, 200, 1, 0, false, 65536 + 7 + 1},
+        // Width 0 has no scale: the plain steps (left 10 - offset 0).
+        ScaledCase{"zero width", 0, 200, 10, 0, false, 10 + 7 + 1},
+        // Flipped: (200 + 4 - 10 - 20) << 16 / 131072 = 87.
+        ScaledCase{"flipped", 100, 200, 10, 4, true, 87 + 7 + 1},
+        // Negative distances truncate toward zero and never round up.
+        ScaledCase{"negative distance", 100, 200, 0, 3, false, -1 + 7 + 1}));
+
+TEST(ParentSurfaceScaleLimits, OnlyUnderTheFullSetOfConditions) {
+  TVornBaseList scene;
+  TMemoryDIBX parent_picture(200, 4, 32);
+  TMemoryDIBX own_picture(20, 4, 32);
+  auto* parent = CreateObject<TSurfacedControl>(scene);
+  parent->own = &parent_picture;
+  parent->SetParent(scene.ActiveLayer());
+  parent->SetBounds(0, 0, 100, 100);
+  auto* child = CreateObject<TSurfacedControl>(scene);
+  child->own = &own_picture;
+  child->SetParent(parent);
+  child->SetBounds(10, 10, 20, 20);
+  child->SetPosZoomed(true);
+  EXPECT_EQ(child->GetScreenLeft(), 5);
+  EXPECT_EQ(child->GetScreenTop(), 250);  // the pictures are 4 high: d = 65536 * 4 / 100 -> 2621
+  child->zoom_x = 512;                  // zoom differs from the parent's
+  EXPECT_EQ(child->GetScreenLeft(), 20);
+  child->zoom_x = 256;
+  child->motion = true;
+  EXPECT_EQ(child->GetScreenLeft(), 0);
+  child->motion = false;
+  child->own = nullptr;
+  EXPECT_EQ(child->GetScreenLeft(), 10);
+}
+
 TEST(ControlGeometryChain, ParentScreenPositionScrollAndPlusEnter) {
   TVornBaseList scene;
   auto* parent = CreateObject<TShapedControl>(scene);

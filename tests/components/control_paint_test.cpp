@@ -219,6 +219,18 @@ TEST_F(ControlPaintTest, HighlightFrameIsDrawnLastFromTheSelectionPattern) {
   EXPECT_EQ(surface.borders[0].offset_y, 0);
 }
 
+TEST_F(ControlPaintTest, SceneHasTheCheckeredSelectionPattern) {
+  TCustomDIBX* pattern = scene.SelRectDIB();
+  ASSERT_NE(pattern, nullptr);
+  EXPECT_EQ(pattern->GetWidth(), 2);
+  EXPECT_EQ(pattern->GetHeight(), 2);
+  EXPECT_EQ(pattern->GetBitCount(), 32);
+  EXPECT_EQ(pattern->GetPixel(0, 0) & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_EQ(pattern->GetPixel(1, 1) & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_EQ(pattern->GetPixel(1, 0) & 0xFFFFFF, 0u);
+  EXPECT_EQ(pattern->GetPixel(0, 1) & 0xFFFFFF, 0u);
+}
+
 TEST_F(ControlPaintTest, AVideoNeverShowsTheHighlightFrame) {
   class TVideoLike : public TVornControl {
    public:

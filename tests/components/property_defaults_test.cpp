@@ -120,6 +120,24 @@ TEST(PropertyDefaults, NamePriorityAndTagAreStoredOnEveryObject) {
   EXPECT_EQ(object->GetTag(), "note");
 }
 
+TEST(PropertyDefaults, AppendTextGoesThroughTheTextAccessors) {
+  class TTextHolder : public TVornComponent {
+   public:
+    using TVornComponent::TVornComponent;
+    std::string GetText() const override { return text; }
+    void SetText(const std::string& value) override { text = value; }
+    std::string text = "ab";
+  };
+  TVornBaseList scene;
+  auto* holder = CreateObject<TTextHolder>(scene);
+  holder->AppendText("cd");
+  EXPECT_EQ(holder->text, "abcd");
+  // Without a TEXT property nothing happens.
+  TVornComponent* plain = CreateObject<TVornComponent>(scene);
+  plain->AppendText("x");
+  EXPECT_EQ(plain->GetText(), "");
+}
+
 TEST(PropertyDefaults, AniPausedOfASystemObjectReadsItsHost) {
   TVornBaseList scene;
   TVornControl* host = CreateObject<TVornControl>(scene);

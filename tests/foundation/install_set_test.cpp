@@ -219,7 +219,8 @@ TEST(TVornInstallSet, SaveToFileReplacesTheFileWhole) {
   set.AddFile("a.dat");
   set.SaveToFile(path);
   TVornInstallSet loaded;
-  loaded.LoadFromFile(path);
+  // The name is found whatever its case.
+  loaded.LoadFromFile((dir / "INSTALL.DAT").string());
   EXPECT_EQ(loaded.Id, "ID");
   EXPECT_EQ(loaded.Files, set.Files);
   EXPECT_EQ(loaded.LoadedVersion(), 107);
