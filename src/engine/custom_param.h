@@ -17,6 +17,8 @@
 
 namespace vorn {
 
+class TParamVar;
+
 // Largest element count a value may take. Extents are multiplied in 64 bits and checked against it,
 // so a product that would wrap (65536 x 65536) or could not be allocated is refused up front.
 inline constexpr std::int64_t kMaxParamElements = std::int64_t{1} << 24;
@@ -65,6 +67,10 @@ class TCustomParam {
   // First element (as text) that matches: partial = contains; else exact when case-sensitive,
   // else equal ignoring case. -1 when none does.
   virtual std::int32_t IndexOf(std::string_view text, bool case_sensitive, bool partial) const;
+
+  // The value as a reference to another variable's element, or null for the element classes.
+  virtual TParamVar* AsReference() { return nullptr; }
+  const TParamVar* AsReference() const { return const_cast<TCustomParam*>(this)->AsReference(); }
 
   // Takes the other's shape, then converts every element into this value's type.
   void ConvertFrom(const TCustomParam& other);

@@ -50,6 +50,7 @@ void TParamCollectionItem::SetName(std::string_view name) {
   const bool bad = name.empty() || name.find(' ') != std::string_view::npos || (name[0] >= '0' && name[0] <= '9');
   if (bad) throw EScriptError(FormatText(texts::kVariableNameInvalidFormat, name));
   THashCollectionItem::SetName(name);
+  folded_ = MakeFoldedName(name);
   static_cast<TParamCollection&>(Collection()).Touch();
 }
 
@@ -63,6 +64,7 @@ void TParamCollectionItem::MakeSystem(int number) {
   value_ = SystemFactory()(number);
   system_number_ = number;
   THashCollectionItem::SetName(vocabulary::kSysVarNames[static_cast<std::size_t>(number)]);
+  folded_ = MakeFoldedName(Name());
 }
 
 void TParamCollectionItem::ApplyScope(TVarScope scope, std::int32_t current_frame) {
@@ -73,7 +75,7 @@ void TParamCollectionItem::ApplyScope(TVarScope scope, std::int32_t current_fram
 
 void TParamCollectionItem::SaveToStream(TStream& stream) const {
   // The class code: a reference is 0 whatever type its target has.
-  WriteByteToStream(stream, dynamic_cast<const TParamVar*>(value_.get()) ? std::uint8_t{PT_NONE} : value_->ParamType());
+  WriteByteToStream(stream, value_->AsReference() != nullptr ? std::uint8_t{PT_NONE} : value_->ParamType());
   WriteStrToStream(stream, Name());
   value_->SaveToStream(stream);
   WriteByteToStream(stream, status_);
@@ -119,10 +121,14 @@ void TParamCollection::FreeItem(TParamCollectionItem& item) {
 }
 
 TParamCollectionItem* TParamCollection::FindParam(std::string_view name) const {
+  return FindParamFolded(MakeFoldedName(name));
+}
+
+TParamCollectionItem* TParamCollection::FindParamFolded(const TFoldedName& folded) const {
   TParamCollectionItem* found = nullptr;
-  for (THashCollectionItem* raw = BucketHead(HashName(name)); raw != nullptr; raw = raw->NextInBucket()) {
-    if (!Cp932SameText(raw->Name(), name)) continue;
+  for (THashCollectionItem* raw = BucketHead(folded.bucket); raw != nullptr; raw = raw->NextInBucket()) {
     auto* item = static_cast<TParamCollectionItem*>(raw);
+    if (item->folded_.hash != folded.hash || item->folded_.text != folded.text) continue;
     if (item->IsLocal()) {
       if (item->frame_id_ == current_frame_id_) return item;
     } else {
@@ -147,7 +153,7 @@ std::unique_ptr<TCustomParam> TParamCollection::CopyParam(std::string_view name)
   const std::uint8_t type = item->ParamType();
   if (type < PT_INT || type > PT_STR) throw EScriptError(FormatText(texts::kVariableInvalidFormat, name));
   auto copy = CreateParamByType(type);
-  if (dynamic_cast<const TParamVar*>(&item->Value()) != nullptr) {
+  if (item->Value().AsReference() != nullptr) {
     copy->ConvertFrom(item->Value());
   } else {
     copy->Assign(item->Value());
@@ -186,9 +192,9 @@ void TParamCollection::WriteRecords(TStream& stream, std::vector<const TParamCol
     bool wrote_any = false;
     for (std::size_t k = items.size(); k-- > 0;) {
       const TParamCollectionItem* item = items[k];
-      if (const auto* ref = dynamic_cast<const TParamVar*>(&item->Value())) {
+      if (const TParamVar* ref = item->Value().AsReference()) {
         const TValueHolder* target = ref->Target();
-        if (target != nullptr && dynamic_cast<const TParamVar*>(target->HeldValue()) != nullptr &&
+        if (target != nullptr && target->HeldValue() != nullptr && target->HeldValue()->AsReference() != nullptr &&
             !was_written(target->HeldName())) {
           continue;
         }
@@ -238,7 +244,7 @@ void TParamCollection::ReadRecords(TStream& stream) {
   // Records are written from the last variable to the first, so a reference usually comes before
   // the plain variable it points at; link those now that every record is in.
   for (int i = first_new; i < Count(); ++i) {
-    if (auto* reference = dynamic_cast<TParamVar*>(&GetItem(i).Value())) reference->LinkPending();
+    if (TParamVar* reference = GetItem(i).Value().AsReference()) reference->LinkPending();
   }
   Touch();
 }

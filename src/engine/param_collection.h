@@ -86,12 +86,16 @@ class TParamCollectionItem : public THashCollectionItem, public TValueHolder {
   // One variable record: type byte, name, value, status flag, reserved byte, frame id, local flag.
   void SaveToStream(TStream& stream) const;
 
+  // The name in the case fold, kept so lookups compare bytes instead of folding every candidate.
+  const std::string& FoldedName() const { return folded_.text; }
+
   TCustomParam* HeldValue() const override { return value_.get(); }
   std::string_view HeldName() const override { return Name(); }
 
  private:
   friend class TParamCollection;
   std::unique_ptr<TCustomParam> value_ = CreateParamByType(PT_INT);
+  TFoldedName folded_;
   std::uint8_t reserved_ = 0;
   std::uint8_t status_ = 0;
   std::int32_t frame_id_ = -1;
@@ -122,6 +126,8 @@ class TParamCollection : public THashCollection, public TReferenceResolver {
   // The variable a script means by name: a local of the current depth at once, else the
   // non-local item linked first; locals of other depths never.
   TParamCollectionItem* FindParam(std::string_view name) const;
+  // FindParam for a name already in the case fold (Cp932LowerCase).
+  TParamCollectionItem* FindParamFolded(const TFoldedName& folded) const;
   // The first item of that name that is a local of the current depth (local) or not local.
   TParamCollectionItem* FindScoped(std::string_view name, bool local) const;
   // A copy of the variable's value (the caller owns it); null when missing; raises

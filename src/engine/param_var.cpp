@@ -1,6 +1,8 @@
 #include "engine/param_var.h"
 
 #include "engine/script_error.h"
+#include "foundation/hash_collection.h"
+#include "foundation/sjis.h"
 #include "foundation/stream_encoding.h"
 #include "foundation/system_texts.h"
 
@@ -51,11 +53,35 @@ void TParamVar::Link(TValueHolder* holder) {
   }
 }
 
+TFoldedName MakeFoldedName(std::string_view name) {
+  TFoldedName folded;
+  folded.text = Cp932LowerCase(name);
+  std::uint32_t hash = 2166136261u;
+  for (const char c : folded.text) hash = (hash ^ static_cast<std::uint8_t>(c)) * 16777619u;
+  folded.hash = hash;
+  folded.bucket = HashName(folded.text);
+  return folded;
+}
+
+const TFoldedName& TParamVar::FoldedName() const {
+  if (!folded_valid_) {
+    folded_ = MakeFoldedName(name_);
+    folded_valid_ = true;
+  }
+  return folded_;
+}
+
 void TParamVar::Resolve() {
   TValueHolder* holder = g_resolver ? g_resolver->FindForReference(name_) : nullptr;
   if (holder == nullptr) throw EScriptError(FormatText(texts::kVariableMissingFormat, name_));
+  LinkResolved(holder);
+}
+
+void TParamVar::LinkResolved(TValueHolder* holder) {
   Link(holder);
-  if (const auto* other = dynamic_cast<const TParamVar*>(holder->HeldValue())) index_ = other->index_;
+  if (const TCustomParam* value = holder->HeldValue()) {
+    if (const TParamVar* other = value->AsReference()) index_ = other->index_;
+  }
 }
 
 template <typename R, typename F>

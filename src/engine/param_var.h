@@ -16,6 +16,15 @@ namespace vorn {
 
 class TValueHolder;
 
+// A variable name prepared for lookups: its case fold, bucket and a hash of the fold, so a lookup
+// neither re-folds nor compares the bytes of names that cannot match.
+struct TFoldedName {
+  std::string text;
+  std::uint32_t hash = 0;
+  std::uint8_t bucket = 0;
+};
+TFoldedName MakeFoldedName(std::string_view name);
+
 struct TValueAnchor {
   TValueHolder* holder = nullptr;
 };
@@ -54,7 +63,14 @@ class TParamVar final : public TCustomParam {
   explicit TParamVar(std::string name) : name_(std::move(name)) {}
 
   const std::string& Name() const { return name_; }
-  void SetName(std::string name) { name_ = std::move(name); }
+  void SetName(std::string name) {
+    name_ = std::move(name);
+    folded_valid_ = false;
+  }
+  // The name in the collection's case fold, computed once: lookups by an operand then neither
+  // re-fold nor re-hash it.
+  const TFoldedName& FoldedName() const;
+  TParamVar* AsReference() override { return this; }
   std::uint8_t Flag() const { return flag_; }
   void SetFlag(std::uint8_t flag) { flag_ = flag; }
   std::int32_t ElementIndex() const { return index_; }
@@ -70,6 +86,8 @@ class TParamVar final : public TCustomParam {
   // Looks the name up among all variables and links it; when the named variable is itself a
   // reference, takes over its element index. Raises "\"%s\" 変数がありません" when missing.
   void Resolve();
+  // Links an item found by the caller, taking over its element index as Resolve does.
+  void LinkResolved(TValueHolder* holder);
 
   std::int32_t Count() const override;
   void SetCount(std::int32_t n) override;
@@ -108,6 +126,8 @@ class TParamVar final : public TCustomParam {
   R Forward(R none, F&& f) const;
 
   std::string name_;
+  mutable TFoldedName folded_;
+  mutable bool folded_valid_ = false;
   std::shared_ptr<TValueAnchor> anchor_;
   std::string pending_target_;
   std::uint8_t flag_ = 0;

@@ -7,6 +7,7 @@
 #include "engine/script_error.h"
 #include "engine/typed_params.h"
 #include "foundation/errors.h"
+#include "foundation/sjis.h"
 #include "foundation/stream_encoding.h"
 #include "foundation/system_texts.h"
 #include "foundation/vocabulary.h"
@@ -103,7 +104,7 @@ std::uint8_t TempType(const TOpeData& operation) {
 
 // Points a fresh element-reference temporary at element [i1, i2, ...] of the array operand 0 names.
 void LinkElement(const TOpeData& operation, TParamCollectionItem& temp) {
-  auto* array = dynamic_cast<TParamVar*>(&Operand(operation, 0));
+  TParamVar* array = Operand(operation, 0).AsReference();
   if (array == nullptr || array->Target() == nullptr) {
     throw EScriptError(FormatText(texts::kVariableMissingFormat, Operand(operation, 0).GetAsString()));
   }
@@ -306,9 +307,7 @@ void Evaluate(const TOpeData& operation, TParamCollectionItem& item) {
 struct UnlinkOperands {
   explicit UnlinkOperands(TOpeData& operation) : operation(operation) {}
   ~UnlinkOperands() {
-    for (auto& operand : operation.operands) {
-      if (auto* reference = dynamic_cast<TParamVar*>(operand.get())) reference->Unlink();
-    }
+    for (TParamVar* reference : operation.references) reference->Unlink();
   }
   TOpeData& operation;
 };
@@ -355,7 +354,7 @@ std::unique_ptr<TCustomParam> ReadOperand(TStream& stream) {
 }
 
 void WriteOperand(TStream& stream, const TCustomParam& operand) {
-  if (const auto* reference = dynamic_cast<const TParamVar*>(&operand)) {
+  if (const TParamVar* reference = operand.AsReference()) {
     WriteByteToStream(stream, PT_NONE);
     WriteStrToStream(stream, reference->Name());
     return;
@@ -378,8 +377,16 @@ void WriteOperand(TStream& stream, const TCustomParam& operand) {
   }
 }
 
+void Prepare(TOpeData& operation) {
+  operation.references.clear();
+  for (auto& operand : operation.operands) {
+    if (TParamVar* reference = operand->AsReference()) operation.references.push_back(reference);
+  }
+  operation.folded_target = MakeFoldedName(operation.target);
+}
+
 std::unique_ptr<TCustomParam> CopyOperand(const TCustomParam& operand) {
-  if (const auto* reference = dynamic_cast<const TParamVar*>(&operand)) {
+  if (const TParamVar* reference = operand.AsReference()) {
     return std::make_unique<TParamVar>(reference->Name());
   }
   auto copy = CreateParamByType(operand.ParamType());
@@ -399,7 +406,10 @@ TVornParser::~TVornParser() = default;
 
 void TVornParser::Clear() { operations_.clear(); }
 
-void TVornParser::AddOperation(std::unique_ptr<TOpeData> operation) { operations_.push_back(std::move(operation)); }
+void TVornParser::AddOperation(std::unique_ptr<TOpeData> operation) {
+  Prepare(*operation);
+  operations_.push_back(std::move(operation));
+}
 
 void TVornParser::LoadFromStream(TStream& stream) {
   Clear();
@@ -420,6 +430,7 @@ void TVornParser::LoadFromStream(TStream& stream) {
     }
     operation->operands.reserve(static_cast<std::size_t>(operand_count));
     for (std::int32_t k = 0; k < operand_count; ++k) operation->operands.push_back(ReadOperand(stream));
+    Prepare(*operation);
     operations.push_back(std::move(operation));
   }
   operations_ = std::move(operations);
@@ -445,6 +456,7 @@ void TVornParser::Assign(const TVornParser& other) {
     operation->target = source->target;
     operation->func_index = source->func_index;
     for (const auto& operand : source->operands) operation->operands.push_back(CopyOperand(*operand));
+    Prepare(*operation);
     operations_.push_back(std::move(operation));
   }
 }
@@ -452,18 +464,22 @@ void TVornParser::Assign(const TVornParser& other) {
 void TVornParser::RunOperation(TParamCollection& params, TOpeData& operation,
                                std::vector<std::shared_ptr<TValueAnchor>>& temps) {
   UnlinkOperands unlink(operation);
-  for (auto& operand : operation.operands) {
-    if (auto* reference = dynamic_cast<TParamVar*>(operand.get())) reference->Resolve();
+  for (TParamVar* reference : operation.references) {
+    TParamCollectionItem* item = params.FindParamFolded(reference->FoldedName());
+    if (item == nullptr) throw EScriptError(FormatText(texts::kVariableMissingFormat, reference->Name()));
+    reference->LinkResolved(item);
   }
-  if (StartsWith(operation.target, kTempPrefix) && params.FindParam(operation.target) == nullptr) {
-    // Typed before it exists, so a failure here leaves no half-made temporary behind.
+  TParamCollectionItem* target = params.FindParamFolded(operation.folded_target);
+  if (target == nullptr && StartsWith(operation.target, kTempPrefix)) {
+    // Typed before it exists, so a failure here leaves no half-made temporary behind. Nothing
+    // of that name was visible, so the new item is what a lookup would now find.
     const std::uint8_t type = operation.op == ocDimTo ? std::uint8_t{PT_NONE} : TempType(operation);
     TParamCollectionItem& temp = params.AddParam(type);
     temps.push_back(temp.Anchor());
     temp.SetName(operation.target);
     if (operation.op == ocDimTo) LinkElement(operation, temp);
+    target = &temp;
   }
-  TParamCollectionItem* target = params.FindParam(operation.target);
   if (target == nullptr) throw EScriptError(FormatText(texts::kVariableMissingFormat, operation.target));
   Evaluate(operation, *target);
 }
@@ -474,6 +490,7 @@ void TVornParser::Execute() {
   TParamCollection* params = CurrentParams();
   if (params == nullptr) return;
   TempsGuard guard(params);
+  guard.temps.reserve(operations_.size());
   for (auto& operation : operations_) {
     try {
       RunOperation(*params, *operation, guard.temps);

@@ -30,6 +30,11 @@ struct TOpeData {
   std::string target;
   std::uint8_t func_index = 0;  // ocFunc only
   std::vector<std::unique_ptr<TCustomParam>> operands;
+
+  // Filled by the parser when the operation is added: the reference operands and the target in
+  // the case fold, so a run does not search, cast or fold them again.
+  std::vector<TParamVar*> references;
+  TFoldedName folded_target;
 };
 
 // Runs system function `index` with its arguments and writes the result into target. The real
