@@ -79,6 +79,16 @@ class TDIBSurface : public TDIB {
   // The whole source at x, y, matched by colour onto a destination of any depth.
   void DrawMapped(int x, int y, TDIBSurface& source, std::int32_t key);
 
+  // Resizing and depth conversion (dib_surface_resize.cpp). Smooth resizing enlarges bilinearly
+  // and shrinks by box averages that leave out pixels equal to key (a 24-bit value, -1 none).
+  void Resize(int width, int height, bool smooth, std::int32_t key);
+  void StretchTo(int width, int height, bool smooth, std::int32_t key) { Resize(width, height, smooth, key); }
+  // New bit count (1, 4, 8, 15, 16, 24, 32) through the colour-depth converter; colorCount 0
+  // means as many colours as the target holds. The alpha plane is not touched.
+  void ConvertTo(int bitCount, int colorCount, bool dither);
+  // SetSize with the pixel format of the bit count; the alpha plane follows the new size.
+  void SetSizeAndFormat(int width, int height, int bitCount);
+
  private:
   std::unique_ptr<TDIBSurface> alpha_;
 };

@@ -64,6 +64,8 @@ int main(int argc, char** argv) {
   image.frames.push_back(Frame(5, 3, 24, false, 1));
   Save(dir, "v106-zlib-two-frames.bin", 0, 0, image);
   Save(dir, "v106-zlib-convert.bin", 2, 0, image);
+  Save(dir, "v106-zlib-convert-to-8.bin", 2 | (3 << 2), 0, image);
+  Save(dir, "v106-zlib-convert-to-1.bin", 2 | (1 << 2), 0, image);
   image.version = 0;
   image.writeMagic = false;
   Save(dir, "v0-no-magic.bin", 0, 0, image);
@@ -89,6 +91,7 @@ int main(int argc, char** argv) {
   palette.frames.push_back(Frame(3, 2, 16, true, 4));
   palette.frames.push_back(Frame(3, 2, 32, true, 5));
   Save(dir, "v106-every-depth.bin", 2, 0, palette);
+  Save(dir, "v106-every-depth-to-16.bin", 2 | (5 << 2), 0, palette);
   std::ifstream in(argv[2], std::ios::binary);
   const std::vector<std::uint8_t> jpeg((std::istreambuf_iterator<char>(in)), {});
   PelFixtureImage jpegImage;
