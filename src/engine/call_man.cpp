@@ -162,6 +162,11 @@ TPage* TCallMan::GetPage(const std::string& name, bool to_front) {
   return loaded;
 }
 
+TPage* TCallMan::AddPage(std::unique_ptr<TPage> page) {
+  pages_.push_back(std::move(page));
+  return pages_.back().get();
+}
+
 TPage* TCallMan::GetPageByIndex(int index) const {
   if (index < 0 || index >= PageCount()) return nullptr;
   return pages_[static_cast<std::size_t>(index)].get();

@@ -114,6 +114,8 @@ class TCallMan {
   TPage* GetPage(const std::string& name, bool to_front);
   TPage* GetPageByIndex(int index) const;
   int PageCount() const { return static_cast<int>(pages_.size()); }
+  // Appends a page built in memory to the cache (tests, tools); returns it.
+  TPage* AddPage(std::unique_ptr<TPage> page);
 
   // One frame's script step.
   void Run();
