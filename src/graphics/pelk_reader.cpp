@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -251,13 +252,16 @@ class PelkFrameReader {
     DecodeRows(plane, stored, header_.compression == kPelkZlib, true, false);
   }
 
-  // Most bytes the raw form of a plane can take: the rows, or a full tile table and every tile.
+  // Most bytes the raw form of a plane can take: the rows, or a full tile table and every tile
+  // (saturating, so absurd tile sizes only make the plane too large).
   std::int64_t MaxRawBytes(const PelkPlane& plane, bool tiled) const {
     if (!tiled) return static_cast<std::int64_t>(plane.stride) * plane.height;
-    const std::int64_t across = (plane.width + header_.tileWidth - 1) / header_.tileWidth;
-    const std::int64_t down = (plane.height + header_.tileHeight - 1) / header_.tileHeight;
-    const std::int64_t tileRow = (PelkStoredBits(plane.depth) * std::int64_t{header_.tileWidth} + 7) / 8;
-    return across * down * 8 + tileRow * plane.height * across;
+    using Wide = unsigned __int128;
+    const Wide across = (static_cast<Wide>(plane.width) + header_.tileWidth - 1) / header_.tileWidth;
+    const Wide down = (static_cast<Wide>(plane.height) + header_.tileHeight - 1) / header_.tileHeight;
+    const Wide tileRow = (static_cast<Wide>(PelkStoredBits(plane.depth)) * header_.tileWidth + 7) / 8;
+    const Wide most = across * down * 8 + tileRow * static_cast<Wide>(plane.height) * across;
+    return most > static_cast<Wide>(INT64_MAX) ? INT64_MAX : static_cast<std::int64_t>(most);
   }
 
   void DecodeRows(PelkPlane& plane, std::span<const std::uint8_t> stored, bool inflate,
@@ -317,7 +321,7 @@ class PelkFrameReader {
     const std::int64_t across = (plane.width + std::int64_t{tw} - 1) / tw;
     const std::int64_t down = (plane.height + std::int64_t{th} - 1) / th;
     const std::int64_t count = across * down;
-    if (count * 8 > static_cast<std::int64_t>(raw.size())) {
+    if (count > static_cast<std::int64_t>(raw.size() / 8)) {
       throw EPelkError("layered image: tile table longer than the plane");
     }
     std::vector<std::int32_t> table(static_cast<std::size_t>(count) * 2);
@@ -339,7 +343,7 @@ class PelkFrameReader {
       const int h = static_cast<int>(std::min<std::int64_t>(th, plane.height - y0));
       const std::int32_t a = table[2 * t], b = table[2 * t + 1];
       if (a == -1) {
-        if (tileRowBytes * h > raw.size() - offset) {
+        if (h > 0 && tileRowBytes > (raw.size() - offset) / static_cast<std::size_t>(h)) {
           throw EPelkError("layered image: plane shorter than its tiles");
         }
         for (int y = 0; y < h; ++y) {
