@@ -291,6 +291,7 @@ class PelkFrameReader {
     }
     const std::size_t need = plane.stride * static_cast<std::size_t>(plane.height);
     if (raw.size() < need) throw EPelkError("layered image: plane shorter than its rows");
+    if (need == 0) return;
     const auto order = shuffled ? PelkShuffleOrder(options_.identificationCode, plane.height)
                                 : std::vector<std::int32_t>();
     for (int i = 0; i < plane.height; ++i) {
