@@ -231,3 +231,45 @@ TEST(DIB, PaletteOfTheStore) {
 
 }  // namespace
 }  // namespace vorn
+
+namespace vorn {
+namespace {
+
+// A graphic of another kind: draws a solid colour.
+class SolidGraphic : public TGraphic {
+ public:
+  bool GetEmpty() const override { return false; }
+  int GetWidth() const override { return 3; }
+  int GetHeight() const override { return 2; }
+  void Draw(TCanvas& canvas, const TRect& rect) override {
+    gdi::FillSolidRect(canvas.Handle(), rect.left, rect.top, rect.right, rect.bottom, gdi::RGB(10, 20, 30));
+  }
+  void LoadFromStream(TStream&) override {}
+  void SaveToStream(TStream&) override {}
+};
+
+TEST(DIB, AssignOfAnotherGraphicDrawsItInTwentyFourBits) {
+  SolidGraphic solid;
+  TDIB dib;
+  dib.Assign(&solid);
+  EXPECT_EQ(dib.BitCount(), 24);
+  EXPECT_EQ(dib.Width(), 3);
+  EXPECT_EQ(dib.Height(), 2);
+  EXPECT_EQ(dib.GetPixel(2, 1), 0x0A141Eu);
+}
+
+TEST(DIB, DrawConvertsPaletteColours) {
+  TDIB four;
+  four.SetSize(2, 1, 4);
+  four.ColorTable[3] = 0x123456;
+  four.UpdatePalette();
+  four.SetPixel(1, 0, 3);
+  TDIB target;
+  target.SetSize(2, 1, 24);
+  target.GetCanvas().Draw(0, 0, four);
+  EXPECT_EQ(target.GetPixel(1, 0), 0x123456u);
+  EXPECT_EQ(target.GetPixel(0, 0), 0u);
+}
+
+}  // namespace
+}  // namespace vorn
