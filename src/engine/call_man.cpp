@@ -239,7 +239,11 @@ bool TCallMan::PageStep(bool& waiting) {
 }
 
 int TCallMan::Step() {
-  if (!page_) return 0;
+  if (!page_) {
+    // Nothing to run: the frame's run ends here rather than going round for ever.
+    run_flag_ = false;
+    return 0;
+  }
   bool waiting = false;
   const bool finished = PageStep(waiting);
   const int result = waiting ? 2 : 0;

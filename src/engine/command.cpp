@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "engine/param_collection.h"
 #include "engine/script_page.h"
 #include "foundation/stream_encoding.h"
 #include "foundation/system_texts.h"

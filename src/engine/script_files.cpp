@@ -6,7 +6,9 @@
 
 #include "engine/script_error.h"
 #include "foundation/errors.h"
+#include "foundation/stream.h"
 #include "foundation/system_texts.h"
+#include "foundation/vr_file_manager.h"
 
 namespace vorn {
 
@@ -52,5 +54,17 @@ std::vector<std::uint8_t> TMemoryScriptFiles::ReadFile(const std::string& name) 
   if (found == files.end()) RaiseMissing(name);
   return found->second;
 }
+
+}  // namespace vorn
+
+namespace vorn {
+
+std::vector<std::uint8_t> TVrScriptFiles::ReadFile(const std::string& name) {
+  TMemoryStream stream;
+  manager_.LoadToStream(stream, name);
+  return stream.TakeBytes();
+}
+
+bool TVrScriptFiles::FileExists(const std::string& name) { return manager_.Exists(name); }
 
 }  // namespace vorn

@@ -45,3 +45,20 @@ class TMemoryScriptFiles : public TScriptFiles {
 };
 
 }  // namespace vorn
+
+namespace vorn {
+
+class TVrFileManager;
+
+// Pages read through the virtual file manager (override directory, then the mounted archives).
+class TVrScriptFiles : public TScriptFiles {
+ public:
+  explicit TVrScriptFiles(TVrFileManager& manager) : manager_(manager) {}
+  std::vector<std::uint8_t> ReadFile(const std::string& name) override;
+  bool FileExists(const std::string& name) override;
+
+ private:
+  TVrFileManager& manager_;
+};
+
+}  // namespace vorn

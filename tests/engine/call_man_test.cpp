@@ -376,6 +376,13 @@ TEST_F(CallManTest, EndedScriptInAWaitingModeDoesNotSpin) {
     Frame();
     EXPECT_EQ(callman_.Mode(), 0) << mode;
   }
+  // A saved game without a current page, restored with the run flag set.
+  TCallMan empty;
+  empty.SetRunFlag(true);
+  empty.SetMode(2);
+  empty.Run();
+  EXPECT_EQ(empty.Mode(), 0);
+  EXPECT_FALSE(empty.RunFlag());
 }
 
 TEST_F(CallManTest, NestedHandlersDuringAWaitRaiseAndLowerTheLevel) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "engine/script_page.h"
 #include "fixture/page_writer.h"
 #include "foundation/system_texts.h"
+#include "foundation/vr_file_manager.h"
 
 namespace vorn {
 namespace {
@@ -360,6 +363,34 @@ TEST_F(PageTest, FreeingAPageFreesOnlyItsBoundVariable) {
   }
   EXPECT_EQ(params.Count(), before + 3);
   for (int i = 0; i < params.Count(); ++i) EXPECT_NE(params.GetItem(i).Name(), "\x01page.vsb");
+}
+
+}  // namespace
+}  // namespace vorn
+
+namespace vorn {
+namespace {
+
+TEST(VrScriptFilesTest, PagesLoadThroughTheVirtualFileManager) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vorn_pages_vr_test";
+  std::filesystem::create_directories(dir);
+  fixture::PageWriter writer(110);
+  writer.Add(fixture::PageWriter::Label("here"));
+  writer.WriteTo(dir.string(), "start.vsb");
+  {
+    TVrFileManager manager;
+    manager.SetBaseDir(dir.string());
+    TVrScriptFiles files(manager);
+    TScriptFiles* previous = SetScriptFiles(&files);
+    EXPECT_TRUE(files.FileExists("start.vsb"));
+    EXPECT_FALSE(files.FileExists("other.vsb"));
+    TPage page;
+    page.LoadPage("start.vsb");
+    EXPECT_EQ(page.IndexOfLabel("here"), 0);
+    EXPECT_THROW(page.LoadPage("other.vsb"), Exception);
+    SetScriptFiles(previous);
+  }
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
