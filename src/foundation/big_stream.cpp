@@ -11,6 +11,7 @@
 #include "foundation/file_stream.h"
 #include "foundation/host_names.h"
 #include "foundation/path_utils.h"
+#include "foundation/replace_file.h"
 #include "platform/host_file.h"
 
 namespace vorn {
@@ -239,23 +240,7 @@ std::int64_t TZkBigMemoryStream::CopyFrom(TStream& source, std::int64_t count) {
 }
 
 void TZkBigMemoryStream::SaveToFile(const std::string& name) {
-  const std::string target = HostPathForCreate(name);
-  std::string temp;
-  std::unique_ptr<platform::HostFile> file;
-  for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-    temp = target + ".tmp" + std::to_string(attempt);
-    file = platform::HostFile::Open(temp, platform::HostFileMode::kCreateExclusive);
-  }
-  if (!file) throw EFCreateError("Cannot create file \"" + name + "\"");
-  const auto size = ToSize(memory_.Size());
-  const bool ok = file->WriteAt(memory_.Memory(), size, 0) == size && file->Sync();
-  file.reset();
-  std::error_code error;
-  if (ok) std::filesystem::rename(temp, target, error);
-  if (!ok || error) {
-    std::filesystem::remove(temp, error);
-    throw EWriteError("Cannot write file \"" + name + "\"");
-  }
+  ReplaceFileContent(HostPathForCreate(name), memory_.Memory(), ToSize(memory_.Size()));
 }
 
 void TZkBigMemoryStream::LoadFromFile(const std::string& name) {

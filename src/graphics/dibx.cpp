@@ -88,6 +88,16 @@ bool PresentFast(const gdi::PixelStore& dst, int x, int y, int w, int h, const g
                   in + static_cast<std::ptrdiff_t>(sourceColumn.front()) * 4, columns.size() * 4);
       continue;
     }
+    if (contiguous && dst.bitCount == 32 && src.bitCount == 16) {
+      std::uint8_t* o = out + static_cast<std::ptrdiff_t>(columns.front()) * 4;
+      const std::uint8_t* p = in + static_cast<std::ptrdiff_t>(sourceColumn.front()) * 2;
+      for (std::size_t i = 0; i < columns.size(); ++i) {
+        std::uint16_t v;
+        std::memcpy(&v, p + 2 * i, 2);
+        std::memcpy(o + 4 * i, &lut16[v], 4);
+      }
+      continue;
+    }
     for (std::size_t i = 0; i < columns.size(); ++i) {
       const int sx = sourceColumn[i];
       std::uint32_t rgb;

@@ -184,7 +184,7 @@ const int kDepths[] = {8, 15, 16, 24, 32};
 struct Case {
   Img dest, src, mask;
   bool hasMask = false;
-  int x = 0, y = 0;
+  int x = 0, y = 0, dx = 0, dy = 0;
   TRect sr{}, dr{};
   bool fh = false, fv = false, useKey = false;
   u32 opacity = 0, value = 0;
@@ -206,6 +206,8 @@ void RunDifferential(const char* name, int cases, const RefOp& ref, const ProdOp
     c.hasMask = rnd.In(0, 9) != 0;
     c.x = rnd.In(-5, c.dest.w + 2);
     c.y = rnd.In(-5, c.dest.h + 2);
+    c.dx = rnd.In(-4, c.dest.w + 3);
+    c.dy = rnd.In(-4, c.dest.h + 3);
     c.fh = rnd.Coin();
     c.fv = rnd.Coin();
     c.useKey = rnd.Coin();
@@ -495,6 +497,178 @@ TEST(BlitReference, FillPattern) {
       [](TCustomDIBX& d, TCustomDIBX& s, TCustomDIBX*, const Case& c) {
         d.FillPattern(c.dr, s, c.x, c.y, c.fh, c.fv);
       });
+}
+
+TEST(BlitReference, RotateAndZoom) {
+  auto ref = [](Case& c) {
+    const int bits = c.dest.bits;
+    const int zoomX = c.x * 37 + 300, zoomY = c.y * 29 + 260;  // derived: varied, mostly positive
+    const int angle = c.x * 13 + c.y * 7;
+    const int pivotX = c.sr.left + 1, pivotY = c.sr.top;
+    if (c.opacity == 0 || zoomX <= 0 || zoomY <= 0) return;
+    if (!(bits == 15 || bits == 16 || bits == 24 || bits == 32)) return;
+    const double zx = zoomX / 256.0, zy = zoomY / 256.0;
+    const double th = angle * 2.0 * 3.14159265358979323846 / 256.0;
+    const double cc = std::cos(-th), ss = std::sin(-th);
+    const i64 dxx = i64(std::trunc(cc / zx * 65536)), dxy = i64(std::trunc(ss / zy * 65536));
+    const i64 dyx = i64(std::trunc(-ss / zx * 65536)), dyy = i64(std::trunc(cc / zy * 65536));
+    const double W = double(i64(c.sr.right) - c.sr.left), H = double(i64(c.sr.bottom) - c.sr.top);
+    const double ox = zx * pivotX, oy = zy * pivotY;
+    const double us[4] = {-ox, zx * W - ox - 1, -ox, zx * W - ox - 1};
+    const double vs[4] = {-oy, -oy, zy * H - oy - 1, zy * H - oy - 1};
+    double minU = 1e300, maxU = -1e300, minV = 1e300, maxV = -1e300;
+    for (int i = 0; i < 4; ++i) {
+      const double u = us[i] * std::cos(th) - vs[i] * std::sin(th) + c.dx;
+      const double v = us[i] * std::sin(th) + vs[i] * std::cos(th) + c.dy;
+      minU = std::min(minU, u); maxU = std::max(maxU, u);
+      minV = std::min(minV, v); maxV = std::max(maxV, v);
+    }
+    const i64 L = i64(std::trunc(minU)), T = i64(std::trunc(minV));
+    const i64 R = i64(std::trunc(maxU + 1)), B = i64(std::trunc(maxV + 1));
+    const TRect cl = Limit(c.dest);
+    if (!(L < cl.right && cl.left < R && T < cl.bottom && cl.top < B)) return;
+    const i64 X0 = i64(pivotX) * 65536 + (L - c.dx) * dxx + (T - c.dy) * dyx;
+    const i64 Y0 = i64(pivotY) * 65536 + (L - c.dx) * dxy + (T - c.dy) * dyy;
+    const bool keyed = c.useKey && c.src.key != -1;
+    const u32 kv = static_cast<u32>(c.src.key) & RawMask(bits);
+    i64 rowX = X0, rowY = Y0;
+    for (i64 y = T; y < B; ++y, rowX += dyx, rowY += dyy) {
+      i64 X = rowX, Y = rowY;
+      for (i64 x = L; x < R; ++x, X += dxx, Y += dxy) {
+        if (y < cl.top || y >= cl.bottom || x < cl.left || x >= cl.right) continue;
+        if (X < 0 || Y < 0) continue;
+        i64 sx = X >> 16, sy = Y >> 16;
+        if (c.fh) sx = c.sr.right - sx - 1;
+        if (c.fv) sy = c.sr.bottom - sy - 1;
+        if (!(c.sr.left <= sx && sx < c.sr.right && c.sr.top <= sy && sy < c.sr.bottom)) continue;
+        if (sx < 0 || sy < 0 || sx >= c.src.w || sy >= c.src.h) continue;
+        const u32 s = c.src.at(sx, sy);
+        if (keyed && s == kv) continue;
+        u32& d = c.dest.at(x, y);
+        if (c.opacity == 255) d = s;
+        else if (c.opacity < 255) d = RefBlend(d, s, c.opacity, bits);
+        else d = RefWAdd(d, s, c.opacity & 255, bits);
+      }
+    }
+  };
+  RunDifferential("DrawRotate", 3000, ref, [](TCustomDIBX& d, TCustomDIBX& s, TCustomDIBX*, const Case& c) {
+    const int zoomX = c.x * 37 + 300, zoomY = c.y * 29 + 260;
+    const int angle = c.x * 13 + c.y * 7;
+    d.DrawRotate(c.dx, c.dy, zoomX, zoomY, s, c.sr, c.sr.left + 1, c.sr.top, angle, c.useKey,
+                 c.fh, c.fv, c.opacity);
+  });
+}
+
+TEST(BlitReference, TiledOneToOne) {
+  // WrapPoint and the tile walk taken literally, each tile through the reference DrawRect.
+  auto ref = [](Case& c) {
+    const TRect sr = c.sr;
+    const i64 w = i64(sr.right) - sr.left, h = i64(sr.bottom) - sr.top;
+    if (w <= 0 || h <= 0) return;
+    TRect work = Limit(c.dest);
+    work.left = std::max(work.left, c.dr.left);
+    work.top = std::max(work.top, c.dr.top);
+    work.right = std::min(work.right, c.dr.right);
+    work.bottom = std::min(work.bottom, c.dr.bottom);
+    if (!(work.left < work.right && work.top < work.bottom)) return;
+    auto wrap = [](i64 offset, i64 lo, i64 hi) {
+      const i64 n = hi - lo;
+      if (offset >= 0) return lo + offset % n;
+      const i64 r = (-offset) % n;
+      return r == 0 ? lo : hi - r;
+    };
+    const i64 sx = wrap(c.x, sr.left, sr.right), sy = wrap(c.y, sr.top, sr.bottom);
+    const TRect saved = c.dest.dirty;
+    c.dest.dirty = work;
+    const int gapX = c.fh ? 2 : 0, gapY = c.fv ? 1 : 0;
+    i64 y = c.dr.top, row = sy, rowH = sr.bottom - sy;
+    while (y < c.dr.bottom) {
+      const i64 hh = std::min(rowH, i64(c.dr.bottom) - y);
+      i64 x = c.dr.left, col = sx, colW = sr.right - sx;
+      while (x < c.dr.right) {
+        const i64 ww = std::min(colW, i64(c.dr.right) - x);
+        const bool keyed = c.useKey && c.src.key != -1;
+        const u32 kv = static_cast<u32>(c.src.key) & RawMask(c.src.bits);
+        RefBlit(c.dest, c.src, int(x), int(y), TRect{int(col), int(row), int(col + ww), int(row + hh)},
+                false, false, [&](u32& d, u32 s, i64, i64) {
+                  if (keyed && s == kv) return;
+                  d = s;
+                });
+        x += colW + gapX;
+        col = sr.left;
+        colW = w;
+      }
+      y += rowH + gapY;
+      row = sr.top;
+      rowH = h;
+    }
+    c.dest.dirty = saved;
+  };
+  RunDifferential("DrawRectTiled", 2000, ref, [](TCustomDIBX& d, TCustomDIBX& s, TCustomDIBX*, const Case& c) {
+    d.DrawRectTiled(c.dr, c.fh ? 2 : 0, c.fv ? 1 : 0, s, c.sr, c.useKey, c.x, c.y);
+  });
+}
+
+TEST(BlitReference, ScaledTiling) {
+  auto ref = [](Case& c) {
+    const int zoomX = 64 + (c.dx & 15) * 40, zoomY = 64 + (c.dy & 15) * 40;
+    u32 w;
+    int mode;  // 0 copy, 1 blend, 2 add
+    if (c.opacity == 0) return;
+    if (c.opacity < 255) { mode = 1; w = c.opacity; }
+    else if (c.opacity == 255) { mode = 0; w = 255; }
+    else { mode = 2; w = std::min<u32>(c.opacity - 256, 255); if (w == 0) return; }
+    i64 dl = c.dr.left, dt = c.dr.top, drr = c.dr.right, db = c.dr.bottom;
+    if (drr - dl <= 0 || db - dt <= 0) return;
+    i64 ox = c.x, oy = c.y;
+    const TRect cl = Limit(c.dest);
+    if (dl < cl.left) { ox += cl.left - dl; dl = cl.left; }
+    if (dt < cl.top) { oy += cl.top - dt; dt = cl.top; }
+    drr = std::min<i64>(drr, cl.right);
+    db = std::min<i64>(db, cl.bottom);
+    if (!(dl < drr && dt < db)) return;
+    const i64 W = c.src.w, H = c.src.h;
+    i64 ax = std::min<i64>(i64(std::trunc(256.0 / zoomX * 65536)), W * 65536);
+    i64 ay = std::min<i64>(i64(std::trunc(256.0 / zoomY * 65536)), H * 65536);
+    if (c.fh) ax = -ax;
+    if (c.fv) ay = -ay;
+    auto start = [](i64 off, int zoom, i64 n, bool flip) {
+      const double zw = double(n) * zoom / 256.0;
+      const double q = off / zw;
+      double u = (q - std::trunc(q)) * n;
+      if (off < 0) u += n;
+      if (flip) u = n - u;
+      if (u >= n) u -= n;
+      i64 st = i64(std::nearbyint(u * 65536));
+      if (st >= n * 65536) st -= n * 65536;
+      return st;
+    };
+    const bool keyed = c.useKey && c.src.key != -1;
+    const u32 kv = static_cast<u32>(c.src.key) & RawMask(c.dest.bits);
+    i64 py = start(oy, zoomY, H, c.fv);
+    for (i64 y = dt; y < db; ++y) {
+      i64 px = start(ox, zoomX, W, c.fh);
+      for (i64 x = dl; x < drr; ++x) {
+        const u32 s = c.src.at(px >> 16, py >> 16);
+        u32& d = c.dest.at(x, y);
+        if (!(keyed && s == kv)) {
+          if (mode == 0) d = s;
+          else if (mode == 1) d = RefBlend(d, s, w, c.dest.bits);
+          else d = RefWAdd(d, s, w, c.dest.bits);
+        }
+        px += ax;
+        if (px >= W * 65536) px -= W * 65536;
+        if (px < 0) px += W * 65536;
+      }
+      py += ay;
+      if (py >= H * 65536) py -= H * 65536;
+      if (py < 0) py += H * 65536;
+    }
+  };
+  RunDifferential("DrawScaledTiled", 2000, ref, [](TCustomDIBX& d, TCustomDIBX& s, TCustomDIBX*, const Case& c) {
+    d.DrawScaledTiled(c.dr, 64 + (c.dx & 15) * 40, 64 + (c.dy & 15) * 40, s, c.x, c.y, c.useKey,
+                      c.fh, c.fv, c.opacity);
+  });
 }
 
 }  // namespace
