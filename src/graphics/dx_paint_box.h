@@ -1,7 +1,7 @@
 #pragma once
 
 // A light control that shows a TDIB at its natural size, centred, stretched, fitted with its
-// aspect ratio kept, or at a chosen view size, drawn onto a canvas of the software DC layer.
+// proportions kept, or at a chosen view size, drawn onto a canvas of the software DC layer.
 
 #include <functional>
 #include <optional>
