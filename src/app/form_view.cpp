@@ -9,6 +9,7 @@
 #include "engine/engine_values.h"
 #include "engine/run_time_random.h"
 #include "foundation/debug_trace.h"
+#include "foundation/desktop.h"
 #include "foundation/system_texts.h"
 #include "graphics/screen_manager_standin.h"
 #include "platform/ini_file.h"
@@ -166,8 +167,8 @@ void TFormView::StartEngine() {
   const int height = project_->screen_height;
   window_.SetClientSize(platform::Size{width, height + dock_.Height()});
   const platform::Size outer = window_.OuterSize();
-  const platform::Rect work = context_.platform.application.WorkArea();
-  window_.SetPosition(work.left + (work.width - outer.width) / 2, work.top + (work.height - outer.height) / 2);
+  const TRect work = GetDesktopWorkArea(context_.platform.application);
+  window_.SetPosition(work.left + (work.Width() - outer.width) / 2, work.top + (work.Height() - outer.height) / 2);
 
   Bases->SetWidth(width);
   Bases->SetHeight(height);

@@ -32,7 +32,7 @@ void DrawBars(platform::Framebuffer& pixels, const TRect& area) {
 
 void TVornBaseStandIn::ClearDirty() {
   StandInCall(index == 0 ? "TVornBase.ClearDirty 0" : "TVornBase.ClearDirty 1");
-  dirty_.clear();
+  dirty_.Clear();
 }
 
 TVornBaseListStandIn::TVornBaseListStandIn() {

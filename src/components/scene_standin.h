@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "foundation/clip_list.h"
 #include "foundation/rect.h"
 #include "platform/panel.h"
 #include "platform/window.h"
@@ -15,17 +16,17 @@ namespace vorn {
 // Scaffolding until the scene lands: a scene list with two layers that paints a test pattern
 // (eight colour bars and a white square moving with the game clock) on the screen surface.
 
-// A screen layer: only its dirty-rectangle list so far (a plain list until TClipList lands).
+// A screen layer: only its dirty-rectangle list so far.
 class TVornBaseStandIn {
  public:
-  std::vector<TRect>& dirty() { return dirty_; }
-  void AddDirty(const TRect& rect) { dirty_.push_back(rect); }
+  TClipList& dirty() { return dirty_; }
+  void AddDirty(const TRect& rect) { dirty_.AddRect(rect); }
   void ClearDirty();
 
   int index = 0;
 
  private:
-  std::vector<TRect> dirty_;
+  TClipList dirty_;
 };
 
 class TVornBaseListStandIn {

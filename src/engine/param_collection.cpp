@@ -49,6 +49,7 @@ TParamCollection* CurrentParams() { return g_current; }
 void TParamCollectionItem::SetName(std::string_view name) {
   const bool bad = name.empty() || name.find(' ') != std::string_view::npos || (name[0] >= '0' && name[0] <= '9');
   if (bad) throw EScriptError(FormatText(texts::kVariableNameInvalidFormat, name));
+  if (name == Name() && !folded_.text.empty()) return;
   THashCollectionItem::SetName(name);
   folded_ = MakeFoldedName(name);
   static_cast<TParamCollection&>(Collection()).Touch();
@@ -65,6 +66,40 @@ void TParamCollectionItem::MakeSystem(int number) {
   system_number_ = number;
   THashCollectionItem::SetName(vocabulary::kSysVarNames[static_cast<std::size_t>(number)]);
   folded_ = MakeFoldedName(Name());
+}
+
+bool TParamCollectionItem::ResetForReuse(std::uint8_t code) {
+  TCustomParam& value = *value_;
+  if (TParamVar* reference = value.AsReference()) {
+    if (code != PT_NONE) return false;
+    reference->Unlink();
+    reference->SetName("");
+    reference->SetFlag(0);
+    reference->SetElementIndex(0);
+  } else {
+    if (value.ParamType() != code) return false;
+    value.DropDims();
+    value.SetCount(1);
+    switch (code) {
+      case PT_INT:
+        value.SetAsInt(0);
+        break;
+      case PT_FLOAT:
+        value.SetAsFloat(0);
+        break;
+      case PT_BOOL:
+        value.SetAsBool(false);
+        break;
+      default:
+        value.SetAsString("");
+        break;
+    }
+  }
+  reserved_ = 0;
+  status_ = 0;
+  frame_id_ = -1;
+  local_ = 0;
+  return true;
 }
 
 void TParamCollectionItem::ApplyScope(TVarScope scope, std::int32_t current_frame) {
@@ -118,6 +153,20 @@ void TParamCollection::FreeItem(TParamCollectionItem& item) {
   if (item.IsSystem()) return;
   Delete(item.Index());
   Touch();
+}
+
+std::unique_ptr<TParamCollectionItem> TParamCollection::ExtractItem(TParamCollectionItem& item) {
+  item.DetachAnchor();
+  auto owned = Extract(item.Index());
+  Touch();
+  return std::unique_ptr<TParamCollectionItem>(static_cast<TParamCollectionItem*>(owned.release()));
+}
+
+TParamCollectionItem& TParamCollection::AdoptItem(std::unique_ptr<TParamCollectionItem> item) {
+  TParamCollectionItem& ref = *item;
+  Adopt(std::move(item));
+  Touch();
+  return ref;
 }
 
 TParamCollectionItem* TParamCollection::FindParam(std::string_view name) const {

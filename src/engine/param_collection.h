@@ -48,6 +48,9 @@ class TParamCollectionItem : public THashCollectionItem, public TValueHolder {
   bool IsLocal() const { return local_ != 0; }
   std::uint8_t LocalFlag() const { return local_; }
   void SetLocalFlag(std::uint8_t value) { local_ = value; }
+  // Makes a detached item like a fresh one of value class `code` again; false when its value is
+  // of another class.
+  bool ResetForReuse(std::uint8_t code);
   // Sets frame id, local and status flags as a declaration of that scope at the current depth does.
   void ApplyScope(TVarScope scope, std::int32_t current_frame);
 
@@ -122,6 +125,14 @@ class TParamCollection : public THashCollection, public TReferenceResolver {
   TParamCollectionItem& AddParam(std::uint8_t code);
   // Frees the item (never one of the system variables).
   void FreeItem(TParamCollectionItem& item);
+  // Takes a (non-system) item out of the set without freeing it: references to it go unresolved
+  // and lookups no longer find it. AdoptItem puts such an item back at the end.
+  std::unique_ptr<TParamCollectionItem> ExtractItem(TParamCollectionItem& item);
+  TParamCollectionItem& AdoptItem(std::unique_ptr<TParamCollectionItem> item);
+  // Whether the item is currently one of this set's items.
+  bool Holds(const TParamCollectionItem& item) const {
+    return item.Index() >= 0 && item.Index() < Count() && &Item(item.Index()) == &item;
+  }
 
   // The variable a script means by name: a local of the current depth at once, else the
   // non-local item linked first; locals of other depths never.

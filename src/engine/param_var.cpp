@@ -36,6 +36,13 @@ const std::shared_ptr<TValueAnchor>& TValueHolder::Anchor() {
   return anchor_;
 }
 
+void TValueHolder::DetachAnchor() {
+  if (anchor_ && anchor_.use_count() > 1) {
+    anchor_->holder = nullptr;
+    anchor_.reset();
+  }
+}
+
 TReferenceResolver* SetReferenceResolver(TReferenceResolver* resolver) {
   TReferenceResolver* previous = g_resolver;
   g_resolver = resolver;

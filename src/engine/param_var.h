@@ -41,6 +41,9 @@ class TValueHolder {
   virtual std::string_view HeldName() const = 0;
 
   const std::shared_ptr<TValueAnchor>& Anchor();
+  // Makes every reference held so far see this holder as gone (it leaves the variable set but
+  // lives on for reuse). The anchor is kept when nobody else holds it.
+  void DetachAnchor();
 
  private:
   std::shared_ptr<TValueAnchor> anchor_;

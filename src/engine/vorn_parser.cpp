@@ -108,7 +108,8 @@ void LinkElement(const TOpeData& operation, TParamCollectionItem& temp) {
   if (array == nullptr || array->Target() == nullptr) {
     throw EScriptError(FormatText(texts::kVariableMissingFormat, Operand(operation, 0).GetAsString()));
   }
-  auto reference = std::make_unique<TParamVar>(array->Name());
+  TParamVar* reference = temp.Value().AsReference();
+  reference->SetName(array->Name());
   reference->Link(array->Target());
   const std::size_t index_count = operation.operands.size() - 1;
   std::vector<std::int32_t> indices(index_count);
@@ -134,7 +135,6 @@ void LinkElement(const TOpeData& operation, TParamCollectionItem& temp) {
   }
   if (flat >= target.Count()) throw EScriptError(prefix() + std::string(texts::kElementIndexOverflowSuffix));
   reference->SetElementIndex(static_cast<std::int32_t>(flat));
-  temp.SetValue(std::move(reference));
 }
 
 std::int32_t Wrap(std::int64_t value) {
@@ -312,18 +312,6 @@ struct UnlinkOperands {
   TOpeData& operation;
 };
 
-// Frees the temporaries a run created, on every way out of Execute.
-struct TempsGuard {
-  explicit TempsGuard(TParamCollection* params) : params(params) {}
-  ~TempsGuard() {
-    if (params == nullptr) return;
-    for (auto it = temps.rbegin(); it != temps.rend(); ++it) {
-      if (auto* item = static_cast<TParamCollectionItem*>((*it)->holder)) params->FreeItem(*item);
-    }
-  }
-  TParamCollection* params;
-  std::vector<std::shared_ptr<TValueAnchor>> temps;
-};
 
 std::unique_ptr<TCustomParam> ReadOperand(TStream& stream) {
   const std::uint8_t type = ReadByteFromStream(stream);
@@ -474,9 +462,8 @@ void TVornParser::RunOperation(TParamCollection& params, TOpeData& operation,
     // Typed before it exists, so a failure here leaves no half-made temporary behind. Nothing
     // of that name was visible, so the new item is what a lookup would now find.
     const std::uint8_t type = operation.op == ocDimTo ? std::uint8_t{PT_NONE} : TempType(operation);
-    TParamCollectionItem& temp = params.AddParam(type);
+    TParamCollectionItem& temp = CreateTemp(params, type, operation.target);
     temps.push_back(temp.Anchor());
-    temp.SetName(operation.target);
     if (operation.op == ocDimTo) LinkElement(operation, temp);
     target = &temp;
   }
@@ -484,12 +471,50 @@ void TVornParser::RunOperation(TParamCollection& params, TOpeData& operation,
   Evaluate(operation, *target);
 }
 
+TParamCollectionItem& TVornParser::CreateTemp(TParamCollection& params, std::uint8_t type, const std::string& name) {
+  for (std::size_t k = pool_.size(); k-- > 0;) {
+    if (!pool_[k]->ResetForReuse(type)) continue;
+    auto item = std::move(pool_[k]);
+    pool_.erase(pool_.begin() + static_cast<std::ptrdiff_t>(k));
+    TParamCollectionItem& temp = params.AdoptItem(std::move(item));
+    temp.SetName(name);
+    return temp;
+  }
+  TParamCollectionItem& temp = params.AddParam(type);
+  temp.SetName(name);
+  return temp;
+}
+
+// Removes the run's temporaries from the variable set, keeping the items for the next run. A
+// temporary freed meanwhile (by a function the run called) is simply gone.
+void TVornParser::ReleaseTemps(TParamCollection& params, std::vector<std::shared_ptr<TValueAnchor>>& temps) {
+  for (auto it = temps.rbegin(); it != temps.rend(); ++it) {
+    TValueHolder* holder = (*it)->holder;
+    it->reset();
+    if (holder == nullptr) continue;
+    auto* item = static_cast<TParamCollectionItem*>(holder);
+    if (!params.Holds(*item)) continue;
+    if (pool_.size() < kMaxPooledTemps) {
+      pool_.push_back(params.ExtractItem(*item));
+    } else {
+      params.FreeItem(*item);
+    }
+  }
+  temps.clear();
+}
+
 void TVornParser::Execute() {
   result_.reset();
   last_error_.clear();
   TParamCollection* params = CurrentParams();
   if (params == nullptr) return;
-  TempsGuard guard(params);
+  // Removes the temporaries on every way out, the "____arg" type error included.
+  struct TempsGuard {
+    TVornParser& parser;
+    TParamCollection& params;
+    std::vector<std::shared_ptr<TValueAnchor>> temps;
+    ~TempsGuard() { parser.ReleaseTemps(params, temps); }
+  } guard{*this, *params, {}};
   guard.temps.reserve(operations_.size());
   for (auto& operation : operations_) {
     try {

@@ -76,6 +76,13 @@ class TVornParser {
 
  private:
   void RunOperation(TParamCollection& params, TOpeData& operation, std::vector<std::shared_ptr<TValueAnchor>>& temps);
+  TParamCollectionItem& CreateTemp(TParamCollection& params, std::uint8_t type, const std::string& name);
+  void ReleaseTemps(TParamCollection& params, std::vector<std::shared_ptr<TValueAnchor>>& temps);
+
+  // Temporaries of earlier runs, taken out of the variable set instead of freed, so a run that
+  // is repeated makes no new items.
+  static constexpr std::size_t kMaxPooledTemps = 64;
+  std::vector<std::unique_ptr<TParamCollectionItem>> pool_;
 
   std::vector<std::unique_ptr<TOpeData>> operations_;
   std::unique_ptr<TCustomParam> result_;

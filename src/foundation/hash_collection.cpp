@@ -92,6 +92,17 @@ THashCollectionItem& THashCollection::Item(int index) const {
   return *items_[static_cast<std::size_t>(index)];
 }
 
+std::unique_ptr<THashCollectionItem> THashCollection::Extract(int index) {
+  THashCollectionItem& item = Item(index);
+  for (std::size_t i = static_cast<std::size_t>(index) + 1; i < items_.size(); ++i) --items_[i]->index_;
+  item.Unlink();
+  auto owned = std::move(items_[static_cast<std::size_t>(index)]);
+  items_.erase(items_.begin() + index);
+  owned->collection_ = nullptr;
+  owned->index_ = -1;
+  return owned;
+}
+
 void THashCollection::Delete(int index) {
   THashCollectionItem& item = Item(index);
   for (std::size_t i = static_cast<std::size_t>(index) + 1; i < items_.size(); ++i) --items_[i]->index_;

@@ -87,6 +87,11 @@ class THashCollection {
   }
   // Frees the item at index; the later items move down and keep their cached index right.
   void Delete(int index);
+  // Takes the item at index out (unlinked; later items move down) and hands it to the caller, who
+  // may put it back with Adopt instead of making a new one.
+  std::unique_ptr<THashCollectionItem> Extract(int index);
+  // Adds an item made earlier (or taken out with Extract) at the end and links it by its name.
+  void Adopt(std::unique_ptr<THashCollectionItem> item) { Insert(std::move(item)); }
   void Clear();
 
   // The index of the item linked last among those whose name equals name (case folded); -1 when

@@ -129,7 +129,7 @@ TEST(RunFrame, NormalFrameOrder) {
   form.form->RunFrame();
   EXPECT_EQ(FrameCalls(recording, 0), kFrameCalls);
   EXPECT_EQ(FrameCount, 1);
-  EXPECT_TRUE(Bases->GetBase(0).dirty().empty());
+  EXPECT_EQ(Bases->GetBase(0).dirty().Count(), 0);
 }
 
 TEST(RunFrame, ScriptThatStopsEndsTheFrameAfterThreeSteps) {
@@ -180,13 +180,13 @@ TEST(StandInScene, PaintsBarsAndAMovingSquareIntoTheDirtyList) {
   EXPECT_EQ(pixels.Pixel(120, 100), 0x0000FFu);
   EXPECT_EQ(pixels.Pixel(600, 100), 0xFFFFFFu);
   EXPECT_EQ(pixels.Pixel(10 + 8, 16), 0xFFFFFFu);
-  EXPECT_EQ(Bases->GetBase(0).dirty().size(), 2u);  // the whole screen, then the square
+  EXPECT_EQ(Bases->GetBase(0).dirty().Rects(), (std::vector<TRect>{{0, 0, 640, 480}}));  // holds the square
   Bases->GetBase(0).ClearDirty();
   GameClock = 16 * 100;  // x = 100
   Bases->Paint();
   EXPECT_EQ(pixels.Pixel(10 + 8, 16), 0x000000u);
   EXPECT_EQ(pixels.Pixel(100 + 8, 16), 0xFFFFFFu);
-  EXPECT_EQ(Bases->GetBase(0).dirty(), (std::vector<TRect>{{10, 8, 26, 24}, {100, 8, 116, 24}}));
+  EXPECT_EQ(Bases->GetBase(0).dirty().Rects(), (std::vector<TRect>{{10, 8, 26, 24}, {100, 8, 116, 24}}));
   GameClock = -16;  // wraps: (2^32 - 16) / 16 mod 624
   Bases->Paint();
   const int x = static_cast<int>(((0x100000000ull - 16) / 16) % 624);

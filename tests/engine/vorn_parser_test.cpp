@@ -392,6 +392,32 @@ TEST(VornParser, NestedRunsShareTemporaries) {
   EXPECT_EQ(params.Count(), 51);
 }
 
+// Keeps a reference to the temporary a function call writes, past the end of the run.
+struct Keeper : TSysFuncDispatcher {
+  void CallFunction(TParamCollectionItem& target, int, std::span<TCustomParam* const>) override {
+    target.SetAsInt(42);
+    kept.Link(&target);
+  }
+  TParamVar kept;
+};
+
+TEST(VornParser, TemporariesAreGoneForReferencesAfterTheRun) {
+  TParamCollection params;
+  Keeper keeper;
+  SetSysFuncDispatcher(&keeper);
+  auto parser = Load({{ocFunc, "____0", {I(1)}, 37}, {ocTo, "____arg", {V("____0")}}});
+  for (int run = 0; run < 3; ++run) {
+    parser->Execute();
+    ASSERT_NE(parser->Result(), nullptr) << parser->LastError();
+    EXPECT_EQ(parser->Result()->GetAsInt(), 42);
+    EXPECT_EQ(keeper.kept.Target(), nullptr) << run;  // the item may live on for reuse, unseen
+    EXPECT_EQ(keeper.kept.GetAsInt(), 0);
+    EXPECT_EQ(params.FindParam("____0"), nullptr);
+    EXPECT_EQ(params.Count(), 50);
+  }
+  SetSysFuncDispatcher(nullptr);
+}
+
 struct Deleter : TSysFuncDispatcher {
   void CallFunction(TParamCollectionItem&, int, std::span<TCustomParam* const>) override {
     auto& params = *CurrentParams();

@@ -128,6 +128,9 @@ SdlApplication::~SdlApplication() {
 
 bool SdlApplication::Initialize(std::string& reason) {
   if (!video_driver_.empty()) SDL_SetHint(SDL_HINT_VIDEODRIVER, video_driver_.c_str());
+  // The window surface is filled by our own code and copied as is; a GPU texture in between only
+  // loads the GL stack (which keeps allocations past its unloading).
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     reason = SDL_GetError();
     return false;

@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/player.h"
+#include "engine/engine_values.h"
+#include "foundation/debug_trace.h"
+#include "platform/sdl/sdl_platform.h"
+
+namespace vorn {
+namespace {
+
+// The real back end under SDL's offscreen video driver: the main window opens, a close arrives
+// through the event queue and the player ends cleanly.
+TEST(SdlOffscreen, OpensTheMainWindowAndClosesCleanly) {
+  {
+    platform::sdl::SdlApplication probe("offscreen");
+    std::string reason;
+    if (!probe.Initialize(reason)) GTEST_SKIP() << "offscreen video driver unavailable: " << reason;
+  }
+  const auto lock_dir = std::filesystem::temp_directory_path() /
+                        ("vorn_sdl_smoke_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  std::filesystem::create_directories(lock_dir);
+  const auto data_dir = lock_dir / "data";
+  std::filesystem::create_directories(data_dir);
+
+  std::vector<std::string> steps;
+  DebugTraceRecorder previous = SetDebugTraceRecorder([&](std::string_view step) { steps.emplace_back(step); });
+  platform::sdl::SdlPlatform sdl(platform::sdl::SdlPlatformOptions{"offscreen", lock_dir.string()});
+  bool close_posted = false;
+  sdl.application().set_after_idle([&](platform::Window& window) {
+    if (close_posted) return;
+    close_posted = true;
+    EXPECT_EQ(window.ClientSize(), (platform::Size{640, 502}));
+    window.PostClose();
+  });
+  platform::Platform services = sdl.services();
+  const int code = RunPlayer(services, {data_dir.string()});
+  SetDebugTraceRecorder(std::move(previous));
+  std::filesystem::remove_all(lock_dir);
+
+  EXPECT_EQ(code, 0);
+  EXPECT_TRUE(close_posted);
+  EXPECT_TRUE(StopFlag);
+  EXPECT_EQ(std::count(steps.begin(), steps.end(), "FormClose"), 1);
+  EXPECT_EQ(std::count(steps.begin(), steps.end(), "MediaFinal"), 1);
+}
+
+}  // namespace
+}  // namespace vorn
