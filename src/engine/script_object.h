@@ -9,6 +9,11 @@
 namespace vorn {
 
 class TScriptObject;
+class TVornParser;
+
+// Expressions an object keeps for itself and evaluates while it runs: an image's frame delay and
+// a particle emitter's appear position and delay. The creating commands hand over copies.
+enum class TObjectExpression : std::uint8_t { kImageDelay, kParticleAppearX, kParticleAppearY, kParticleDelay };
 
 // Every script object gets an id that is never reused, so an event or a call frame that outlives
 // its object finds nothing rather than a newcomer at the same address.
@@ -133,6 +138,19 @@ class TScriptObject {
   // Particle parameters 0..2 (PARAM1, PARAM2, PARAM3), kept at extended precision.
   virtual long double GetParticleParam(int /*number*/) const { return 0.0L; }
   virtual void SetParticleParam(int /*number*/, long double /*value*/) {}
+
+  // A message window remembers whether its text came from a text command (and so counts as read
+  // once shown); text written through the TEXT property never does.
+  virtual bool IsMessageWindow() const { return false; }
+  virtual void ClearTextOrigin() {}
+
+  // Images that size themselves from their picture recompute their size before LEFT is applied.
+  virtual bool SizesFromPicture() const { return false; }
+  virtual void UpdateAutoWidth() {}
+  virtual void UpdateAutoHeight() {}
+
+  // Takes a deep copy of the expression; objects without that expression ignore it.
+  virtual void AssignExpression(TObjectExpression /*which*/, const TVornParser& /*source*/) {}
 
   // Read only: CARETX/CARETY, CARETHEIGHT, PLAYING.
   virtual TCaretPoint GetCaretPoint() const { return {}; }

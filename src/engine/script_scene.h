@@ -53,6 +53,11 @@ class TScriptScene {
   // The object's index in the scene's object list, -1 once it has left it.
   virtual int IndexOfObject(const TScriptObject* object) const = 0;
   virtual TScriptEventQueue& GetEventQueue() = 0;
+  // Creates a component of the kind code (LT_ code) with an automatic name; the scene owns it from
+  // then on. nullptr for a kind the scene cannot make.
+  virtual TScriptObject* CreateComponent(std::uint8_t /*kind*/) { return nullptr; }
+  // The layer new components go on when no parent is named.
+  virtual TScriptObject* GetCurrentLayer() { return FindControl({}); }
 };
 
 // The scene the engine works on; the application hands it over at start-up.

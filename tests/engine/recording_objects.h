@@ -1,0 +1,315 @@
+#pragma once
+
+// Recording stand-ins for the scene and its objects: every setter the engine calls is logged as
+// (property index, kind, value) in call order; getters answer what was set or configured, else the
+// object seam's neutral values.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/script_object.h"
+#include "engine/script_scene.h"
+#include "engine/vorn_parser.h"
+
+namespace vorn::testing {
+
+// kind: 'S' string, 'I' integer (font styles log their bits), 'B' byte, 'L' boolean, 'F' float,
+// 'X' an operation that is no property (value = its name). cell: the extra argument, else -1.
+struct TPropCall {
+  int index = -1;
+  char kind = 'X';
+  std::string value;
+  int cell = -1;
+
+  friend bool operator==(const TPropCall&, const TPropCall&) = default;
+};
+
+inline std::string FloatText(long double x) { return std::to_string(static_cast<double>(x)); }
+
+class TRecordingObject : public TScriptObject {
+ public:
+  std::vector<TPropCall> calls;
+  bool is_layer = false;
+  bool is_message_window = false;
+  bool text_origin_mark = true;
+  bool sizes_from_picture = false;
+  std::uint8_t kind = 0;
+  TCaretPoint caret{};
+  std::int32_t caret_height = 0;
+  bool playing = false;
+  std::int32_t play_state = -1;
+  std::map<TObjectExpression, std::unique_ptr<TVornParser>> expressions;
+
+  // Configured or stored values by property index (bytes and styles under ints).
+  std::map<int, std::int32_t> ints;
+  std::map<int, std::string> strings;
+  std::map<int, bool> bools;
+  std::map<int, long double> floats;
+  std::map<int, std::string> cell_strings;  // by cell
+  std::map<int, std::uint8_t> halign, valign;
+  std::map<int, long double> params;
+
+  explicit TRecordingObject(std::string name = {}) : name_(std::move(name)) {}
+
+  const std::string& GetName() const override { return name_; }
+  void SetName(const std::string& name) override {
+    Log(0, 'S', name);
+    name_ = name;
+  }
+  const std::string& GetTag() const override { return tag_; }
+  void SetTag(const std::string& tag) override {
+    Log(151, 'S', tag);
+    tag_ = tag;
+  }
+  std::int32_t GetPriority() const override { return priority_; }
+  void SetPriority(std::int32_t value) override {
+    Log(12, 'I', std::to_string(value));
+    priority_ = value;
+  }
+  TScriptObject* GetParentObject() const override { return parent_; }
+  // Refuses itself and its descendants as parent, as the object model does.
+  void SetParentObject(TScriptObject* parent) override {
+    Log(1, 'S', parent != nullptr ? parent->GetName() : std::string());
+    for (TScriptObject* p = parent; p != nullptr; p = p->GetParentObject()) {
+      if (p == this) return;
+    }
+    parent_ = parent;
+  }
+  bool IsLayer() const override { return is_layer; }
+  std::uint8_t GetCompoType() const override { return kind; }
+  void Invalidate() override { Op("Invalidate"); }
+  std::int32_t GetPlayState() const override { return play_state; }
+  void SetPlayState(std::int32_t state) override {
+    Op("PlayState " + std::to_string(state));
+    play_state = state;
+  }
+  bool IsMessageWindow() const override { return is_message_window; }
+  void ClearTextOrigin() override {
+    Op("ClearTextOrigin");
+    text_origin_mark = false;
+  }
+  bool SizesFromPicture() const override { return sizes_from_picture; }
+  void UpdateAutoWidth() override { Op("UpdateAutoWidth"); }
+  void UpdateAutoHeight() override { Op("UpdateAutoHeight"); }
+  void AssignExpression(TObjectExpression which, const TVornParser& source) override {
+    Op("Expression " + std::to_string(static_cast<int>(which)) + " ops " +
+       std::to_string(source.Operations().size()));
+    auto copy = std::make_unique<TVornParser>();
+    copy->Assign(source);
+    expressions[which] = std::move(copy);
+  }
+
+#define VORN_REC_STRING(i, Name, fallback)                                           \
+  std::string Get##Name() const override {                                          \
+    auto it = strings.find(i);                                                      \
+    return it != strings.end() ? it->second : TScriptObject::Get##Name();           \
+  }                                                                                 \
+  void Set##Name(const std::string& value) override {                               \
+    Log(i, 'S', value);                                                             \
+    strings[i] = value;                                                             \
+  }
+#define VORN_REC_INT(i, Name, fallback)                                              \
+  std::int32_t Get##Name() const override {                                         \
+    auto it = ints.find(i);                                                         \
+    return it != ints.end() ? it->second : TScriptObject::Get##Name();              \
+  }                                                                                 \
+  void Set##Name(std::int32_t value) override {                                     \
+    Log(i, 'I', std::to_string(value));                                             \
+    ints[i] = value;                                                                \
+  }
+#define VORN_REC_STYLE(i, Name, fallback)                                            \
+  TFontStyleSet Get##Name() const override {                                        \
+    auto it = ints.find(i);                                                         \
+    return it != ints.end() ? TFontStyleSet::FromBits(it->second)                   \
+                            : TScriptObject::Get##Name();                           \
+  }                                                                                 \
+  void Set##Name(TFontStyleSet value) override {                                    \
+    Log(i, 'I', std::to_string(value.ToBits()));                                    \
+    ints[i] = value.ToBits();                                                       \
+  }
+#define VORN_REC_BYTE(i, Name, fallback)                                             \
+  std::uint8_t Get##Name() const override {                                         \
+    auto it = ints.find(i);                                                         \
+    return it != ints.end() ? static_cast<std::uint8_t>(it->second)                 \
+                            : TScriptObject::Get##Name();                           \
+  }                                                                                 \
+  void Set##Name(std::uint8_t value) override {                                     \
+    Log(i, 'B', std::to_string(value));                                             \
+    ints[i] = value;                                                                \
+  }
+#define VORN_REC_BOOL(i, Name, fallback)                                             \
+  bool Get##Name() const override {                                                 \
+    auto it = bools.find(i);                                                        \
+    return it != bools.end() ? it->second : TScriptObject::Get##Name();             \
+  }                                                                                 \
+  void Set##Name(bool value) override {                                             \
+    Log(i, 'L', value ? "true" : "false");                                          \
+    bools[i] = value;                                                               \
+  }
+  VORN_STRING_PROPERTIES(VORN_REC_STRING)
+  VORN_EVENT_PROPERTIES(VORN_REC_STRING)
+  VORN_INT_PROPERTIES(VORN_REC_INT)
+  VORN_STYLE_PROPERTIES(VORN_REC_STYLE)
+  VORN_BYTE_PROPERTIES(VORN_REC_BYTE)
+  VORN_BOOL_PROPERTIES(VORN_REC_BOOL)
+#undef VORN_REC_STRING
+#undef VORN_REC_INT
+#undef VORN_REC_STYLE
+#undef VORN_REC_BYTE
+#undef VORN_REC_BOOL
+
+  // Extra-argument accessors log index -1 and the cell; the test checks the cell.
+  std::string GetBorderSource(int cell) const override {
+    auto it = cell_strings.find(cell);
+    return it != cell_strings.end() ? it->second : std::string();
+  }
+  void SetBorderSource(int cell, const std::string& value) override {
+    calls.push_back({-1, 'S', value, cell});
+    cell_strings[cell] = value;
+  }
+  std::uint8_t GetBorderHAlign(int cell) const override {
+    auto it = halign.find(cell);
+    return it != halign.end() ? it->second : 0;
+  }
+  void SetBorderHAlign(int cell, std::uint8_t value) override {
+    calls.push_back({-1, 'B', std::to_string(value), cell});
+    halign[cell] = value;
+  }
+  std::uint8_t GetBorderVAlign(int cell) const override {
+    auto it = valign.find(cell);
+    return it != valign.end() ? it->second : 0;
+  }
+  void SetBorderVAlign(int cell, std::uint8_t value) override {
+    calls.push_back({-1, 'B', std::to_string(value), 100 + cell});
+    valign[cell] = value;
+  }
+  long double GetParticleParam(int number) const override {
+    auto it = params.find(number);
+    return it != params.end() ? it->second : 0.0L;
+  }
+  void SetParticleParam(int number, long double value) override {
+    calls.push_back({-1, 'F', FloatText(value), number});
+    params[number] = value;
+  }
+
+  TCaretPoint GetCaretPoint() const override { return caret; }
+  std::int32_t GetCaretHeight() const override { return caret_height; }
+  bool GetPlaying() const override { return playing; }
+
+  // The property calls only (operations dropped).
+  std::vector<TPropCall> PropertyCalls() const {
+    std::vector<TPropCall> out;
+    for (const TPropCall& c : calls) {
+      if (c.kind != 'X') out.push_back(c);
+    }
+    return out;
+  }
+  // The names of the logged calls in order: "3" for property 3, "cell 4" for an extra-argument
+  // accessor, the operation's name for the rest.
+  std::vector<std::string> Sequence() const {
+    std::vector<std::string> out;
+    for (const TPropCall& c : calls) {
+      if (c.kind == 'X') out.push_back(c.value);
+      else if (c.index < 0) out.push_back("cell " + std::to_string(c.cell));
+      else out.push_back(std::to_string(c.index));
+    }
+    return out;
+  }
+
+ private:
+  void Log(int index, char kind, std::string value) { calls.push_back({index, kind, std::move(value), -1}); }
+  void Op(std::string name) { calls.push_back({-1, 'X', std::move(name), -1}); }
+
+  std::string name_;
+  std::string tag_;
+  std::int32_t priority_ = 0;
+  TScriptObject* parent_ = nullptr;
+};
+
+class TNoEvents : public TScriptEventQueue {
+ public:
+  TScriptEvent* NextEvent() override { return nullptr; }
+  void RemoveByFlag(std::int32_t) override {}
+  void RemoveDone() override {}
+  void RemoveEvent(const TScriptEvent*) override {}
+  void Clear() override {}
+};
+
+// A scene of recording objects: two layers, created components kept in creation order, and
+// FindControl over layers and objects marked as controls. Installs itself as the script scene.
+class TRecordingScene : public TScriptScene {
+ public:
+  TRecordingScene() {
+    layers[0].SetName("\x01" "BASE0");
+    layers[1].SetName("\x01" "BASE1");
+    for (auto& layer : layers) {
+      layer.is_layer = true;
+      layer.calls.clear();
+    }
+    previous_ = GetScriptScene();
+    SetScriptScene(this);
+  }
+  ~TRecordingScene() override { SetScriptScene(previous_); }
+
+  TRecordingObject layers[2];
+  int current_layer = 0;
+  std::vector<std::unique_ptr<TRecordingObject>> objects;
+  std::vector<const TRecordingObject*> non_controls;
+  std::vector<std::string> find_control_calls;
+  std::vector<int> created_kinds;
+  // Configures each new component before the command sees it.
+  std::function<void(TRecordingObject&)> on_create;
+
+  TRecordingObject& Add(std::string name, bool control = true) {
+    objects.push_back(std::make_unique<TRecordingObject>(std::move(name)));
+    if (!control) non_controls.push_back(objects.back().get());
+    return *objects.back();
+  }
+
+  TScriptObject* FindComponent(std::string_view name) override {
+    if (name.empty()) return &layers[current_layer];
+    for (auto& o : objects) {
+      if (o->GetName() == name) return o.get();
+    }
+    return nullptr;
+  }
+  TScriptObject* FindControl(std::string_view name) override {
+    find_control_calls.emplace_back(name);
+    if (name.empty()) return &layers[current_layer];
+    if (name == "\x01" "BASE0") return &layers[0];
+    if (name == "\x01" "BASE1") return &layers[1];
+    for (auto& o : objects) {
+      if (o->GetName() != name) continue;
+      bool control = true;
+      for (const TRecordingObject* n : non_controls) control = control && n != o.get();
+      if (control) return o.get();
+    }
+    return nullptr;
+  }
+  int IndexOfObject(const TScriptObject* object) const override {
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+      if (objects[i].get() == object) return static_cast<int>(i);
+    }
+    return -1;
+  }
+  TScriptEventQueue& GetEventQueue() override { return events_; }
+  TScriptObject* CreateComponent(std::uint8_t kind) override {
+    created_kinds.push_back(kind);
+    TRecordingObject& o = Add("auto" + std::to_string(objects.size()));
+    o.kind = kind;
+    if (on_create) on_create(o);
+    return &o;
+  }
+  TScriptObject* GetCurrentLayer() override { return &layers[current_layer]; }
+
+ private:
+  TNoEvents events_;
+  TScriptScene* previous_ = nullptr;
+};
+
+}  // namespace vorn::testing
