@@ -107,8 +107,9 @@ void DecodePngReference(const std::vector<std::uint8_t>& bytes, std::vector<std:
 void BM_PelAgainstPng(benchmark::State& state) {
   const Pictures& pictures = MakePictures();
   double pelSeconds = 0, pngSeconds = 0;
-  std::vector<std::uint8_t> rgba;
   for (auto _ : state) {
+    // Both sides make a new picture each time.
+    std::vector<std::uint8_t> rgba;
     vorn::TMemoryStream stream(pictures.pel);
     const auto t0 = std::chrono::steady_clock::now();
     vorn::TPelkFrameList list;

@@ -46,7 +46,10 @@ struct PelkPlane {
   int height = 0;
   int depth = 0;
   std::size_t stride = 0;
-  std::vector<std::uint8_t> bytes;
+  std::vector<std::uint8_t> bytes;  // the rows, top-down, when the plane owns them
+  // Rows held elsewhere (a bitmap's memory): row y starts at external + y * pitch.
+  std::uint8_t* external = nullptr;
+  std::ptrdiff_t pitch = 0;
 
   void Allocate(int w, int h, int d) {
     width = w;
@@ -54,11 +57,24 @@ struct PelkPlane {
     depth = d;
     stride = static_cast<std::size_t>(PelkDibRowBytes(w, d));
     bytes.assign(stride * static_cast<std::size_t>(h), 0);
+    external = nullptr;
+  }
+  // Decodes straight into memory owned elsewhere; rows of `stride` bytes, `rowPitch` apart.
+  void Bind(int w, int h, int d, std::uint8_t* top, std::ptrdiff_t rowPitch) {
+    width = w;
+    height = h;
+    depth = d;
+    stride = static_cast<std::size_t>(PelkDibRowBytes(w, d));
+    bytes.clear();
+    external = top;
+    pitch = rowPitch;
   }
   bool Empty() const { return bytes.empty() && width == 0 && height == 0; }
-  std::uint8_t* Row(int y) { return bytes.data() + stride * static_cast<std::size_t>(y); }
+  std::uint8_t* Row(int y) {
+    return external ? external + pitch * y : bytes.data() + stride * static_cast<std::size_t>(y);
+  }
   const std::uint8_t* Row(int y) const {
-    return bytes.data() + stride * static_cast<std::size_t>(y);
+    return external ? external + pitch * y : bytes.data() + stride * static_cast<std::size_t>(y);
   }
 };
 
@@ -120,6 +136,10 @@ struct PelkReadOptions {
   bool firstOnly = false;
   // Largest pixel memory one plane may claim; the format allows signed 32 bits.
   std::int64_t maxPlaneBytes = 0x7FFFFFFF;
+  // Gives a plane its memory (PelkPlane::Bind) instead of the plane owning it; called with the
+  // frame and layer index, the frame (size, depth, palette read) and whether it is the alpha plane.
+  std::function<void(int frame, int layer, const PelkFrameData& data, bool alpha, PelkPlane& plane)>
+      bindPlane;
 };
 
 // Reads the magic and header. Leaves the stream at the first frame.
@@ -154,6 +174,9 @@ std::vector<std::int32_t> PelkShuffleOrder(std::uint32_t code, std::int32_t n);
 // Inflates a zlib stream into at most maxBytes bytes; returns what it produced (never more).
 std::vector<std::uint8_t> InflatePelkPlane(std::span<const std::uint8_t> compressed,
                                            std::size_t maxBytes);
+// The same into a buffer of maxBytes; returns the number of bytes produced.
+std::size_t InflatePelkPlaneInto(std::span<const std::uint8_t> compressed, std::uint8_t* out,
+                                 std::size_t maxBytes);
 std::vector<std::uint8_t> DeflatePelkPlane(std::span<const std::uint8_t> raw, int level);
 
 // Colour helpers shared by the reader and the frame list.

@@ -23,14 +23,6 @@ void SetPalette(TDIBSurface& surface, const std::vector<std::uint8_t>& palette) 
   surface.UpdatePalette();
 }
 
-void CopyRows(TDIB& dib, const PelkPlane& plane) {
-  if (dib.GetEmpty()) return;
-  const auto bytes = std::min<std::size_t>(plane.stride, static_cast<std::size_t>(dib.WidthBytes()));
-  for (int y = 0; y < plane.height && y < dib.Height(); ++y) {
-    std::memcpy(dib.GetScanLine(y), plane.Row(y), bytes);
-  }
-}
-
 void PlaneFromDib(TDIB& dib, int depth, PelkPlane& plane) {
   plane.Allocate(dib.Width(), dib.Height(), depth);
   if (dib.GetEmpty()) return;
@@ -198,13 +190,35 @@ void TPelkFrameList::LoadFromStream(TStream& stream, bool firstOnly, bool conver
   BackgroundColor = header.background;
   FirstLayerOpaque = header.firstLayerOpaque;
   std::vector<PelkFrameData> data;
+  // The planes are decoded straight into the layers' bitmaps, made here as the reader meets them.
+  LayerSurfaces layers;
   PelkReadOptions options;
   options.identificationCode = IdentificationCode;
   options.firstOnly = firstOnly;
   options.maxPlaneBytes = MaxPlaneBytes;
+  options.bindPlane = [&layers](int frame, int layer, const PelkFrameData& d, bool alpha, PelkPlane& plane) {
+    if (static_cast<int>(layers.size()) <= frame) layers.resize(static_cast<std::size_t>(frame) + 1);
+    auto& list = layers[static_cast<std::size_t>(frame)];
+    if (static_cast<int>(list.size()) <= layer) list.resize(static_cast<std::size_t>(layer) + 1);
+    auto& slot = list[static_cast<std::size_t>(layer)];
+    if (!slot) slot = std::make_unique<TPelkLayer>();
+    TDIBSurface& surface = *slot->Surface;
+    if (!alpha) {
+      surface.SetSize(d.width, d.height, d.depth);
+      if (d.depth <= 8) SetPalette(surface, d.palette);
+    }
+    TDIB* target = &surface;
+    if (alpha) {
+      surface.EnsureAlphaPlane();
+      target = surface.Alpha();
+    }
+    std::uint8_t* top = target->GetScanLine(0);
+    const std::ptrdiff_t pitch = d.height > 1 ? target->GetScanLine(1) - top : 0;
+    plane.Bind(d.width, d.height, alpha ? 8 : d.depth, top, pitch);
+  };
   ReadPelkFrames(stream, header, options, data);
   try {
-    Compose(data);
+    Compose(data, layers);
     if (convert) ConvertLoaded();
   } catch (...) {
     Clear();
@@ -212,63 +226,86 @@ void TPelkFrameList::LoadFromStream(TStream& stream, bool firstOnly, bool conver
   }
 }
 
-void TPelkFrameList::Compose(std::vector<PelkFrameData>& data) {
+void TPelkFrameList::Compose(std::vector<PelkFrameData>& data, LayerSurfaces& surfaces) {
   const auto bg = BackgroundColor;
-  for (PelkFrameData& d : data) {
+  for (std::size_t f = 0; f < data.size(); ++f) {
+    PelkFrameData& d = data[f];
     auto frame = std::make_unique<TPelkFrame>();
     frame->Name = d.name;
     frame->TransparentPixel = d.transparentPixel;
     frame->Delay = d.delay;
     for (const PelkRectRecord& r : d.rects1) frame->Rects1.push_back(MakeRect(r.left, r.top, r.right, r.bottom));
     for (const PelkRectRecord& r : d.rects2) frame->Rects2.push_back(MakeRect(r.left, r.top, r.right, r.bottom));
-    TDIBSurface& c = frame->Composite();
-    c.SetSize(d.width, d.height, d.depth);
-    if (d.depth <= 8) SetPalette(c, d.palette);
     if (d.transparentPixel >= 0) {
       frame->TransparentColor =
           PelkPixelToColor(static_cast<std::uint32_t>(d.transparentPixel), d.depth, d.palette);
     }
-    c.FillRectPixel(c.GetBoundsRect(), c.RGB8ToPixel(static_cast<std::uint8_t>(bg),
-                                                     static_cast<std::uint8_t>(bg >> 8),
-                                                     static_cast<std::uint8_t>(bg >> 16)));
+    // The composite is made and filled with the background only when something is drawn onto
+    // it; a first layer that is copied whole becomes the composite itself.
+    bool composed = false;
+    const auto ensureComposite = [&]() -> TDIBSurface& {
+      TDIBSurface& c = frame->Composite();
+      if (!composed) {
+        composed = true;
+        c.SetSize(d.width, d.height, d.depth);
+        if (d.depth <= 8) SetPalette(c, d.palette);
+        c.FillRectPixel(c.GetBoundsRect(), c.RGB8ToPixel(static_cast<std::uint8_t>(bg),
+                                                         static_cast<std::uint8_t>(bg >> 8),
+                                                         static_cast<std::uint8_t>(bg >> 16)));
+      }
+      return c;
+    };
+    auto* made = f < surfaces.size() ? &surfaces[f] : nullptr;
     bool sawVisible = false;
     for (std::size_t i = 0; i < d.layers.size(); ++i) {
       PelkLayerData& ld = d.layers[i];
-      auto layer = std::make_unique<TPelkLayer>();
+      std::unique_ptr<TPelkLayer> layer;
+      if (made && i < made->size() && (*made)[i]) layer = std::move((*made)[i]);
+      if (!layer) {
+        // An empty frame's layers get no memory from the reader.
+        layer = std::make_unique<TPelkLayer>();
+        layer->Surface->SetSize(d.width, d.height, d.depth);
+        if (d.depth <= 8) SetPalette(*layer->Surface, d.palette);
+      }
       layer->Visible = ld.visible;
       layer->Opacity = ld.opacity;
       layer->AlphaFlag = ld.alphaFlag;
       layer->TransparentColor = ld.HasAlpha() ? -1 : ld.transparentColor;
-      TDIBSurface& s = layer->Surface;
-      s.SetSize(d.width, d.height, d.depth);
-      if (d.depth <= 8) SetPalette(s, d.palette);
-      CopyRows(s, ld.pixels);
-      if (ld.HasAlpha()) {
-        s.EnsureAlphaPlane();
-        CopyRows(*s.Alpha(), ld.alpha);
-      }
-      // The planes now live in the layer's surface.
-      ld.pixels.bytes = {};
+      TDIBSurface& s = *layer->Surface;
       if (layer->Visible) {
         const bool firstVisible = !sawVisible;
         sawVisible = true;
+        const bool plainCopy = (layer->TransparentColor == -1 || (firstVisible && FirstLayerOpaque)) &&
+                               layer->Opacity > 254;
         if (ld.HasAlpha() && layer->AlphaFlag) {
           // The first layer gives the composite its pixels and a copy of its alpha plane;
           // copying only the plane would leave a one-layer image showing the background.
           if (i == 0) {
-            c.CopyFrom(s);
+            frame->AdoptComposite(std::move(layer->Surface));
+            layer->Surface = std::make_unique<TDIBSurface>();
+            composed = true;
           } else {
-            c.DrawAlpha(0, 0, s, s.GetBoundsRect(), 255);
+            ensureComposite().DrawAlpha(0, 0, s, s.GetBoundsRect(), 255);
           }
-        } else if ((layer->TransparentColor == -1 || (firstVisible && FirstLayerOpaque)) &&
-                   layer->Opacity > 254) {
-          c.DrawSurface(0, 0, s);
+        } else if (plainCopy) {
+          if (!composed) {
+            // Nothing is under it yet: its pixels are the composite's.
+            std::unique_ptr<TDIBSurface> whole = std::move(layer->Surface);
+            layer->Surface = std::make_unique<TDIBSurface>();
+            whole->FreeAlphaPlane();
+            frame->AdoptComposite(std::move(whole));
+            composed = true;
+          } else {
+            ensureComposite().DrawSurface(0, 0, s);
+          }
         } else {
-          c.DrawTranslucent(0, 0, s, s.GetBoundsRect(), layer->TransparentColor, layer->Opacity);
+          ensureComposite().DrawTranslucent(0, 0, s, s.GetBoundsRect(), layer->TransparentColor,
+                                            layer->Opacity);
         }
       }
       frame->Layers.push_back(std::move(layer));
     }
+    ensureComposite();
     frames_.push_back(std::move(frame));
   }
   for (auto& frame : frames_) frame->FreeLayers();

@@ -20,7 +20,8 @@ class TCustomDIBX;
 
 class TPelkLayer {
  public:
-  TDIBSurface Surface;
+  TPelkLayer() : Surface(std::make_unique<TDIBSurface>()) {}
+  std::unique_ptr<TDIBSurface> Surface;
   bool Visible = true;
   // A native pixel value of the layer's format (the blit key); -1 none.
   std::int32_t TransparentColor = -1;
@@ -49,6 +50,8 @@ class TPelkFrame {
   // and returns the whole frame.
   TRect CropToContent();
   void FreeLayers() { Layers.clear(); }
+  // Makes the surface the composite (the loader hands over a layer that is copied whole).
+  void AdoptComposite(std::unique_ptr<TDIBSurface> surface) { composite_ = std::move(surface); }
 
   std::string Name;
   // The raw pixel value of the frame's format that is transparent; -1 none.
@@ -97,7 +100,8 @@ class TPelkFrameList {
   std::int64_t MaxPlaneBytes = 0x7FFFFFFF;
 
  private:
-  void Compose(std::vector<PelkFrameData>& data);
+  using LayerSurfaces = std::vector<std::vector<std::unique_ptr<TPelkLayer>>>;
+  void Compose(std::vector<PelkFrameData>& data, LayerSurfaces& layers);
   void ConvertLoaded();
 
   std::vector<std::unique_ptr<TPelkFrame>> frames_;

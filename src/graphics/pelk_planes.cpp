@@ -40,37 +40,39 @@ std::vector<std::int32_t> PelkShuffleOrder(std::uint32_t code, std::int32_t n) {
   return order;
 }
 
-std::vector<std::uint8_t> InflatePelkPlane(std::span<const std::uint8_t> compressed,
-                                           std::size_t maxBytes) {
-  std::vector<std::uint8_t> out(maxBytes);
+std::size_t InflatePelkPlaneInto(std::span<const std::uint8_t> compressed, std::uint8_t* out,
+                                 std::size_t maxBytes) {
   struct Free {
     void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
   };
-  std::unique_ptr<libdeflate_decompressor, Free> inflater(libdeflate_alloc_decompressor());
+  thread_local std::unique_ptr<libdeflate_decompressor, Free> inflater(libdeflate_alloc_decompressor());
   if (!inflater) throw EPelkError("zlib: out of memory");
   std::size_t produced = 0;
   const libdeflate_result result = libdeflate_zlib_decompress(
-      inflater.get(), compressed.data(), compressed.size(), out.data(), out.size(), &produced);
-  if (result == LIBDEFLATE_SUCCESS) {
-    out.resize(produced);
-    return out;
-  }
+      inflater.get(), compressed.data(), compressed.size(), out, maxBytes, &produced);
+  if (result == LIBDEFLATE_SUCCESS) return produced;
   if (result != LIBDEFLATE_INSUFFICIENT_SPACE) throw EPelkError("zlib: invalid compressed data");
   // The stream holds more than the plane needs: take the first maxBytes and ignore the rest.
   z_stream z{};
   if (inflateInit(&z) != Z_OK) throw EPelkError("zlib: out of memory");
   z.next_in = const_cast<Bytef*>(compressed.data());
   z.avail_in = static_cast<uInt>(std::min<std::size_t>(compressed.size(), 0xFFFFFFFFu));
-  z.next_out = out.data();
-  z.avail_out = static_cast<uInt>(out.size());
+  z.next_out = out;
+  z.avail_out = static_cast<uInt>(maxBytes);
   int rc = Z_OK;
   while (rc == Z_OK && z.avail_out > 0) rc = inflate(&z, Z_NO_FLUSH);
-  const std::size_t got = out.size() - z.avail_out;
+  const std::size_t got = maxBytes - z.avail_out;
   inflateEnd(&z);
   if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) {
     throw EPelkError("zlib: invalid compressed data");
   }
-  out.resize(got);
+  return got;
+}
+
+std::vector<std::uint8_t> InflatePelkPlane(std::span<const std::uint8_t> compressed,
+                                           std::size_t maxBytes) {
+  std::vector<std::uint8_t> out(maxBytes);
+  out.resize(InflatePelkPlaneInto(compressed, out.data(), maxBytes));
   return out;
 }
 

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -203,12 +204,12 @@ class PelkFrameReader {
     layer.opacity = ReadInt(s_);
     if (header_.version > 100) layer.alphaFlag = ReadByte(s_) != 0;
     ReadString(s_);
-    layer.pixels.Allocate(frame.width, frame.height, frame.depth);
+    GivePlaneMemory(layer.pixels, frame, false);
     ReadPixelPlane(layer.pixels, frame);
     if (header_.version > 99) {
-      const std::vector<std::uint8_t> stored = ReadPlaneBytes();
+      const std::span<const std::uint8_t> stored = ReadPlaneBytes();
       if (!stored.empty()) {
-        layer.alpha.Allocate(frame.width, frame.height, 8);
+        GivePlaneMemory(layer.alpha, frame, true);
         const bool inflate = header_.compression != kPelkRaw;
         DecodeRows(layer.alpha, stored, inflate, header_.compression != kPelkJpeg, true);
       }
@@ -216,20 +217,34 @@ class PelkFrameReader {
     return layer;
   }
 
-  std::vector<std::uint8_t> ReadPlaneBytes() {
+  void GivePlaneMemory(PelkPlane& plane, const PelkFrameData& frame, bool alpha) {
+    if (options_.bindPlane && frame.width > 0 && frame.height > 0) {
+      options_.bindPlane(frameIndex_, layerIndex_, frame, alpha, plane);
+    } else {
+      plane.Allocate(frame.width, frame.height, alpha ? 8 : frame.depth);
+    }
+  }
+
+  // The stored bytes of the next plane: in place when the stream is in memory.
+  std::span<const std::uint8_t> ReadPlaneBytes() {
     const std::int32_t size = ReadInt(s_);
     if (size < 0 || size > s_.Remaining()) {
       throw EPelkError("layered image: plane larger than the file");
     }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    s_.ReadBuffer(bytes.data(), bytes.size());
-    return bytes;
+    if (auto* memory = dynamic_cast<TMemoryStream*>(&s_)) {
+      const std::int64_t at = memory->Position();
+      memory->Seek(size, SeekOrigin::kCurrent);
+      return {memory->Memory() + at, static_cast<std::size_t>(size)};
+    }
+    planeBuffer_.resize(static_cast<std::size_t>(size));
+    s_.ReadBuffer(planeBuffer_.data(), planeBuffer_.size());
+    return planeBuffer_;
   }
 
   void ReadPixelPlane(PelkPlane& plane, const PelkFrameData& frame) {
-    const std::vector<std::uint8_t> stored = ReadPlaneBytes();
+    const std::span<const std::uint8_t> stored = ReadPlaneBytes();
     if (header_.compression == kPelkJpeg) {
-      if (plane.bytes.empty() && stored.empty()) return;
+      if (stored.empty() && (plane.width == 0 || plane.height == 0)) return;
       const JpegImage jpeg = DecodeJpeg(stored, plane.width, plane.height);
       StoreBgr(plane, jpeg.bgr, frame.palette);
       return;
@@ -237,25 +252,37 @@ class PelkFrameReader {
     DecodeRows(plane, stored, header_.compression == kPelkZlib, true, false);
   }
 
-  // Most bytes the raw form of a plane can take: the rows, or a full tile table and every tile.
+  // Most bytes the raw form of a plane can take: the rows, or a full tile table and every tile
+  // (saturating, so absurd tile sizes only make the plane too large).
   std::int64_t MaxRawBytes(const PelkPlane& plane, bool tiled) const {
     if (!tiled) return static_cast<std::int64_t>(plane.stride) * plane.height;
-    const std::int64_t across = (plane.width + header_.tileWidth - 1) / header_.tileWidth;
-    const std::int64_t down = (plane.height + header_.tileHeight - 1) / header_.tileHeight;
-    const std::int64_t tileRow = (PelkStoredBits(plane.depth) * std::int64_t{header_.tileWidth} + 7) / 8;
-    return across * down * 8 + tileRow * plane.height * across;
+    using Wide = unsigned __int128;
+    const Wide across = (static_cast<Wide>(plane.width) + header_.tileWidth - 1) / header_.tileWidth;
+    const Wide down = (static_cast<Wide>(plane.height) + header_.tileHeight - 1) / header_.tileHeight;
+    const Wide tileRow = (static_cast<Wide>(PelkStoredBits(plane.depth)) * header_.tileWidth + 7) / 8;
+    const Wide most = across * down * 8 + tileRow * static_cast<Wide>(plane.height) * across;
+    return most > static_cast<Wide>(INT64_MAX) ? INT64_MAX : static_cast<std::int64_t>(most);
   }
 
-  void DecodeRows(PelkPlane& plane, const std::vector<std::uint8_t>& stored, bool inflate,
+  void DecodeRows(PelkPlane& plane, std::span<const std::uint8_t> stored, bool inflate,
                   bool layoutApplies, bool alphaPlane) {
     const bool tiled = layoutApplies && header_.Tiled();
-    std::vector<std::uint8_t> inflated;
-    std::span<const std::uint8_t> raw(stored);
+    std::span<const std::uint8_t> raw = stored;
+    // Inflated planes go through one buffer kept by the thread, so that loading image after
+    // image does not fault in fresh memory for every plane.
+    thread_local std::vector<std::uint8_t> scratch;
+    constexpr std::size_t kScratchKeptBytes = std::size_t{64} << 20;
+    struct Trim {
+      ~Trim() {
+        if (scratch.capacity() > kScratchKeptBytes) std::vector<std::uint8_t>().swap(scratch);
+      }
+    } trim;
     if (inflate) {
       const std::int64_t most = MaxRawBytes(plane, tiled);
       if (most > 0x7FFFFFFF) throw EPelkError("layered image: plane too large");
-      inflated = InflatePelkPlane(stored, static_cast<std::size_t>(most));
-      raw = inflated;
+      if (scratch.size() < static_cast<std::size_t>(most)) scratch.resize(static_cast<std::size_t>(most));
+      const std::size_t got = InflatePelkPlaneInto(stored, scratch.data(), static_cast<std::size_t>(most));
+      raw = std::span<const std::uint8_t>(scratch.data(), got);
     }
     const bool shuffled = layoutApplies && header_.RowsShuffled();
     if (tiled) {
@@ -264,13 +291,11 @@ class PelkFrameReader {
     }
     const std::size_t need = plane.stride * static_cast<std::size_t>(plane.height);
     if (raw.size() < need) throw EPelkError("layered image: plane shorter than its rows");
-    if (!shuffled) {
-      if (need) std::memcpy(plane.bytes.data(), raw.data(), need);
-      return;
-    }
-    const auto order = PelkShuffleOrder(options_.identificationCode, plane.height);
+    if (need == 0) return;
+    const auto order = shuffled ? PelkShuffleOrder(options_.identificationCode, plane.height)
+                                : std::vector<std::int32_t>();
     for (int i = 0; i < plane.height; ++i) {
-      std::memcpy(plane.Row(order[i]), raw.data() + plane.stride * i, plane.stride);
+      std::memcpy(plane.Row(shuffled ? order[i] : i), raw.data() + plane.stride * i, plane.stride);
     }
   }
 
@@ -297,7 +322,7 @@ class PelkFrameReader {
     const std::int64_t across = (plane.width + std::int64_t{tw} - 1) / tw;
     const std::int64_t down = (plane.height + std::int64_t{th} - 1) / th;
     const std::int64_t count = across * down;
-    if (count * 8 > static_cast<std::int64_t>(raw.size())) {
+    if (count > static_cast<std::int64_t>(raw.size() / 8)) {
       throw EPelkError("layered image: tile table longer than the plane");
     }
     std::vector<std::int32_t> table(static_cast<std::size_t>(count) * 2);
@@ -319,7 +344,7 @@ class PelkFrameReader {
       const int h = static_cast<int>(std::min<std::int64_t>(th, plane.height - y0));
       const std::int32_t a = table[2 * t], b = table[2 * t + 1];
       if (a == -1) {
-        if (tileRowBytes * h > raw.size() - offset) {
+        if (h > 0 && tileRowBytes > (raw.size() - offset) / static_cast<std::size_t>(h)) {
           throw EPelkError("layered image: plane shorter than its tiles");
         }
         for (int y = 0; y < h; ++y) {
@@ -356,6 +381,7 @@ class PelkFrameReader {
   const PelkReadOptions& options_;
   const std::vector<PelkFrameData>& done_;
   const PelkFrameData* current_ = nullptr;
+  std::vector<std::uint8_t> planeBuffer_;
   int frameIndex_ = 0;
   std::int32_t layerIndex_ = 0;
 };

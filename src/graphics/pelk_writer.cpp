@@ -28,8 +28,11 @@ void PutBytes(TStream& stream, std::vector<std::uint8_t>& out) {
 
 std::vector<std::uint8_t> RawRows(const PelkPlane& plane, bool shuffled, std::uint32_t code) {
   std::vector<std::uint8_t> raw(plane.stride * static_cast<std::size_t>(plane.height));
+  if (raw.empty()) return raw;
   if (!shuffled) {
-    if (!raw.empty()) std::memcpy(raw.data(), plane.bytes.data(), raw.size());
+    for (int y = 0; y < plane.height; ++y) {
+      std::memcpy(raw.data() + plane.stride * y, plane.Row(y), plane.stride);
+    }
     return raw;
   }
   const auto order = PelkShuffleOrder(code, plane.height);

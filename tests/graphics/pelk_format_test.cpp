@@ -447,6 +447,25 @@ TEST(PelkReader, BrokenFilesRaise) {
          i.frames[0] = MakeFrame(6, 4, 24, 1, false);
          i.frames[1].layers[0].tileEntries[0] = {0, 0};
        }},
+      {"tiles far wider than the picture, raw",
+       [](PelFixtureImage& i) {
+         i.tileWidth = i.tileHeight = 0x7FFFFFFF;
+         const std::vector<std::uint8_t> table = {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 1, 2, 3};
+         for (auto& f : i.frames) {
+           f.layers[0].pixelPlaneStored = table;
+           f.layers[0].alphaPlaneStored = std::vector<std::uint8_t>{};
+         }
+       }},
+      {"tiles far wider than the picture, zlib",
+       [](PelFixtureImage& i) {
+         i.compression = 0;
+         i.tileWidth = i.tileHeight = 0x7FFFFFFF;
+         for (auto& f : i.frames) {
+           f.layers[0].pixelPlaneStored =
+               DeflatePelkPlane(std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}, 1);
+           f.layers[0].alphaPlaneStored = std::vector<std::uint8_t>{};
+         }
+       }},
       {"tile entry below -2",
        [](PelFixtureImage& i) {
          i.tileWidth = i.tileHeight = 2;
