@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,11 @@ struct Setup {
   std::unique_ptr<vorn::TVrFileManager> manager;
 
   Setup() {
-    dir = (std::filesystem::temp_directory_path() / "vorn-bench-archive").string() + "/";
+    // A folder of this run's own: a test run and a sanitizer run may measure at the same time.
+    dir = (std::filesystem::temp_directory_path() /
+           ("vorn-bench-archive-" + std::to_string(std::random_device{}())))
+              .string() +
+          "/";
     std::filesystem::create_directories(dir);
     archive_path = dir + "game.dat";
     {

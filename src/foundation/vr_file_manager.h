@@ -81,6 +81,8 @@ class TVrFileManager {
   // Per-frame housekeeping: the lock list counts down by the frame's duration, then the queued
   // temporary files are deleted.
   void Tick(int frame_ms);
+  // The two halves of Tick, for a frame loop that calls them one by one.
+  void TickLockList(std::int32_t delta_ms) { locks_.Tick(delta_ms); }
   void DeleteReleasedTempFiles();
 
   // The roots as system names with a trailing delimiter, from the last reading.

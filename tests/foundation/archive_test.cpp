@@ -570,8 +570,18 @@ TEST(ArchiveCrc, MatchesPythonZlib) {
 TEST(ArchiveCrc, DosTimeMatchesPythonLocalTime) {
   ScratchDir dir;
   testing::WriteFile(dir.Path("f.txt"), "x");
+  const char* old = std::getenv("TZ");
+  const std::string saved = old ? old : "";
+  // Nine hours east of UTC, as the player's users mostly are; Python inherits the setting.
+  setenv("TZ", "JST-9", 1);
   const std::string expected = Python("dostime " + dir.Path("f.txt"));
-  EXPECT_EQ(std::to_string(DosFileTime(dir.Path("f.txt"))) + "\n", expected);
+  const std::uint32_t ours = DosFileTime(dir.Path("f.txt"));
+  if (old) {
+    setenv("TZ", saved.c_str(), 1);
+  } else {
+    unsetenv("TZ");
+  }
+  EXPECT_EQ(std::to_string(ours) + "\n", expected);
 }
 
 // --- resources ---------------------------------------------------------------------------------
