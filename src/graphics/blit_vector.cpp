@@ -36,7 +36,55 @@ inline __m128i Select(__m128i mask, __m128i a, __m128i b) {
 
 }  // namespace
 
+#if defined(VORN_HAVE_AVX2_LOOPS)
+namespace {
+
+// Wide twins of the SSE2 loops below: eight pixels a step.
+__attribute__((target("avx2"))) int AddRow32Wide(std::uint32_t* d, const std::uint32_t* s, int n,
+                                                 std::uint32_t w, bool keyed, std::uint32_t key) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i wv = _mm256_set1_epi16(static_cast<short>(w));
+  const __m256i k = _mm256_set1_epi32(static_cast<int>(key));
+  const __m256i channels = _mm256_set1_epi32(0x00FFFFFF);
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+    const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+    const __m256i lo = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(sv, zero), wv), 8);
+    const __m256i hi = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(sv, zero), wv), 8);
+    const __m256i sum = _mm256_and_si256(
+        _mm256_adds_epu8(_mm256_and_si256(dv, channels), _mm256_packus_epi16(lo, hi)), channels);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
+                        keyed ? _mm256_blendv_epi8(sum, dv, _mm256_cmpeq_epi32(sv, k)) : sum);
+  }
+  return i;
+}
+
+__attribute__((target("avx2"))) int CopyKeyedRow32Wide(std::uint32_t* d, const std::uint32_t* s,
+                                                       int n, std::uint32_t key) {
+  const __m256i k = _mm256_set1_epi32(static_cast<int>(key));
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+    const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
+                        _mm256_blendv_epi8(sv, dv, _mm256_cmpeq_epi32(sv, k)));
+  }
+  return i;
+}
+
+}  // namespace
+#endif
+
 void CopyKeyedRow32(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t key) {
+#if defined(VORN_HAVE_AVX2_LOOPS)
+  if (VectorUnitWideAvailable()) {
+    const int done = CopyKeyedRow32Wide(d, s, n, key);
+    d += done;
+    s += done;
+    n -= done;
+  }
+#endif
   const __m128i k = _mm_set1_epi32(static_cast<int>(key));
   int i = 0;
   for (; i + 4 <= n; i += 4) {
@@ -120,6 +168,14 @@ void BlendRow32(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t w
 
 void AddRow32(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t w, bool keyed,
               std::uint32_t key) {
+#if defined(VORN_HAVE_AVX2_LOOPS)
+  if (VectorUnitWideAvailable()) {
+    const int done = AddRow32Wide(d, s, n, w, keyed, key);
+    d += done;
+    s += done;
+    n -= done;
+  }
+#endif
   const __m128i zero = _mm_setzero_si128();
   const __m128i wv = _mm_set1_epi16(static_cast<short>(w));
   const __m128i k = _mm_set1_epi32(static_cast<int>(key));

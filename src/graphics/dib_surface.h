@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "foundation/rect.h"
@@ -18,6 +19,18 @@ class IRGBRowsSink {
   virtual ~IRGBRowsSink() = default;
   virtual void TakeRGBRows(int width, int height, const std::vector<std::uint8_t>& rows) = 0;
 };
+
+// What a picture-file load reports; a load sets only the fields of its own path.
+struct TSurfaceFileInfo {
+  bool BMPAlpha = false;
+  bool TGACompressed = false;
+  bool TGAAlpha = false;
+  std::int32_t IconIndex = 0;
+  TPoint HotSpot;
+};
+
+// True unless the extension, without one leading ".", is "ico" in any case.
+bool IsCursorExt(const std::string& extension);
 
 class TDIBSurface : public TDIB {
  public:
@@ -88,6 +101,24 @@ class TDIBSurface : public TDIB {
   void ConvertTo(int bitCount, int colorCount, bool dither);
   // SetSize with the pixel format of the bit count; the alpha plane follows the new size.
   void SetSizeAndFormat(int width, int height, int bitCount);
+
+  // Picture files chosen by extension: ".tga", ".ico", ".cur", anything else BMP
+  // (dib_surface_files.cpp, tga_file.cpp, icon_file.cpp). TransparentColor going into an icon
+  // load is the colour (red in the low byte) transparent pixels get in key mode.
+  void LoadFromFileEx(const std::string& fileName, std::int32_t& transparentColor, bool takeAlpha, bool chooseIcon,
+                      bool& icon32, TSurfaceFileInfo& info);
+  void SaveToFileEx(const std::string& fileName, std::int32_t transparentColor, TDIB* alphaSource, bool compress,
+                    bool icon32, TPoint hotSpot);
+  void LoadFromFile(const std::string& fileName);
+  void SaveToFile(const std::string& fileName);
+  void ReadTGA(TStream& stream, std::int32_t& transparentColor, bool takeAlpha, TSurfaceFileInfo& info);
+  void WriteTGA(TStream& stream, std::int32_t transparentColor, TDIB* alphaSource, bool compress);
+  void ReadIconFile(TStream& stream, bool chooseIcon, std::int32_t& transparentColor, bool takeAlpha, bool& icon32,
+                    TSurfaceFileInfo& info);
+  void ReadIconEntry(TStream& stream, int index, std::int32_t& transparentColor, bool takeAlpha, bool& icon32,
+                     TPoint& hotSpot);
+  void WriteIconFile(TStream& stream, bool cursor, std::int32_t transparentColor, TDIB* alphaSource, bool icon32,
+                     TPoint hotSpot);
 
  private:
   std::unique_ptr<TDIBSurface> alpha_;

@@ -29,3 +29,22 @@ TEST(Paths, DirectoryOfKeepsTheTrailingSlash) {
 
 }  // namespace
 }  // namespace vorn::platform
+
+#include "platform/clock.h"
+
+namespace vorn::platform {
+namespace {
+
+TEST(SystemClock, MonotonicMillisecondsAndSaneLocalTime) {
+  SystemClock clock;
+  const std::uint32_t before = clock.TimeGetTime();
+  clock.Sleep(2);
+  EXPECT_GE(static_cast<std::uint32_t>(clock.TimeGetTime() - before), 2u);
+  const LocalTime now = clock.Now();
+  EXPECT_GE(now.year, 2020);
+  EXPECT_TRUE(now.month >= 1 && now.month <= 12);
+  EXPECT_TRUE(now.millisecond >= 0 && now.millisecond < 1000);
+}
+
+}  // namespace
+}  // namespace vorn::platform
