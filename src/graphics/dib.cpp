@@ -212,60 +212,13 @@ const std::uint8_t* TDIB::ReadScanLine(int y) {
 std::uint32_t TDIB::GetPixel(int x, int y) {
   EnsureUncompressed();
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
-  const std::uint8_t* row = RowAddress(y);
-  switch (bitCount_) {
-    case 1:
-      return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case 4:
-      return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
-    case 8:
-      return row[x];
-    case 16:
-      return row[2 * x] | (row[2 * x + 1] << 8);
-    case 24:
-      return row[3 * x] | (row[3 * x + 1] << 8) | (static_cast<std::uint32_t>(row[3 * x + 2]) << 16);
-    case 32: {
-      std::uint32_t v;
-      std::memcpy(&v, row + 4 * x, 4);
-      return v;
-    }
-    default:
-      return 0;
-  }
+  return gdi::ReadRawPixel(RowAddress(y), bitCount_, x);
 }
 
 void TDIB::SetPixel(int x, int y, std::uint32_t value) {
   Changing(true);
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-  std::uint8_t* row = RowAddress(y);
-  switch (bitCount_) {
-    case 1: {
-      const auto bit = static_cast<std::uint8_t>(0x80 >> (x & 7));
-      row[x >> 3] = (value & 1) ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit);
-      break;
-    }
-    case 4:
-      row[x >> 1] = (x & 1) ? static_cast<std::uint8_t>((row[x >> 1] & 0xF0) | (value & 0x0F))
-                            : static_cast<std::uint8_t>((row[x >> 1] & 0x0F) | ((value & 0x0F) << 4));
-      break;
-    case 8:
-      row[x] = static_cast<std::uint8_t>(value);
-      break;
-    case 16:
-      row[2 * x] = static_cast<std::uint8_t>(value);
-      row[2 * x + 1] = static_cast<std::uint8_t>(value >> 8);
-      break;
-    case 24:
-      row[3 * x] = static_cast<std::uint8_t>(value);
-      row[3 * x + 1] = static_cast<std::uint8_t>(value >> 8);
-      row[3 * x + 2] = static_cast<std::uint8_t>(value >> 16);
-      break;
-    case 32:
-      std::memcpy(row + 4 * x, &value, 4);
-      break;
-    default:
-      break;
-  }
+  gdi::WriteRawPixel(RowAddress(y), bitCount_, x, value);
 }
 
 void TDIB::SetBitCount(int bitCount) {

@@ -46,60 +46,9 @@ std::uint32_t ByteToField(std::uint32_t byte, std::uint32_t mask) {
   return (value << shift) & mask;
 }
 
-std::uint32_t ReadRaw(const PixelStore& s, int x, int y) {
-  const std::uint8_t* row = s.Row(y);
-  switch (s.bitCount) {
-    case 1:
-      return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case 4:
-      return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
-    case 8:
-      return row[x];
-    case 16:
-      return row[2 * x] | (row[2 * x + 1] << 8);
-    case 24:
-      return row[3 * x] | (row[3 * x + 1] << 8) | (static_cast<std::uint32_t>(row[3 * x + 2]) << 16);
-    case 32: {
-      std::uint32_t v;
-      std::memcpy(&v, row + 4 * x, 4);
-      return v;
-    }
-    default:
-      return 0;
-  }
-}
+std::uint32_t ReadRaw(const PixelStore& s, int x, int y) { return ReadRawPixel(s.Row(y), s.bitCount, x); }
 
-void WriteRaw(const PixelStore& s, int x, int y, std::uint32_t v) {
-  std::uint8_t* row = s.Row(y);
-  switch (s.bitCount) {
-    case 1: {
-      const std::uint8_t bit = static_cast<std::uint8_t>(0x80 >> (x & 7));
-      row[x >> 3] = (v & 1) ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit);
-      break;
-    }
-    case 4:
-      row[x >> 1] = (x & 1) ? static_cast<std::uint8_t>((row[x >> 1] & 0xF0) | (v & 0x0F))
-                            : static_cast<std::uint8_t>((row[x >> 1] & 0x0F) | ((v & 0x0F) << 4));
-      break;
-    case 8:
-      row[x] = static_cast<std::uint8_t>(v);
-      break;
-    case 16:
-      row[2 * x] = static_cast<std::uint8_t>(v);
-      row[2 * x + 1] = static_cast<std::uint8_t>(v >> 8);
-      break;
-    case 24:
-      row[3 * x] = static_cast<std::uint8_t>(v);
-      row[3 * x + 1] = static_cast<std::uint8_t>(v >> 8);
-      row[3 * x + 2] = static_cast<std::uint8_t>(v >> 16);
-      break;
-    case 32:
-      std::memcpy(row + 4 * x, &v, 4);
-      break;
-    default:
-      break;
-  }
-}
+void WriteRaw(const PixelStore& s, int x, int y, std::uint32_t v) { WriteRawPixel(s.Row(y), s.bitCount, x, v); }
 
 bool SameFormat(const PixelStore& a, const PixelStore& b) {
   if (a.bitCount != b.bitCount) return false;

@@ -63,6 +63,11 @@ struct PixelStore {
   }
 };
 
+// Stored value of pixel x of a row at 1, 4, 8, 16, 24 or 32 bits (0 at any other depth), and its
+// write; bits of the value above the depth are dropped.
+std::uint32_t ReadRawPixel(const std::uint8_t* row, int bitCount, int x);
+void WriteRawPixel(std::uint8_t* row, int bitCount, int x, std::uint32_t value);
+
 // 0x00RRGGBB of pixel (x, y) (y from the top). 5- and 6-bit fields widen with their top bits
 // repeated, so the largest field value gives 255.
 std::uint32_t ReadPixelRGB(const PixelStore& store, int x, int y);
