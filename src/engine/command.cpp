@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "engine/command_families.h"
 #include "engine/param_collection.h"
 #include "engine/script_page.h"
 #include "foundation/stream_encoding.h"
@@ -180,15 +181,10 @@ const std::string& TComLabel::Text() const {
 
 std::unique_ptr<TCommand> CreateCommand(TPage* page, std::uint8_t code) {
   const int kind = code & 0x7F;
-  switch (kind) {
-    case 3:
-      return std::make_unique<TComLabel>(page);
-    case 27:
-      return std::make_unique<TComComment>(page);
-    default:
-      break;
-  }
   if (kind >= static_cast<int>(kLayouts.size())) throw EBadCommand(std::string(texts::kBadCommand));
+  if (auto command = CreateFlowCommand(page, kind)) return command;
+  if (auto command = CreateComponentCommand(page, kind)) return command;
+  if (auto command = CreateSceneCommand(page, kind)) return command;
   return std::make_unique<TComRecord>(page, kind);
 }
 

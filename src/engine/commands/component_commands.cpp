@@ -1,0 +1,8 @@
+#include "engine/command.h"
+#include "engine/command_families.h"
+
+namespace vorn {
+
+std::unique_ptr<TCommand> CreateComponentCommand(TPage* /*page*/, int /*code*/) { return nullptr; }
+
+}  // namespace vorn
