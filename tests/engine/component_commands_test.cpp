@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -156,6 +159,30 @@ TEST_F(ComponentCommands, ARecordCutShortFailsThePageLoadNamingThePage) {
     }
     EXPECT_EQ(page->Count(), 0);
   }
+}
+
+// The page fuzz target's seeds of these commands, spelled out byte by byte by a script: every
+// creating code once, with all mask bits set (162 expressions each), with none, and cut short.
+TEST_F(ComponentCommands, HandWrittenSeedPagesLoadAsDescribed) {
+  auto read = [](const std::string& name) {
+    std::ifstream in(std::string(VORN_SOURCE_DIR) + "/tests/fuzz/corpus/page_reader/" + name, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+  };
+  for (const char* name : {"creators_all_bits.vsb", "creators_no_bits.vsb"}) {
+    SCOPED_TRACE(name);
+    const bool all = std::string(name).find("all") != std::string::npos;
+    TPage page;
+    page.LoadFromBytes(name, read(name));
+    ASSERT_EQ(page.Count(), static_cast<int>(kCreators.size()));
+    for (int i = 0; i < page.Count(); ++i) {
+      const auto* command = dynamic_cast<const TComComponent*>(page.GetCommand(i));
+      ASSERT_NE(command, nullptr);
+      EXPECT_EQ(command->GetCode(), kCreators[static_cast<std::size_t>(i)].code);
+      for (int p = 0; p < kPropertyCount; ++p) EXPECT_EQ(command->HasSlot(p), all);
+    }
+  }
+  TPage cut;
+  EXPECT_THROW(cut.LoadFromBytes("creators_cut.vsb", read("creators_cut.vsb")), EPageError);
 }
 
 TEST_F(ComponentCommands, PlayStatesAfterApplication) {
