@@ -319,7 +319,8 @@ void Dialog::Paint(Framebuffer& target, TextRenderer* text) {
         Frame(target, Inset(r, 1), kHighlight, kShadow);
         break;
       case DialogControlKind::kLabel:
-        draw_text(c, r.left, r.top, r);
+        // One row more than the label for the accelerator's underline.
+        draw_text(c, r.left, r.top, Rect{r.left, r.top, r.width, r.height + 1});
         break;
       case DialogControlKind::kCheckBox: {
         const Rect box{r.left, r.top + (r.height - kCheckBoxSize) / 2, kCheckBoxSize, kCheckBoxSize};
