@@ -65,7 +65,7 @@ std::string IntToStrDigits(std::int32_t n, std::string_view digits) {
 }
 
 std::string IntToHex(std::int32_t n, std::int32_t digits) {
-  CheckTextSize(std::int64_t{digits});
+  if (digits > 0) CheckTextSize(std::int64_t{digits});
   std::string body = DigitsOf(static_cast<std::uint32_t>(n), 16);
   if (digits > 0 && body.size() < static_cast<std::size_t>(digits)) {
     body.insert(0, static_cast<std::size_t>(digits) - body.size(), '0');
