@@ -439,7 +439,8 @@ TEST_F(SaveDataTest, FailedSaveShowsErrorOnceAndGameGoesOn) {
 // --- a save.dat that cannot be read is never replaced ---
 
 TEST_F(SaveDataTest, UnreadableSaveFileIsKeptAndNamed) {
-  PutFile(SavePath(), std::string("vf\x66\0\0\0\xff\xff\xff\x7f garbage", 20));
+  static const char kGarbage[] = "vf\x66\0\0\0\xff\xff\xff\x7f garbage";  // a huge member count
+  PutFile(SavePath(), std::string(kGarbage, sizeof kGarbage - 1));
   const Bytes before = FileBytes(SavePath());
   try {
     save_->ReadSlotCaptions();
