@@ -10,6 +10,7 @@
 #include "engine/script_error.h"
 #include "engine/script_page.h"
 #include "engine/script_scene.h"
+#include "foundation/stream_encoding.h"
 #include "foundation/system_texts.h"
 #include "foundation/vocabulary_codes.h"
 
@@ -93,19 +94,27 @@ void TComPropMotion::Execute(TCallMan& /*callman*/, TPage*& /*page*/, std::int32
 
 // --- cabinets ---
 
-std::string TComCabinet::CabinetName() const {
-  const auto& properties = Properties();
-  const auto found = std::find(properties.begin(), properties.end(), static_cast<std::uint8_t>(PR_NAME));
-  if (found == properties.end()) return {};
-  return ReadName(ExpressionAt(*this, static_cast<std::size_t>(found - properties.begin())));
+void TComCabinet::LoadFromStream(TStream& stream) {
+  TComComponent::LoadFromStream(stream);
+  invert_expression_ = std::make_unique<TVornParser>();
+  invert_expression_->LoadFromStream(stream);
+  const std::int32_t count = ReadIntFromStream(stream);
+  // Every stored expression takes at least its four-byte operation count.
+  if (count < 0 || count > stream.Remaining() / 4) throw EPageError("Stream read error");
+  name_expressions_.clear();
+  for (std::int32_t i = 0; i < count; ++i) {
+    auto expression = std::make_unique<TVornParser>();
+    expression->LoadFromStream(stream);
+    name_expressions_.push_back(std::move(expression));
+  }
 }
 
+std::string TComCabinet::CabinetName() const { return HasSlot(PR_NAME) ? ReadName(Slot(PR_NAME)) : std::string(); }
+
 void TComCabinet::ReadSelection() {
-  const std::size_t first = Properties().size();
-  invert_ = BoolOr(ExpressionAt(*this, first), false);
+  invert_ = BoolOr(invert_expression_.get(), false);
   names_.clear();
-  const std::int32_t count = Ints().empty() ? 0 : Ints()[0];
-  for (std::int32_t i = 0; i < count; ++i) names_.push_back(StrOr(ExpressionAt(*this, first + 1 + static_cast<std::size_t>(i))));
+  for (const auto& expression : name_expressions_) names_.push_back(StrOr(expression.get()));
 }
 
 bool TComCabinet::Selected(const std::string& name) const {

@@ -4,10 +4,12 @@
 // property motion, and move groups of objects between the inactive layer and cabinets.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/command.h"
+#include "engine/commands/component_command.h"
 
 namespace vorn {
 
@@ -39,9 +41,13 @@ class TComPropMotion : public TComRecord {
 
 // Base of SaveCabinet and LoadCabinet: the cabinet's NAME among the property expressions, the
 // invert flag and the names of the objects to move.
-class TComCabinet : public TComRecord {
+class TComCabinet : public TComComponent {
  public:
-  TComCabinet(TPage* page, int code) : TComRecord(page, code) {}
+  TComCabinet(TPage* page, int code) : TComComponent(page, code) {}
+  // The property expressions, then the invert flag and the counted names.
+  void LoadFromStream(TStream& stream) override;
+
+  std::size_t NameCount() const { return name_expressions_.size(); }
 
  protected:
   // The cabinet's name, read as a name expression; empty when the record stores no NAME.
@@ -51,6 +57,8 @@ class TComCabinet : public TComRecord {
   bool Selected(const std::string& name) const;
 
  private:
+  std::unique_ptr<TVornParser> invert_expression_;
+  std::vector<std::unique_ptr<TVornParser>> name_expressions_;
   bool invert_ = false;
   std::vector<std::string> names_;
 };
