@@ -125,11 +125,11 @@ TEST_F(ObjectCommandTest, NameExpressionsAreEvaluatedTwiceWhenNotEmpty) {
     int evaluations;
   };
   std::vector<Case> cases;
-  cases.push_back({std::move(PageCommand(17).Expr("n = n + 1").Expr("3").Str("v")), 2});
-  cases.push_back({std::move(PageCommand(18).Expr("n = n + 1").Expr("3").Expr("1")), 2});
-  cases.push_back({std::move(PageCommand(19).Expr("n = n + 1")), 2});
-  cases.push_back({std::move(PageCommand(55).Expr("n = n + 1")), 1});
-  cases.push_back({std::move(PageCommand(26).Expr("n = n + 1")), 1});
+  cases.push_back({std::move(PageCommand(17).Ops(CountingName("n")).Expr("3").Str("v")), 2});
+  cases.push_back({std::move(PageCommand(18).Ops(CountingName("n")).Expr("3").Expr("1")), 2});
+  cases.push_back({std::move(PageCommand(19).Ops(CountingName("n"))), 2});
+  cases.push_back({std::move(PageCommand(55).Ops(CountingName("n"))), 1});
+  cases.push_back({std::move(PageCommand(26).Ops(CountingName("n"))), 1});
   int page = 0;
   for (Case& c : cases) {
     params.FindParam("n")->SetAsInt(0);
@@ -142,7 +142,7 @@ TEST_F(ObjectCommandTest, NameExpressionsAreEvaluatedTwiceWhenNotEmpty) {
   EXPECT_FALSE(scene.IsDeleted(scene.objects[0].get()));
 
   params.FindParam("n")->SetAsInt(0);
-  auto* motion = One<TComPropMotion>(std::move(PageCommand(57).Expr("n = n + 1").Expr("n = n + 1").Expr("3")
+  auto* motion = One<TComPropMotion>(std::move(PageCommand(57).Ops(CountingName("n")).Ops(CountingName("n")).Expr("3")
                                                    .Expr("").Expr("").Expr("").Expr("")), 110, "pm.vsb");
   Exec(*motion);
   EXPECT_EQ(IntOf("n"), 4);
@@ -150,7 +150,7 @@ TEST_F(ObjectCommandTest, NameExpressionsAreEvaluatedTwiceWhenNotEmpty) {
 
   // MovieStop evaluates its name once.
   params.FindParam("n")->SetAsInt(0);
-  auto* stop = One<TComMovieStop>(std::move(PageCommand(21).Expr("n = n + 1").Expr("0").Expr("").Expr("")), 110, "ms.vsb");
+  auto* stop = One<TComMovieStop>(std::move(PageCommand(21).Ops(CountingName("n")).Expr("0").Expr("").Expr("")), 110, "ms.vsb");
   stop->Enter(callman);
   EXPECT_EQ(IntOf("n"), 1);
 }
@@ -163,6 +163,13 @@ PageCommand Cabinet(std::uint8_t code, std::string_view name, std::string_view i
   PageCommand command(code);
   command.Expr(name).Expr(invert).Int(static_cast<std::int32_t>(names.size()));
   for (const std::string& n : names) command.Expr(n);
+  return command;
+}
+
+// SaveCabinet named "c" + count of n, selecting the count of m.
+PageCommand CountedCabinet() {
+  PageCommand command(59);
+  command.Ops(CountingName("n", "c")).Expr("").Int(1).Ops(CountingName("m"));
   return command;
 }
 
@@ -251,7 +258,7 @@ TEST_F(CabinetCommandTest, NameReadTwiceSelectionNamesOnce) {
   Declare("m", PT_INT);
   scene.current = 1;
   scene.Add("1", &scene.layers[0]);
-  auto* save = Make<TComCabinetSave>(Cabinet(59, "\"c\" + (n = n + 1)", "", {"m = m + 1"}), "s.vsb");
+  auto* save = Make<TComCabinetSave>(CountedCabinet(), "s.vsb");
   EXPECT_EQ(Exec(*save), 1);
   EXPECT_EQ(IntOf("n"), 2);
   EXPECT_EQ(IntOf("m"), 1);

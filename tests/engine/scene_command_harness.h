@@ -16,9 +16,19 @@
 #include "engine/script_files.h"
 #include "engine/script_page.h"
 #include "fixture/page_writer.h"
+#include "foundation/vocabulary_codes.h"
 #include "scene_command_doubles.h"
 
 namespace vorn::testing {
+
+// An expression that counts its runs in the variable and yields prefix + the new count: the name
+// it gives tells how often a command evaluated it.
+inline std::vector<fixture::OpRecord> CountingName(const std::string& counter, const std::string& prefix = "") {
+  using fixture::OpOperand;
+  return {{ocPlus, counter, {OpOperand::Var(counter), OpOperand::Int(1)}},
+          {ocComboStr, "____0", {OpOperand::Str(prefix), OpOperand::Var(counter)}},
+          {ocTo, "____arg", {OpOperand::Var("____0")}}};
+}
 
 class SceneCommandTest : public ::testing::Test {
  protected:
