@@ -175,6 +175,11 @@ void TFormView::StartEngine() {
                                      project_->full_screen_width, project_->full_screen_height,
                                      context_.platform.display});
 
+  if (media_->screen_manager) {
+    SetScreenControl(&screen_control_);
+    screen_control_installed_ = true;
+  }
+
   DebugTrace("VornInitColor");
   BuildGreyTables();
 
@@ -233,6 +238,10 @@ void TFormView::FreeEngine(bool closing) {
   DebugTrace("VornFinalize");
   FreeSceneGlobals(scene_);
   DebugTrace("MediaFinal");
+  if (screen_control_installed_) {
+    SetScreenControl(nullptr);
+    screen_control_installed_ = false;
+  }
   MediaFinal(media_);
 }
 
@@ -459,6 +468,25 @@ void TFormView::DXSoundRestore() {
   if (media_->wave_list.exists) media_->wave_list.Restore();
   if (media_->wmp.exists) media_->wmp.Restore();
   if (media_->ogg.exists) media_->ogg.Restore();
+}
+
+std::int32_t TFormView::ScreenControl::GetDisplayModeCount() const {
+  const TScreenManager* screen = form_.screen_manager();
+  return screen != nullptr ? screen->GetModeCount() : 0;
+}
+
+std::int32_t TFormView::ScreenControl::GetChosenMode() const {
+  const TScreenManager* screen = form_.screen_manager();
+  return screen != nullptr ? screen->ChosenMode() : -1;
+}
+
+void TFormView::ScreenControl::SetChosenMode(std::int32_t index) {
+  if (TScreenManager* screen = form_.screen_manager()) screen->SetChosenMode(index);
+}
+
+std::int32_t TFormView::ScreenControl::GetCurrentMode() const {
+  const TScreenManager* screen = form_.screen_manager();
+  return screen != nullptr ? screen->CurrentMode() : -1;
 }
 
 TScreenManager* TFormView::screen_manager() const { return media_ ? media_->screen_manager.get() : nullptr; }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "components/scene_standin.h"
+#include "engine/engine_seams.h"
 #include "engine/project_standin.h"
 #include "foundation/vr_file_manager_standin.h"
 #include "media/media_standin.h"
@@ -144,6 +145,26 @@ class TFormView final : public platform::EventSink {
   int pointer_x_ = 0;            // last known pointer, client coordinates
   int pointer_y_ = 0;
   platform::WindowPlacement saved_placement_;
+
+  // What scripts see of the window's screen while a screen manager exists.
+  class ScreenControl final : public TScreenControl {
+   public:
+    explicit ScreenControl(TFormView& form) : form_(form) {}
+    bool IsFullScreen() const override { return form_.IsFullScreen(); }
+    void SetFullScreen(bool on) override { form_.SetFullScreen(on); }
+    std::int32_t GetDisplayModeCount() const override;
+    std::int32_t GetChosenMode() const override;
+    void SetChosenMode(std::int32_t index) override;
+    std::int32_t GetCurrentMode() const override;
+    void ReapplyFullScreen() override { form_.ReapplyFullScreen(); }
+    void SetCursorX(std::int32_t x) override { form_.SetCursorX(x); }
+    void SetCursorY(std::int32_t y) override { form_.SetCursorY(y); }
+
+   private:
+    TFormView& form_;
+  };
+  ScreenControl screen_control_{*this};
+  bool screen_control_installed_ = false;
 };
 
 }  // namespace vorn

@@ -67,6 +67,8 @@ class TScreenManager {
   // A zero record outside the list.
   TDisplayModeRecord GetMode(int index) const;
   int ChosenMode() const { return chosen_; }
+  // Scripts may store any value; one outside the list counts as no mode where it is used.
+  void SetChosenMode(int index) { chosen_ = index; }
   int CurrentMode() const { return current_; }
   int DesktopDepth() const { return desktop_depth_; }
   bool IsFullScreen() const { return full_screen_; }
