@@ -17,6 +17,13 @@ PageCommand PCReset(std::string_view page, std::int32_t index, bool full, std::u
   return std::move(PageCommand(code).Str(page).Int(index).Byte(full ? 1 : 0));
 }
 
+// A page of n Waits that never end by themselves.
+PageWriter Waits(int n) {
+  PageWriter writer;
+  for (int i = 0; i < n; ++i) writer.Add(std::move(PageCommand(7).Expr("").Expr("").Expr("")));
+  return writer;
+}
+
 // A page of n DoEvents.
 PageWriter DoEvents(int n) {
   PageWriter writer;
@@ -58,7 +65,7 @@ TEST_F(GameCommandTest, PCResetFromAHandlerRewritesTheMainScriptsReturnPoint) {
   PageWriter main_page;
   main_page.Add(std::move(PageCommand(7).Expr("").Expr("").Expr("")));
   files.files["main.vsb"] = main_page.Bytes();
-  files.files["tgt.vsb"] = DoEvents(4).Bytes();
+  files.files["tgt.vsb"] = Waits(4).Bytes();
   PageWriter handler;
   handler.Add(PCReset("tgt.vsb", 3, false));
   files.files["h.vsb"] = handler.Bytes();
@@ -82,7 +89,7 @@ TEST_F(GameCommandTest, FullPCResetFromAHandlerFinishesTheWaitingFlip) {
   flip.Expr("5").Expr("300").Expr("").Expr("").Int(0).Expr("").Expr("").Expr("").Expr("").Expr("");
   main_page.Add(std::move(flip));
   files.files["main.vsb"] = main_page.Bytes();
-  files.files["tgt.vsb"] = DoEvents(4).Bytes();
+  files.files["tgt.vsb"] = Waits(4).Bytes();
   PageWriter handler;
   handler.Add(PCReset("tgt.vsb", 1, true));
   files.files["h.vsb"] = handler.Bytes();

@@ -242,8 +242,11 @@ TEST_F(FlipCommandTest, StepsThroughThePhasesOnTheGameClock) {
   EXPECT_EQ(flip->Phase(), TComFlip::kRunning);
   GameClock += 120;
   scene.log.clear();
+  callman.SetRunFlag(true);
   EXPECT_EQ(Exec(*flip), 0);
   EXPECT_EQ(scene.log, (std::vector<std::string>{"elapsed 120"}));
+  // Staying ends the frame's script step: the clock only moves between frames.
+  EXPECT_FALSE(callman.RunFlag());
   GameClock += 180;
   scene.log.clear();
   EXPECT_EQ(Exec(*flip), 1);

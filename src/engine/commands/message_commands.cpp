@@ -53,9 +53,13 @@ void TComTextIns::Enter(TCallMan& /*callman*/) {
   waiting_ = BoolOr(ExpressionAt(*this, 2), false);
 }
 
-void TComTextIns::Execute(TCallMan& /*callman*/, TPage*& /*page*/, std::int32_t& index) {
+void TComTextIns::Execute(TCallMan& callman, TPage*& /*page*/, std::int32_t& index) {
+  // The reader pages on between frames; the frame's script step ends here.
   const TScriptObject* target = Target();
-  if (target != nullptr && waiting_ && target->GetCount() != 0) return;
+  if (target != nullptr && waiting_ && target->GetCount() != 0) {
+    callman.SetRunFlag(false);
+    return;
+  }
   ++index;
 }
 

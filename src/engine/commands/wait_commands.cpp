@@ -187,14 +187,18 @@ void TComFlip::ClearInactiveLayer(bool keep_cabinets) {
   }
 }
 
-void TComFlip::Execute(TCallMan& /*callman*/, TPage*& /*page*/, std::int32_t& index) {
+void TComFlip::Execute(TCallMan& callman, TPage*& /*page*/, std::int32_t& index) {
+  // A step that stays ends the frame's script step: the game clock moves only between frames, so
+  // going round again within the frame could never end.
   switch (phase_) {
     case kEntered:
       phase_ = kArmed;
+      callman.SetRunFlag(false);
       return;
     case kArmed:
       start_time_ = GameClock;
       phase_ = kRunning;
+      callman.SetRunFlag(false);
       return;
     default:
       break;
@@ -204,6 +208,7 @@ void TComFlip::Execute(TCallMan& /*callman*/, TPage*& /*page*/, std::int32_t& in
     const std::int32_t elapsed = ClockDifference(GameClock, start_time_);
     if (services != nullptr && elapsed < services->GetTransitionParam()) {
       services->SetTransitionParam(elapsed);
+      callman.SetRunFlag(false);
       return;
     }
   }
@@ -266,9 +271,12 @@ void TComMovieStop::Enter(TCallMan& /*callman*/) {
   waiting_ = BoolOr(ExpressionAt(*this, 2), waiting_);
 }
 
-void TComMovieStop::Execute(TCallMan& /*callman*/, TPage*& /*page*/, std::int32_t& index) {
-  // The faded object removes itself once its fade has run out.
-  if (waiting_ && Target() != nullptr) return;
+void TComMovieStop::Execute(TCallMan& callman, TPage*& /*page*/, std::int32_t& index) {
+  // The faded object removes itself once its fade has run out, which takes frames.
+  if (waiting_ && Target() != nullptr) {
+    callman.SetRunFlag(false);
+    return;
+  }
   ++index;
 }
 
