@@ -6,7 +6,7 @@
 
 #include "graphics/blit_common.h"
 #include "graphics/canvas.h"
-#include "graphics/display_service.h"
+#include "graphics/surface_service.h"
 
 namespace vorn {
 namespace {
@@ -83,7 +83,7 @@ void TDxDIBX::SetPixel(int x, int y, std::uint32_t value) {
 }
 
 void TDxDIBX::SetSize(int width, int height, int bitCount) {
-  platform::DisplayService* service = GetScreenDisplayService();
+  platform::SurfaceService* service = GetScreenSurfaceService();
   if (service != nullptr) {
     if (ownsSurface_) {
       DropSurface();

@@ -21,8 +21,8 @@ class EDxDIBXError : public Exception {
 inline constexpr std::string_view kCreateSurfaceFailed = "\"CreateSurface\" Failed";
 inline constexpr std::string_view kSetPaletteEntriesFailed = "FPalette.SetEntries Failed";
 
-// The drawing surface whose pixels lie in display memory (the screen manager's display service,
-// graphics/display_service.h). Used for layers and components while the screen is full screen.
+// The drawing surface whose pixels lie in display memory (the screen manager's surface service,
+// graphics/surface_service.h). Used for layers and components while the screen is full screen.
 // Its own surfaces are made by SetSize; the wrapping constructor draws on a surface made
 // elsewhere (the screen's back buffer) and frees nothing. All drawing runs the generic code of
 // TCustomDIBX on the memory Lock exposes.

@@ -4,7 +4,7 @@
 // the DirectDraw drawing surface (TDxDIBX) and the screen manager's back buffer are made of.
 //
 // The contract, for every back end:
-// - DisplayService::CreateSurface(width, height, bitCount) makes a surface of that size. Bit
+// - SurfaceService::CreateSurface(width, height, bitCount) makes a surface of that size. Bit
 //   counts 1, 4 and 8 make palettised memory; any other value makes memory in the display's
 //   format (so 16 on a 32-bit display gives 32). It answers nullptr when width or height is 0 or
 //   less, or when the memory cannot be had; it never throws for those.
@@ -73,34 +73,34 @@ class DisplaySurface {
   virtual DisplayPalette* GetPalette() const = 0;
 };
 
-class DisplayService {
+class SurfaceService {
  public:
-  virtual ~DisplayService() = default;
+  virtual ~SurfaceService() = default;
 
   // The format of surfaces made at the display's depth (width, height and pitch 0).
-  virtual SurfaceDescription DisplayFormat() const = 0;
+  virtual SurfaceDescription SurfaceFormat() const = 0;
   virtual std::unique_ptr<DisplaySurface> CreateSurface(int width, int height, int bitCount) = 0;
 };
 
 // The headless twin and the base of the SDL back end: surfaces in plain memory, in a display
 // format chosen by the maker.
-class MemoryDisplayService final : public DisplayService {
+class MemorySurfaceService final : public SurfaceService {
  public:
   // bitCount 16, 24 or 32 with its masks.
-  MemoryDisplayService(int bitCount, std::uint32_t redMask, std::uint32_t greenMask,
+  MemorySurfaceService(int bitCount, std::uint32_t redMask, std::uint32_t greenMask,
                        std::uint32_t blueMask);
 
-  static std::unique_ptr<MemoryDisplayService> Xrgb8888() {
-    return std::make_unique<MemoryDisplayService>(32, 0xFF0000u, 0x00FF00u, 0x0000FFu);
+  static std::unique_ptr<MemorySurfaceService> Xrgb8888() {
+    return std::make_unique<MemorySurfaceService>(32, 0xFF0000u, 0x00FF00u, 0x0000FFu);
   }
-  static std::unique_ptr<MemoryDisplayService> Rgb565() {
-    return std::make_unique<MemoryDisplayService>(16, 0xF800u, 0x07E0u, 0x001Fu);
+  static std::unique_ptr<MemorySurfaceService> Rgb565() {
+    return std::make_unique<MemorySurfaceService>(16, 0xF800u, 0x07E0u, 0x001Fu);
   }
-  static std::unique_ptr<MemoryDisplayService> Rgb555() {
-    return std::make_unique<MemoryDisplayService>(16, 0x7C00u, 0x03E0u, 0x001Fu);
+  static std::unique_ptr<MemorySurfaceService> Rgb555() {
+    return std::make_unique<MemorySurfaceService>(16, 0x7C00u, 0x03E0u, 0x001Fu);
   }
 
-  SurfaceDescription DisplayFormat() const override { return format_; }
+  SurfaceDescription SurfaceFormat() const override { return format_; }
   std::unique_ptr<DisplaySurface> CreateSurface(int width, int height, int bitCount) override;
 
   // Surfaces made by this service and not yet freed (tests use it to see nothing leaks).

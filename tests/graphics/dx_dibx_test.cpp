@@ -8,28 +8,28 @@
 #include <random>
 
 #include "graphics/canvas.h"
-#include "graphics/display_service.h"
+#include "graphics/surface_service.h"
 #include "graphics/dibx.h"
 
 namespace vorn {
 namespace {
 
-// Installs a headless display service for one test.
+// Installs a headless surface service for one test.
 class DisplayScope {
  public:
-  explicit DisplayScope(std::unique_ptr<platform::MemoryDisplayService> service)
+  explicit DisplayScope(std::unique_ptr<platform::MemorySurfaceService> service)
       : service_(std::move(service)) {
-    SetScreenDisplayService(service_.get());
+    SetScreenSurfaceService(service_.get());
   }
-  ~DisplayScope() { SetScreenDisplayService(nullptr); }
-  platform::MemoryDisplayService& service() { return *service_; }
+  ~DisplayScope() { SetScreenSurfaceService(nullptr); }
+  platform::MemorySurfaceService& service() { return *service_; }
 
  private:
-  std::unique_ptr<platform::MemoryDisplayService> service_;
+  std::unique_ptr<platform::MemorySurfaceService> service_;
 };
 
 TEST(TDxDIBX, CreateHasNoMemoryUntilSetSize) {
-  DisplayScope display(platform::MemoryDisplayService::Xrgb8888());
+  DisplayScope display(platform::MemorySurfaceService::Xrgb8888());
   TDxDIBX s;
   EXPECT_TRUE(s.IsEmpty());
   EXPECT_EQ(s.Lock(0, 0), nullptr);
@@ -44,8 +44,8 @@ TEST(TDxDIBX, CreateHasNoMemoryUntilSetSize) {
   EXPECT_EQ(display.service().LiveSurfaces(), 1);
 }
 
-TEST(TDxDIBX, WithoutDisplayServiceNothingIsMade) {
-  SetScreenDisplayService(nullptr);
+TEST(TDxDIBX, WithoutSurfaceServiceNothingIsMade) {
+  SetScreenSurfaceService(nullptr);
   TDxDIBX s;
   s.SetSize(8, 8, 32);
   EXPECT_TRUE(s.IsEmpty());
@@ -54,7 +54,7 @@ TEST(TDxDIBX, WithoutDisplayServiceNothingIsMade) {
 
 struct QueryCase {
   const char* name;
-  std::unique_ptr<platform::MemoryDisplayService> (*make)();
+  std::unique_ptr<platform::MemorySurfaceService> (*make)();
   int asked;
   int bits;
   int redShift, greenShift, blueShift;
@@ -63,10 +63,10 @@ struct QueryCase {
 
 TEST(TDxDIBX, QueriesFollowTheSurfaceDescription) {
   const QueryCase cases[] = {
-      {"32 asked on 8-8-8", &platform::MemoryDisplayService::Xrgb8888, 32, 32, 16, 8, 0, 0xFFFFFF, 0xFF8007},
-      {"16 asked on 8-8-8", &platform::MemoryDisplayService::Xrgb8888, 16, 32, 16, 8, 0, 0xFFFFFF, 0xFF8007},
-      {"5-6-5", &platform::MemoryDisplayService::Rgb565, 16, 16, 11, 5, 0, 0xFFFF, (31 << 11) | (32 << 5) | 0},
-      {"5-5-5", &platform::MemoryDisplayService::Rgb555, 15, 16, 10, 5, 0, 0x7FFF, (31 << 10) | (16 << 5) | 0},
+      {"32 asked on 8-8-8", &platform::MemorySurfaceService::Xrgb8888, 32, 32, 16, 8, 0, 0xFFFFFF, 0xFF8007},
+      {"16 asked on 8-8-8", &platform::MemorySurfaceService::Xrgb8888, 16, 32, 16, 8, 0, 0xFFFFFF, 0xFF8007},
+      {"5-6-5", &platform::MemorySurfaceService::Rgb565, 16, 16, 11, 5, 0, 0xFFFF, (31 << 11) | (32 << 5) | 0},
+      {"5-5-5", &platform::MemorySurfaceService::Rgb555, 15, 16, 10, 5, 0, 0x7FFF, (31 << 10) | (16 << 5) | 0},
   };
   for (const QueryCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -85,7 +85,7 @@ TEST(TDxDIBX, QueriesFollowTheSurfaceDescription) {
 }
 
 TEST(TDxDIBX, PalettisedSurfacesHaveTheirOwnBlackPalette) {
-  DisplayScope display(platform::MemoryDisplayService::Xrgb8888());
+  DisplayScope display(platform::MemorySurfaceService::Xrgb8888());
   for (int bits : {1, 4, 8}) {
     SCOPED_TRACE(bits);
     TDxDIBX s;
@@ -107,7 +107,7 @@ TEST(TDxDIBX, PalettisedSurfacesHaveTheirOwnBlackPalette) {
 }
 
 TEST(TDxDIBX, PaletteEntriesAndNearestColour) {
-  DisplayScope display(platform::MemoryDisplayService::Rgb565());
+  DisplayScope display(platform::MemorySurfaceService::Rgb565());
   TDxDIBX s;
   s.SetSize(4, 4, 4);
   std::array<std::uint8_t, 1024> table{};
@@ -142,7 +142,7 @@ TEST(TDxDIBX, PaletteEntriesAndNearestColour) {
 }
 
 TEST(TDxDIBX, SetSizeFailureRaisesAndLeavesTheObjectEmpty) {
-  DisplayScope display(platform::MemoryDisplayService::Xrgb8888());
+  DisplayScope display(platform::MemorySurfaceService::Xrgb8888());
   TDxDIBX s;
   s.SetSize(4, 4, 32);
   for (auto [w, h] : {std::pair{0, 4}, std::pair{4, -2}, std::pair{0x7FFFFFFF, 0x7FFFFFFF}}) {
@@ -162,7 +162,7 @@ TEST(TDxDIBX, SetSizeFailureRaisesAndLeavesTheObjectEmpty) {
 }
 
 TEST(TDxDIBX, PixelsLocksAndDeviceContext) {
-  DisplayScope display(platform::MemoryDisplayService::Rgb555());
+  DisplayScope display(platform::MemorySurfaceService::Rgb555());
   TDxDIBX s;
   s.SetSize(3, 2, 16);
   s.SetPixel(2, 1, 0x7C00);
@@ -194,7 +194,7 @@ TEST(TDxDIBX, PixelsLocksAndDeviceContext) {
 }
 
 TEST(TDxDIBX, WrapperDescribesTheSurfaceAndFreesNothing) {
-  DisplayScope display(platform::MemoryDisplayService::Rgb565());
+  DisplayScope display(platform::MemorySurfaceService::Rgb565());
   auto back = display.service().CreateSurface(6, 5, 0);
   {
     TDxDIBX wrap(*back);
@@ -216,7 +216,7 @@ TEST(TDxDIBX, WrapperDescribesTheSurfaceAndFreesNothing) {
 }
 
 TEST(TDxDIBX, FreeSurfaceLeavesTheObjectUsable) {
-  DisplayScope display(platform::MemoryDisplayService::Xrgb8888());
+  DisplayScope display(platform::MemorySurfaceService::Xrgb8888());
   TDxDIBX s;
   s.SetSize(3, 3, 8);
   s.GetCanvas();
@@ -236,13 +236,13 @@ TEST(TDxDIBX, FreeSurfaceLeavesTheObjectUsable) {
 TEST(TDxDIBX, BlitsGiveTheSamePixelsAsOnTDIBX) {
   struct Format {
     const char* name;
-    std::unique_ptr<platform::MemoryDisplayService> (*make)();
+    std::unique_ptr<platform::MemorySurfaceService> (*make)();
     int dibxBits;
     std::uint32_t pixelMask;
   } formats[] = {
-      {"8-8-8", &platform::MemoryDisplayService::Xrgb8888, 32, 0xFFFFFF},
-      {"5-6-5", &platform::MemoryDisplayService::Rgb565, 16, 0xFFFF},
-      {"5-5-5", &platform::MemoryDisplayService::Rgb555, 15, 0x7FFF},
+      {"8-8-8", &platform::MemorySurfaceService::Xrgb8888, 32, 0xFFFFFF},
+      {"5-6-5", &platform::MemorySurfaceService::Rgb565, 16, 0xFFFF},
+      {"5-5-5", &platform::MemorySurfaceService::Rgb555, 15, 0x7FFF},
   };
   using Op = std::function<void(TCustomDIBX& d, TCustomDIBX& s, TCustomDIBX& m)>;
   const TRect src{1, 2, 15, 11};

@@ -18,7 +18,7 @@
 #include "foundation/errors.h"
 #include "foundation/stream.h"
 #include "foundation/system_texts.h"
-#include "graphics/display_service.h"
+#include "graphics/surface_service.h"
 #include "graphics/dibx.h"
 #include "graphics/dx_dibx.h"
 #include "graphics/graphics_errors.h"
@@ -57,13 +57,13 @@ class TempDir {
 // A headless display for TDxDIBX for the life of a test.
 class DisplayScope {
  public:
-  explicit DisplayScope(std::unique_ptr<platform::MemoryDisplayService> service) : service_(std::move(service)) {
-    SetScreenDisplayService(service_.get());
+  explicit DisplayScope(std::unique_ptr<platform::MemorySurfaceService> service) : service_(std::move(service)) {
+    SetScreenSurfaceService(service_.get());
   }
-  ~DisplayScope() { SetScreenDisplayService(nullptr); }
+  ~DisplayScope() { SetScreenSurfaceService(nullptr); }
 
  private:
-  std::unique_ptr<platform::MemoryDisplayService> service_;
+  std::unique_ptr<platform::MemorySurfaceService> service_;
 };
 
 // Every way a colour can become a pixel, written out per format.
@@ -130,7 +130,7 @@ const Reference kPictures[] = {
 };
 
 TEST(SurfaceFiles, StreamsLoadIntoEverySurfaceAtItsOwnDepth) {
-  DisplayScope display(platform::MemoryDisplayService::Rgb565());
+  DisplayScope display(platform::MemorySurfaceService::Rgb565());
   for (const Reference& ref : kPictures) {
     const Bytes file = ReadBytes(Data(ref.picture));
     const Bytes want = ReadBytes(Data(ref.pixels));
@@ -348,7 +348,7 @@ TEST(SurfaceFiles, SavesA24BitBmpThatImageMagickReads) {
 
 TEST(SurfaceFiles, SavesPalettisedAndDisplaySurfaces) {
   TempDir dir;
-  DisplayScope display(platform::MemoryDisplayService::Rgb555());
+  DisplayScope display(platform::MemorySurfaceService::Rgb555());
   TDxDIBX s;
   s.SetSize(2, 1, 8);
   std::uint8_t entry[4] = {30, 20, 10, 0};  // blue, green, red

@@ -9,18 +9,18 @@ namespace {
 
 struct FormatCase {
   const char* name;
-  std::unique_ptr<MemoryDisplayService> (*make)();
+  std::unique_ptr<MemorySurfaceService> (*make)();
   int bits;
   std::uint32_t red, green, blue;
 };
 
 const FormatCase kFormats[] = {
-    {"8-8-8", &MemoryDisplayService::Xrgb8888, 32, 0xFF0000u, 0xFF00u, 0xFFu},
-    {"5-6-5", &MemoryDisplayService::Rgb565, 16, 0xF800u, 0x07E0u, 0x1Fu},
-    {"5-5-5", &MemoryDisplayService::Rgb555, 16, 0x7C00u, 0x03E0u, 0x1Fu},
+    {"8-8-8", &MemorySurfaceService::Xrgb8888, 32, 0xFF0000u, 0xFF00u, 0xFFu},
+    {"5-6-5", &MemorySurfaceService::Rgb565, 16, 0xF800u, 0x07E0u, 0x1Fu},
+    {"5-5-5", &MemorySurfaceService::Rgb555, 16, 0x7C00u, 0x03E0u, 0x1Fu},
 };
 
-TEST(MemoryDisplayService, SurfacesTakeTheDisplayFormatUnlessPalettised) {
+TEST(MemorySurfaceService, SurfacesTakeTheDisplayFormatUnlessPalettised) {
   for (const FormatCase& f : kFormats) {
     SCOPED_TRACE(f.name);
     auto service = f.make();
@@ -47,8 +47,8 @@ TEST(MemoryDisplayService, SurfacesTakeTheDisplayFormatUnlessPalettised) {
   }
 }
 
-TEST(MemoryDisplayService, RefusesEmptyAndHugeSurfaces) {
-  auto service = MemoryDisplayService::Xrgb8888();
+TEST(MemorySurfaceService, RefusesEmptyAndHugeSurfaces) {
+  auto service = MemorySurfaceService::Xrgb8888();
   EXPECT_EQ(service->CreateSurface(0, 5, 32), nullptr);
   EXPECT_EQ(service->CreateSurface(5, -1, 32), nullptr);
   EXPECT_EQ(service->CreateSurface(0x7FFFFFFF, 0x7FFFFFFF, 32), nullptr);
@@ -56,8 +56,8 @@ TEST(MemoryDisplayService, RefusesEmptyAndHugeSurfaces) {
   EXPECT_EQ(service->LiveSurfaces(), 0);
 }
 
-TEST(MemoryDisplayService, LocksNestAndTheDeviceContextSharesTheMemory) {
-  auto service = MemoryDisplayService::Rgb565();
+TEST(MemorySurfaceService, LocksNestAndTheDeviceContextSharesTheMemory) {
+  auto service = MemorySurfaceService::Rgb565();
   auto s = service->CreateSurface(4, 3, 16);
   EXPECT_EQ(service->LiveSurfaces(), 1);
   gdi::HDC dc = s->GetDC();
@@ -81,8 +81,8 @@ TEST(MemoryDisplayService, LocksNestAndTheDeviceContextSharesTheMemory) {
   EXPECT_EQ(service->LiveSurfaces(), 0);
 }
 
-TEST(MemoryDisplayService, PalettisedDeviceContextUsesThePaletteLive) {
-  auto service = MemoryDisplayService::Xrgb8888();
+TEST(MemorySurfaceService, PalettisedDeviceContextUsesThePaletteLive) {
+  auto service = MemorySurfaceService::Xrgb8888();
   auto s = service->CreateSurface(2, 2, 8);
   DisplayPalette palette(256);
   gdi::PaletteEntry entries[2] = {{0, 0, 0, 0}, {0, 0, 255, 0}};

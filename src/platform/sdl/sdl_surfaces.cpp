@@ -1,10 +1,10 @@
-#include "platform/sdl/sdl_display.h"
+#include "platform/sdl/sdl_surfaces.h"
 
 #include <SDL.h>
 
 namespace vorn::platform::sdl {
 
-std::unique_ptr<DisplayService> CreateWindowDisplayService(void* sdlWindow) {
+std::unique_ptr<SurfaceService> CreateWindowSurfaceService(void* sdlWindow) {
   auto* window = static_cast<SDL_Window*>(sdlWindow);
   if (window != nullptr) {
     const Uint32 format = SDL_GetWindowPixelFormat(window);
@@ -15,10 +15,10 @@ std::unique_ptr<DisplayService> CreateWindowDisplayService(void* sdlWindow) {
       // A 15-bit window stores 16-bit pixels; the masks say 5-5-5.
       if (bpp == 15) bpp = 16;
       if (bpp == 16 || bpp == 24 || bpp == 32)
-        return std::make_unique<MemoryDisplayService>(bpp, r, g, b);
+        return std::make_unique<MemorySurfaceService>(bpp, r, g, b);
     }
   }
-  return MemoryDisplayService::Xrgb8888();
+  return MemorySurfaceService::Xrgb8888();
 }
 
 }  // namespace vorn::platform::sdl

@@ -1,4 +1,4 @@
-#include "platform/sdl/sdl_display.h"
+#include "platform/sdl/sdl_surfaces.h"
 
 #include <gtest/gtest.h>
 
@@ -9,18 +9,18 @@
 namespace vorn::platform::sdl {
 namespace {
 
-TEST(SdlDisplay, SurfacesTakeTheWindowsPixelFormat) {
-  auto fallback = CreateWindowDisplayService(nullptr);
-  EXPECT_EQ(fallback->DisplayFormat().bitCount, 32);
-  EXPECT_EQ(fallback->DisplayFormat().redMask, 0xFF0000u);
+TEST(SdlSurfaces, SurfacesTakeTheWindowsPixelFormat) {
+  auto fallback = CreateWindowSurfaceService(nullptr);
+  EXPECT_EQ(fallback->SurfaceFormat().bitCount, 32);
+  EXPECT_EQ(fallback->SurfaceFormat().redMask, 0xFF0000u);
 
   SdlApplication application("offscreen");
   std::string reason;
   if (!application.Initialize(reason)) GTEST_SKIP() << "offscreen video driver unavailable: " << reason;
   auto window = application.CreateMainWindow(Size{64, 48}, "wave");
   ASSERT_NE(window, nullptr);
-  auto service = CreateWindowDisplayService(window->NativeHandle());
-  const SurfaceDescription format = service->DisplayFormat();
+  auto service = CreateWindowSurfaceService(window->NativeHandle());
+  const SurfaceDescription format = service->SurfaceFormat();
   EXPECT_TRUE(format.bitCount == 16 || format.bitCount == 24 || format.bitCount == 32) << format.bitCount;
   EXPECT_NE(format.redMask, 0u);
   EXPECT_NE(format.greenMask, 0u);

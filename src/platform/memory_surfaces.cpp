@@ -92,7 +92,7 @@ bool DisplayPalette::SetEntries(int first, int count, const gdi::PaletteEntry* e
   return true;
 }
 
-MemoryDisplayService::MemoryDisplayService(int bitCount, std::uint32_t redMask,
+MemorySurfaceService::MemorySurfaceService(int bitCount, std::uint32_t redMask,
                                            std::uint32_t greenMask, std::uint32_t blueMask) {
   format_.bitCount = bitCount;
   format_.redMask = redMask;
@@ -100,7 +100,7 @@ MemoryDisplayService::MemoryDisplayService(int bitCount, std::uint32_t redMask,
   format_.blueMask = blueMask;
 }
 
-std::unique_ptr<DisplaySurface> MemoryDisplayService::CreateSurface(int width, int height,
+std::unique_ptr<DisplaySurface> MemorySurfaceService::CreateSurface(int width, int height,
                                                                     int bitCount) {
   if (width <= 0 || height <= 0) return nullptr;
   SurfaceDescription d = format_;
