@@ -137,7 +137,8 @@ void CopyPngInto(TCustomDIBX& surface, const PngImage& png) {
   if (png.width <= 0 || png.height <= 0 || (png.depth != 8 && png.depth != 24)) return;
   // The decoder's rows are top-down and unpadded; a negative step lets the store read them.
   std::vector<std::uint32_t> table(256, 0);
-  std::memcpy(table.data(), png.palette.data(), std::min<std::size_t>(png.palette.size(), 1024));
+  if (!png.palette.empty())
+    std::memcpy(table.data(), png.palette.data(), std::min<std::size_t>(png.palette.size(), 1024));
   gdi::PixelStore store;
   const std::size_t rowBytes = png.RowBytes();
   store.bits = const_cast<std::uint8_t*>(png.pixels.data()) + rowBytes * static_cast<std::size_t>(png.height - 1);

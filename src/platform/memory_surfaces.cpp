@@ -109,8 +109,8 @@ std::unique_ptr<DisplaySurface> MemorySurfaceService::CreateSurface(int width, i
     d.redMask = d.greenMask = d.blueMask = 0;
   }
   const std::int64_t pitch = (static_cast<std::int64_t>(width) * d.bitCount + 31) / 32 * 4;
+  if (pitch > kMaxDisplaySurfaceBytes / height) return nullptr;
   const std::int64_t bytes = pitch * height;
-  if (pitch > 0x7FFFFFFF || bytes > kMaxDisplaySurfaceBytes) return nullptr;
   d.width = width;
   d.height = height;
   d.pitch = static_cast<int>(pitch);
