@@ -111,7 +111,7 @@ void TFormView::FormCreate() {
   base_panel_->OnKeyUp = [this](int key) { PanelKeyUp(key); };
 
   params_ = std::make_unique<TParamCollectionStandIn>();
-  sys_funcs_ = std::make_unique<TSysFuncManStandIn>();
+  sys_funcs_ = std::make_unique<TSysFuncMan>();
 
   try {
     StartEngine();

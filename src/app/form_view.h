@@ -9,6 +9,7 @@
 #include "components/scene_standin.h"
 #include "engine/engine_seams.h"
 #include "engine/project_standin.h"
+#include "engine/sys_func_man.h"
 #include "foundation/vr_file_manager_standin.h"
 #include "media/media_standin.h"
 #include "platform/panel.h"
@@ -131,7 +132,7 @@ class TFormView final : public platform::EventSink {
   std::unique_ptr<TBasePanelStandIn> base_panel_;
   std::unique_ptr<SceneGlobalsStandIn> scene_;
   std::unique_ptr<TParamCollectionStandIn> params_;
-  std::unique_ptr<TSysFuncManStandIn> sys_funcs_;
+  std::unique_ptr<TSysFuncMan> sys_funcs_;
   std::unique_ptr<TProjectStandIn> project_;
   std::unique_ptr<MediaManagersStandIn> media_;
 

@@ -6,6 +6,7 @@
 #include "app/form_view.h"
 #include "app/player.h"
 #include "engine/engine_values.h"
+#include "engine/sys_func_man.h"
 #include "foundation/system_texts.h"
 #include "media/media_standin.h"
 #include "player_harness.h"
@@ -23,7 +24,7 @@ const std::vector<std::string> kStartSteps = {"FormCreate", "TBasePanel.Create",
 const std::vector<std::string> kShutdownSteps = {"Project.Free", "SysFuncMan.Free", "ParamMan.Free", "VornFinalize",
                                                  "MediaFinal"};
 const std::vector<std::string> kFreeCalls = {
-    "TProject.RunExitPageAndWriteStatus", "TProject.Free", "TSysFuncMan.Free", "TParamCollection.Free",
+    "TProject.RunExitPageAndWriteStatus", "TProject.Free", "TParamCollection.Free",
     "TVornBaseList.Free", "TScreenManager.Free", "MediaLibraryFinal", "TVrFileManager.Free"};
 
 enum class CloseBy { kCloseBox, kQuitYes };
@@ -89,7 +90,7 @@ TEST(MainWindow, ExceptionInEngineStartShowsItAndShutsDown) {
   EXPECT_EQ(Recording::Only(recording.trace, kShutdownSteps), kShutdownSteps);
   EXPECT_EQ(std::count(recording.trace.begin(), recording.trace.end(), "FormClose"), 1);
   // No project was made, so nothing of it is freed; the rest goes in order, exactly once.
-  const std::vector<std::string> frees = {"TSysFuncMan.Free", "TParamCollection.Free", "TVornBaseList.Free",
+  const std::vector<std::string> frees = {"TParamCollection.Free", "TVornBaseList.Free",
                                           "TVrFileManager.Free"};
   EXPECT_EQ(Recording::Only(recording.calls, kFreeCalls), frees);
   EXPECT_EQ(std::count(recording.trace.begin(), recording.trace.end(), "MediaInit"), 0);
@@ -120,6 +121,23 @@ TEST(MainWindow, StopAtStartFreesEverythingWithoutTheLoopOrExitPage) {
   std::vector<std::string> frees(kFreeCalls.begin() + 1, kFreeCalls.end());
   EXPECT_EQ(Recording::Only(recording.calls, kFreeCalls), frees);
   EXPECT_EQ(std::count(recording.calls.begin(), recording.calls.end(), "TVornBaseList.Tick"), 0);
+}
+
+TEST(MainWindow, SystemFunctionsAreInstalledBeforeTheProjectAndRemovedAtClose) {
+  TempDir dir("sysfunc");
+  bool installed = false;
+  ProjectHook hook([&](TProjectStandIn&) {
+    TSysFuncDispatcher* current = SetSysFuncDispatcher(nullptr);
+    installed = dynamic_cast<TSysFuncMan*>(current) != nullptr;
+    SetSysFuncDispatcher(current);
+    StopFlag = true;
+  });
+  platform::HeadlessPlatform headless;
+  headless.executable.set_path(dir.str() + "vornplayer");
+  platform::Platform services = headless.services();
+  EXPECT_EQ(RunPlayer(services, {}), 0);
+  EXPECT_TRUE(installed);
+  EXPECT_EQ(SetSysFuncDispatcher(nullptr), nullptr);
 }
 
 TEST(MainWindow, DirectSoundFailureIsSwallowedAndOptionOffSkipsIt) {
