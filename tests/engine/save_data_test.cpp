@@ -13,6 +13,7 @@
 #include "engine/db_table.h"
 #include "engine/engine_values.h"
 #include "engine/param_collection.h"
+#include "engine/save_requests.h"
 #include "engine/save_scene.h"
 #include "foundation/archive.h"
 #include "foundation/replace_file.h"
@@ -606,6 +607,19 @@ TEST_F(SaveDataTest, DamagedMemberBytesGiveTheLoadMessage) {
   EXPECT_TRUE(save_->LoadGame(1));
   EXPECT_TRUE(StopFlag);
   EXPECT_TRUE(LoadMessageShown());
+}
+
+TEST_F(SaveDataTest, CommandRequestsReachTheSaveData) {
+  Table("items", 0, 5);
+  Table("config", 1, 9);
+  TSaveRequests requests(*save_, tables_);
+  requests.RequestSave(4, "four", "other.vsb", 2);
+  requests.RequestLoad(6);
+  EXPECT_EQ(save_->PendingSaveSlot(), 4);
+  EXPECT_EQ(save_->PendingLoadSlot(), 6);
+  requests.ClearGameTables();
+  EXPECT_EQ(tables_.IndexOfTable("items"), -1);
+  EXPECT_EQ(TableValue("config"), 9);
 }
 
 }  // namespace
