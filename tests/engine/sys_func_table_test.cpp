@@ -246,3 +246,40 @@ TEST_F(TableFunctions, ScriptSession) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TableFunctions, LoadTsvFileAndTypedInsert) {
+  // Header cells "id int", "label", "rate float"; CR, LF and CR LF all end lines.
+  const std::string tsv = "id int\tlabel\trate float\r\n1\tone\t0.5\r2\ttwo\t1.25\n3\tthree\t2\r\n";
+  files_.files["t.tsv"] = std::vector<std::uint8_t>(tsv.begin(), tsv.end());
+  files_.files["empty.tsv"] = {};
+  RunSteps({
+      {"DBLoadTsvFile(\"t.tsv\")", "FALSE"},  // no active table
+      {"DBCreateTable(\"t\", FALSE)", "TRUE"},
+      {"DBLoadTsvFile(\"absent.tsv\")", "FALSE"},
+      {"DBLoadTsvFile(\"empty.tsv\")", "FALSE"},
+      {"DBLoadTsvFile(\"t.tsv\")", "TRUE"},
+      {"DBRecordCount()", "3"},
+      {"DBSetRecNo(1)", "TRUE"},
+      {"DBGetStr(\"label\")", "two"},
+      {"DBGetFloat(\"rate\")", "1.25"},
+      {"DBSetRecNo(2)", "TRUE"},
+      {"DBGetInt(\"id\")", "3"},
+      // Each argument's own type picks the setter; arguments beyond the fields are ignored.
+      {"DBInsert(7, \"seven\", 3.5, \"extra\", TRUE)", "TRUE"},
+      {"DBGetRecNo()", "3"},
+      {"DBGetInt(\"id\")", "7"},
+      {"DBGetStr(\"label\")", "seven"},
+      {"DBGetFloat(\"rate\")", "3.5"},
+      {"DBInsert(\"12\", 5)", "TRUE"},
+      {"DBGetInt(\"id\")", "12"},
+      {"DBGetStr(\"label\")", "5"},
+      {"DBGetFloat(\"rate\")", "0"},
+      {"DBInsert()", "TRUE"},
+      {"DBRecordCount()", "6"},
+      {"DBGetStr(\"label\")", ""},
+  });
+}
+
+}  // namespace
