@@ -7,8 +7,12 @@
 #include <vector>
 
 #include "components/scene_standin.h"
+#include "engine/param_collection.h"
+#include "engine/project.h"
 #include "engine/project_standin.h"
-#include "foundation/vr_file_manager_standin.h"
+#include "engine/script_files.h"
+#include "engine/script_host.h"
+#include "foundation/vr_file_manager.h"
 #include "media/media_standin.h"
 #include "platform/panel.h"
 #include "platform/platform.h"
@@ -20,7 +24,7 @@ namespace vorn {
 struct FormViewContext {
   platform::Platform& platform;
   platform::Window& window;
-  TVrFileManagerStandIn& file_manager;
+  TVrFileManager& file_manager;
   std::vector<std::string> arguments;
   std::string executable_path;
   std::string executable_dir;  // with a trailing "/"
@@ -59,7 +63,7 @@ class TFormView final : public platform::EventSink {
   bool idle_installed() const { return idle_installed_; }
   TDock97StandIn& dock() { return dock_; }
   platform::Panel& panel() { return panel_; }
-  TProjectStandIn* project() { return project_.get(); }
+  TProject* project() { return project_.get(); }
   const SoundOptions& sound_options() const { return sound_options_; }
   TToolbarButton97StandIn& quit_button() { return quit_button_; }
 
@@ -68,6 +72,18 @@ class TFormView final : public platform::EventSink {
   void MountData();
   void FreeEngine(bool closing);
   void PaintToolStrip();
+  void SetProjectTitle(const std::string& title);
+
+  // What the interpreter and the project ask of the window: message boxes and closing it.
+  class ScriptHost final : public TScriptHost {
+   public:
+    explicit ScriptHost(TFormView& form) : form_(form) {}
+    platform::MessageAnswer ShowMessage(platform::MessageBoxRequest request) override;
+    void CloseMainWindow() override;
+
+   private:
+    TFormView& form_;
+  };
 
   // The panel's input handlers (filled by the window-messages work).
   void PanelMouseDown(platform::MouseButton, unsigned, int, int) {}
@@ -88,10 +104,17 @@ class TFormView final : public platform::EventSink {
 
   std::unique_ptr<TBasePanelStandIn> base_panel_;
   std::unique_ptr<SceneGlobalsStandIn> scene_;
-  std::unique_ptr<TParamCollectionStandIn> params_;
+  std::unique_ptr<TParamCollection> params_;
   std::unique_ptr<TSysFuncManStandIn> sys_funcs_;
-  std::unique_ptr<TProjectStandIn> project_;
+  std::unique_ptr<TProject> project_;
   std::unique_ptr<MediaManagersStandIn> media_;
+
+  ScriptHost script_host_{*this};
+  TScriptHost* previous_host_ = nullptr;
+  std::unique_ptr<TVrScriptFiles> script_files_;
+  TScriptFiles* previous_files_ = nullptr;
+  bool services_installed_ = false;
+  bool window_created_ = false;
 
   bool active_ = false;
   std::uint32_t last_tick_ = 0;
