@@ -18,7 +18,11 @@ namespace {
 // return-value type: the least one stored frame takes.
 constexpr std::int64_t kMinFrameBytes = 4 + 4 + 1 + 1 + 4 + 4 + 4 + 4 + 1;
 
+TCallMan* g_current_call_man = nullptr;
+
 }  // namespace
+
+TCallMan* CurrentCallMan() { return g_current_call_man; }
 
 // --- frames ---
 
@@ -103,9 +107,10 @@ std::string EventPageFile(const std::string& page_part) {
 
 // --- the interpreter ---
 
-TCallMan::TCallMan() = default;
+TCallMan::TCallMan() : previous_current_(g_current_call_man) { g_current_call_man = this; }
 
 TCallMan::~TCallMan() {
+  if (g_current_call_man == this) g_current_call_man = previous_current_;
   page_ = nullptr;
   pages_.clear();
 }

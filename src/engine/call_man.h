@@ -176,11 +176,16 @@ class TCallMan {
   std::int32_t level_ = 2;
   const TCommand* last_traced_ = nullptr;
   bool step_raised_ = false;
+  TCallMan* previous_current_ = nullptr;
   TScriptScene* scene_ = nullptr;
   std::function<bool(const std::string&)> file_check_;
 };
 
 // The handler page file of an event's page part: its last three characters become "vsb".
 std::string EventPageFile(const std::string& page_part);
+
+// The interpreter scripts run in (the one created last and not yet destroyed), or null: what the
+// system variables and functions ask about the current call.
+TCallMan* CurrentCallMan();
 
 }  // namespace vorn

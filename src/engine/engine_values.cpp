@@ -57,6 +57,8 @@ void SetEngineClock(platform::Clock* clock) {
   date_time_clock = -1;
 }
 
+platform::Clock* GetEngineClock() { return engine_clock; }
+
 double CurrentDateTime() {
   if (date_time_clock == GameClock) return date_time_value;
   platform::LocalTime now;

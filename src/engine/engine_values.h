@@ -30,6 +30,8 @@ void IncrementFrameCount();
 
 // The clock the date functions read the local time from (the platform's; none: a fixed date).
 void SetEngineClock(platform::Clock* clock);
+// The clock set last, or null.
+platform::Clock* GetEngineClock();
 // Local time as days since 1899-12-30 with the time of day as fraction, computed once per game
 // clock value, so every read within one frame gives the same moment.
 double CurrentDateTime();

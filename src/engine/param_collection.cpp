@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/script_error.h"
+#include "engine/system_vars.h"
 #include "engine/typed_params.h"
 #include "foundation/errors.h"
 #include "foundation/sjis.h"
@@ -15,21 +16,8 @@ namespace {
 
 TParamCollection* g_current = nullptr;
 
-// Stand-in values of the system variables until their own behaviour is installed.
-std::unique_ptr<TCustomParam> PlainSystemParam(int number) {
-  const std::string_view name = vocabulary::kSysVarNames[static_cast<std::size_t>(number)];
-  static constexpr std::string_view kTextVariables[] = {"@ParamStr", "@Sender", "@Fonts",   "@FixedFonts",
-                                                        "@Cursor",   "@SelStr", "@Title",   "@ActiveCompo",
-                                                        "@Temp",     "@MidiPorts"};
-  if (name == "@Pi") return std::make_unique<TParamFloat>();
-  if (std::find(std::begin(kTextVariables), std::end(kTextVariables), name) != std::end(kTextVariables)) {
-    return std::make_unique<TParamStr>();
-  }
-  return std::make_unique<TParamInt>();
-}
-
 TSystemParamFactory& SystemFactory() {
-  static TSystemParamFactory factory = PlainSystemParam;
+  static TSystemParamFactory factory = CreateSystemParam;
   return factory;
 }
 
@@ -41,7 +29,7 @@ constexpr std::int64_t kMinRecordBytes = 1 + 4;
 }  // namespace
 
 void SetSystemParamFactory(TSystemParamFactory factory) {
-  SystemFactory() = factory ? std::move(factory) : TSystemParamFactory(PlainSystemParam);
+  SystemFactory() = factory ? std::move(factory) : TSystemParamFactory(CreateSystemParam);
 }
 
 TParamCollection* CurrentParams() { return g_current; }

@@ -106,8 +106,8 @@ class TParamCollectionItem : public THashCollectionItem, public TValueHolder {
   int system_number_ = -1;
 };
 
-// Makes the value of system variable `number`. The system-variable behaviour installs its own;
-// until then plain values of a fitting type stand in.
+// Makes the value of system variable `number`: by default the system variables' own behaviour
+// (CreateSystemParam); tests may put plain values in their place.
 using TSystemParamFactory = std::function<std::unique_ptr<TCustomParam>(int number)>;
 void SetSystemParamFactory(TSystemParamFactory factory);
 

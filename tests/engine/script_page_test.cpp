@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/command.h"
+#include "engine/commands/component_command.h"
 #include "engine/engine_values.h"
 #include "engine/param_collection.h"
 #include "engine/script_error.h"
@@ -48,6 +49,17 @@ const std::vector<std::uint8_t> kGoldenPage = {
     0x07, 0x00, 0x00, 0x00, 0x00, 0x01, 0x01, 0x03, 0x00, 0x00, 0x00,
     0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
 };
+
+// The property indices a component command stores expressions for.
+std::vector<int> StoredSlots(const TCommand* command) {
+  std::vector<int> out;
+  const auto* component = dynamic_cast<const TComComponent*>(command);
+  if (component == nullptr) return {-1};
+  for (int i = 0; i < kPropertyCount; ++i) {
+    if (component->HasSlot(i)) out.push_back(i);
+  }
+  return out;
+}
 
 PageWriter GoldenWriter() {
   PageWriter writer(110, 4);
@@ -100,17 +112,16 @@ TEST_F(PageTest, GoldenPageLoadsFieldByField) {
   EXPECT_EQ(page->IndexOfLabel("L1"), 0);
   EXPECT_EQ(page->IndexOfLabel("L2"), -1);
 
-  const auto* box = dynamic_cast<const TComRecord*>(page->GetCommand(1));
+  const auto* box = dynamic_cast<const TComComponent*>(page->GetCommand(1));
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(box->GetCode(), 8);
   EXPECT_EQ(box->Indent(), 1);
   EXPECT_FALSE(box->GetRunFlag());
   EXPECT_EQ(box->Line(), 2);
-  EXPECT_EQ(box->Properties(), (std::vector<std::uint8_t>{0, 2}));
-  ASSERT_EQ(box->Expressions().size(), 2u);
-  ASSERT_EQ(box->Expressions()[0]->Operations().size(), 1u);
-  EXPECT_EQ(box->Expressions()[0]->Operations()[0]->target, "x");
-  EXPECT_TRUE(box->Expressions()[1]->Empty());
+  EXPECT_EQ(StoredSlots(box), (std::vector<int>{0, 2}));
+  ASSERT_EQ(box->Slot(0)->Operations().size(), 1u);
+  EXPECT_EQ(box->Slot(0)->Operations()[0]->target, "x");
+  EXPECT_TRUE(box->Slot(2)->Empty());
 
   const auto* wait = dynamic_cast<const TComRecord*>(page->GetCommand(2));
   ASSERT_NE(wait, nullptr);
@@ -141,7 +152,7 @@ TEST_F(PageTest, WideAndLongMaskTablesStillFindTheCommands) {
   writer.Add(PageWriter::Label("end"));
   auto page = Load("wide.vsb", writer.Bytes());
   ASSERT_EQ(page->Count(), 2);
-  EXPECT_EQ(dynamic_cast<const TComRecord*>(page->GetCommand(0))->Properties(), (std::vector<std::uint8_t>{1}));
+  EXPECT_EQ(StoredSlots(page->GetCommand(0)), (std::vector<int>{1}));
   EXPECT_EQ(page->IndexOfLabel("end"), 1);
 }
 
@@ -150,7 +161,7 @@ TEST_F(PageTest, PropertiesAbove161NeverSelectAnExpression) {
   for (int p = 160; p < 168; ++p) writer.MaskBit(9, p);
   writer.Add(PageCommand(9).Ops({}).Ops({}));
   auto page = Load("high.vsb", writer.Bytes());
-  EXPECT_EQ(dynamic_cast<const TComRecord*>(page->GetCommand(0))->Properties(), (std::vector<std::uint8_t>{160, 161}));
+  EXPECT_EQ(StoredSlots(page->GetCommand(0)), (std::vector<int>{160, 161}));
 }
 
 class RecordingHost : public TScriptHost {
