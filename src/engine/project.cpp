@@ -1,6 +1,7 @@
 #include "engine/project.h"
 
 #include <iostream>
+#include <optional>
 #include <utility>
 
 #include "engine/call_man.h"
@@ -17,6 +18,7 @@
 #include "foundation/system_texts.h"
 #include "foundation/vr_file_manager.h"
 #include "foundation/wipe_defaults.h"
+#include "platform/cp932_codec.h"
 
 namespace vorn {
 
@@ -38,7 +40,11 @@ constexpr std::int64_t kMinGlobalBytes = 1 + 4;
   throw EProjectFileError(file + ": " + error.what());
 }
 
-void Diagnose(const std::string& line) { std::cerr << "vornplayer: " << line << "\n"; }
+// One line on stderr, in UTF-8 when the CP932 text converts.
+void Diagnose(const std::string& line) {
+  const std::optional<std::string> readable = platform::StrictCp932ToUtf8(line);
+  std::cerr << "vornplayer: " << readable.value_or(line) << "\n";
+}
 
 // The extension of the last path component, from its dot on; empty when it has none.
 std::string ExtensionOf(const std::string& name) {
@@ -173,10 +179,12 @@ bool ProjectCheckFile(const std::string& name) {
 
 TProject::TProject(TProjectEnvironment environment) : environment_(std::move(environment)) {
   previous_project_ = std::exchange(current_project, this);
+  previous_facts_ = SetProjectFacts(&facts_);
   try {
     Create();
   } catch (...) {
     current_project = previous_project_;
+    SetProjectFacts(previous_facts_);
     throw;
   }
 }
@@ -186,6 +194,7 @@ TProject::~TProject() {
   slot_captions.clear();
   disk_list.Clear();
   if (current_project == this) current_project = previous_project_;
+  if (GetProjectFacts() == &facts_) SetProjectFacts(previous_facts_);
 }
 
 TParamCollection* TProject::Params() const { return environment_.params ? environment_.params : CurrentParams(); }

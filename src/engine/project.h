@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/engine_seams.h"
 #include "foundation/errors.h"
 #include "foundation/folder_disk_list.h"
 #include "foundation/stream.h"
@@ -140,6 +141,18 @@ class TProject {
   std::vector<TSlotCaption> slot_captions;
 
  private:
+  // The screen size and title the system variables read.
+  class Facts final : public TProjectFacts {
+   public:
+    explicit Facts(const TProject& project) : project_(project) {}
+    std::int32_t GetScreenWidth() const override { return project_.settings.screen_width; }
+    std::int32_t GetScreenHeight() const override { return project_.settings.screen_height; }
+    std::string GetTitle() const override { return project_.settings.title; }
+
+   private:
+    const TProject& project_;
+  };
+
   void Create();
   bool ReadProjectFile();
   void ReadOriginalDiskList();
@@ -154,6 +167,8 @@ class TProject {
   std::string install_id_;
   bool all_installed_ = false;
   TProject* previous_project_ = nullptr;
+  Facts facts_{*this};
+  TProjectFacts* previous_facts_ = nullptr;
 };
 
 // The project scripts run against (the one created last and not yet freed); null without one.

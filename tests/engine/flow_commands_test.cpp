@@ -194,7 +194,7 @@ void RunCases(std::vector<FlowCase> cases) {
 
 TEST(FlowCommands, PagesRunAsTheirStructureSays) { RunCases(Cases()); }
 
-TEST(FlowCommands, DISABLED_CallsSeeArgumentsAndResultThroughSystemVariables) { RunCases(SystemVariableCases()); }
+TEST(FlowCommands, CallsSeeArgumentsAndResultThroughSystemVariables) { RunCases(SystemVariableCases()); }
 
 // Runs one page of the test project; the fixture stays for inspection.
 struct OnePage {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/call_man.h"
+#include "engine/engine_seams.h"
 #include "engine/engine_values.h"
 #include "engine/param_collection.h"
 #include "engine/project.h"
@@ -279,6 +280,9 @@ TEST(ProjectCreate, ReadsTheProjectAndCallsTheStartPage) {
   EXPECT_EQ(WipeDefaults()[kWipeZoomIn].param0, 320);
   EXPECT_EQ(WipeDefaults()[kWipeZoomIn].param1, 240);
   EXPECT_EQ(WipeDefaults()[29].param0, 64);  // the other rows keep the factory values
+  ASSERT_NE(GetProjectFacts(), nullptr);
+  EXPECT_EQ(GetProjectFacts()->GetTitle(), writer.title);
+  EXPECT_EQ(GetProjectFacts()->GetScreenHeight(), 481);
   EXPECT_EQ(engine.project()->pending_load_slot, -1);
   EXPECT_EQ(engine.project()->pending_save_slot, -1);
   engine.RunFrames(1);
