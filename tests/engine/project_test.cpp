@@ -344,7 +344,8 @@ TEST(ProjectCreate, FailuresStopWithTheirMessages) {
 TEST(ProjectCreate, BrokenProjectFileRaisesNamingIt) {
   testing::EngineFixture engine("broken");
   std::vector<std::uint8_t> bytes = StartedProject().Bytes();
-  bytes.resize(bytes.size() - 2);
+  bytes.pop_back();
+  bytes.pop_back();
   engine.AddFile("vorn.vpb", bytes);
   engine.AddPage("start.vsb", SimpleStart());
   try {
