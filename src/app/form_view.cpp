@@ -12,7 +12,7 @@
 #include "foundation/desktop.h"
 #include "foundation/host_names.h"
 #include "foundation/system_texts.h"
-#include "graphics/screen_manager_standin.h"
+#include "graphics/screen_manager.h"
 #include "platform/ini_file.h"
 
 namespace vorn {
@@ -23,6 +23,19 @@ constexpr std::int64_t kMinFrameSleepMs = 2;
 constexpr int kToolbarHeight = 18;
 constexpr int kButtonWidth = 67;
 constexpr int kButtonHeight = 18;
+constexpr int kFirstNonKey = 256;
+
+// Window messages of the media library.
+constexpr std::uint32_t kWmpEventFirst = 0x680;
+constexpr std::uint32_t kWmpEventSecond = 0x681;
+constexpr std::uint32_t kVideoEvent = 0x682;
+constexpr std::uint32_t kWmpEventThird = 0x683;
+constexpr std::uint32_t kRunFrameMessage = 0x6B0;
+constexpr std::uint32_t kDisplayChangeMessage = 0x007E;  // WM_DISPLAYCHANGE
+
+constexpr int kPrimarySamplesPerSecond = 44100;
+constexpr int kPrimaryBits = 16;
+constexpr int kPrimaryChannels = 2;
 
 // The title goes in as an argument, never as a format of its own ("%" in a title stays "%").
 std::string FormatWithTitle(std::string_view format, const std::string& title) {
@@ -134,7 +147,7 @@ void TFormView::FormCreate() {
   base_panel_->OnKeyUp = [this](int key) { PanelKeyUp(key); };
 
   params_ = std::make_unique<TParamCollection>();
-  sys_funcs_ = std::make_unique<TSysFuncManStandIn>();
+  sys_funcs_ = std::make_unique<TSysFuncMan>();
 
   try {
     StartEngine();
@@ -184,6 +197,7 @@ void TFormView::StartEngine() {
     DebugTrace("DXSound.Initialize");
     try {
       dx_sound_.Initialize();
+      DXSoundInitialize();
     } catch (...) {
       // The player runs on without DirectSound.
     }
@@ -211,7 +225,13 @@ void TFormView::StartEngine() {
 
   DebugTrace("MediaInit");
   media_ = MediaInit(MediaInitParams{&window_, &panel_, settings.screen_width, settings.screen_height,
-                                     settings.full_screen_width, settings.full_screen_height});
+                                     settings.full_screen_width, settings.full_screen_height,
+                                     context_.platform.display});
+
+  if (media_->screen_manager) {
+    SetScreenControl(&screen_control_);
+    screen_control_installed_ = true;
+  }
 
   DebugTrace("VornInitColor");
   BuildGreyTables();
@@ -226,17 +246,23 @@ void TFormView::StartEngine() {
   Bases->SetWidth(width);
   Bases->SetHeight(height);
 
-  const platform::Size client = window_.ClientSize();
-  const bool full_screen = media_->screen_manager && media_->screen_manager->FullScreen();
-  const int panel_left = (client.width - Bases->GetWidth()) / 2;
-  const int panel_top = full_screen ? (client.height - Bases->GetHeight()) / 2 : dock_.Height();
-  panel_.SetBounds(platform::Rect{panel_left, panel_top, Bases->GetWidth(), Bases->GetHeight()});
-
-  dock_.SetWidth(client.width);
+  PlacePanel();
   PaintToolStrip();
 }
 
+void TFormView::PlacePanel() {
+  const platform::Size client = window_.ClientSize();
+  const int width = Bases ? Bases->GetWidth() : 0;
+  const int height = Bases ? Bases->GetHeight() : 0;
+  const int left = (client.width - width) / 2;
+  const int top = IsFullScreen() ? (client.height - height) / 2 : dock_.Height();
+  panel_.SetBounds(platform::Rect{left, top, width, height});
+  dock_.SetWidth(client.width);
+  panel_.SetCoveredAbove(dock_.Height());
+}
+
 void TFormView::PaintToolStrip() {
+  if (!dock_.Visible()) return;
   dock_.Paint(window_.Canvas());
   const platform::Rect strip = dock_.bounds();
   window_.Flush(std::span<const platform::Rect>(&strip, 1));
@@ -265,6 +291,10 @@ void TFormView::FreeEngine(bool closing) {
   DebugTrace("VornFinalize");
   FreeSceneGlobals(scene_);
   DebugTrace("MediaFinal");
+  if (screen_control_installed_) {
+    SetScreenControl(nullptr);
+    screen_control_installed_ = false;
+  }
   MediaFinal(media_);
 }
 
@@ -276,41 +306,356 @@ void TFormView::HandleEvent(const platform::Event& event) {
       FormClose();
       break;
     case EventType::kActivate:
-      active_ = true;
-      last_tick_ = context_.platform.clock.TimeGetTime();
+      Activate();
       break;
     case EventType::kDeactivate:
-      active_ = false;
+      Deactivate();
       break;
     case EventType::kMouseDown:
+      pointer_x_ = event.x;
+      pointer_y_ = event.y;
       if (dock_.MouseDown(event.x, event.y)) {
         mouse_on_dock_ = true;
       } else if (base_panel_ && panel.Contains(event.x, event.y)) {
+        mouse_on_panel_ = true;
+        window_.CaptureMouse(true);
         base_panel_->OnMouseDown(event.button, event.shift, event.x - panel.left, event.y - panel.top);
       }
       break;
     case EventType::kMouseUp:
+      pointer_x_ = event.x;
+      pointer_y_ = event.y;
       if (mouse_on_dock_) {
         mouse_on_dock_ = false;
         dock_.MouseUp(event.x, event.y);
-      } else if (base_panel_) {
+      } else if (base_panel_ && (mouse_on_panel_ || panel.Contains(event.x, event.y))) {
+        if (mouse_on_panel_) window_.CaptureMouse(false);
+        mouse_on_panel_ = false;
         base_panel_->OnMouseUp(event.button, event.shift, event.x - panel.left, event.y - panel.top);
       }
       break;
     case EventType::kMouseMove:
-      if (base_panel_) base_panel_->OnMouseMove(event.shift, event.x - panel.left, event.y - panel.top);
+      pointer_x_ = event.x;
+      pointer_y_ = event.y;
+      if (base_panel_ && (mouse_on_panel_ || panel.Contains(event.x, event.y))) {
+        base_panel_->OnMouseMove(event.shift, event.x - panel.left, event.y - panel.top);
+      } else {
+        WindowMouseMove(event.x, event.y);
+      }
       break;
     case EventType::kKeyDown:
-      if (base_panel_) base_panel_->OnKeyDown(event.key);
+      WindowKeyDown(event.key, event.repeat);
       break;
     case EventType::kKeyUp:
-      if (base_panel_) base_panel_->OnKeyUp(event.key);
+      WindowKeyUp(event.key);
+      break;
+    case EventType::kMouseWheel:
+      WindowMouseWheel(event.wheel);
+      break;
+    case EventType::kUserMessage:
+      UserMessage(event);
+      break;
+    case EventType::kEnterMenuLoop:
+    case EventType::kEnterSizeMove:
+      PauseAllMedia(false);
+      break;
+    case EventType::kExitMenuLoop:
+    case EventType::kExitSizeMove:
+      last_tick_ = context_.platform.clock.TimeGetTime();
+      ResumeAllMedia(false);
+      break;
+    case EventType::kDisplayChange:
+      vornVidmanProcessEvent(window_, kDisplayChangeMessage, event.wparam, event.lparam);
       break;
     case EventType::kExpose:
-    case EventType::kMouseWheel:
-    case EventType::kUserMessage:
+      PresentWholeScreen();
       break;
   }
+}
+
+void TFormView::PresentWholeScreen() {
+  TScreenManager* screen = screen_manager();
+  if (screen == nullptr || screen->GetSurface() == nullptr) return;
+  TScenePresentation frame;
+  frame.Surface = screen->GetSurface();
+  frame.OwnDirty = frame.Surface->GetBoundsRect();
+  screen->Present(&frame);
+}
+
+void TFormView::UserMessage(const platform::Event& event) {
+  switch (event.message) {
+    case kWmpEventFirst:
+    case kWmpEventSecond:
+    case kWmpEventThird:
+      vornWmpmanProcessEvent(window_, event.message, event.wparam, event.lparam);
+      break;
+    case kVideoEvent:
+      vornVidmanProcessEvent(window_, event.message, event.wparam, event.lparam);
+      break;
+    case kRunFrameMessage:
+      RunFrame();
+      break;
+    default:
+      break;
+  }
+}
+
+void TFormView::Activate() {
+  window_.HoldScreenSaver(true);
+  if (!Bases) return;
+  active_ = true;
+  last_tick_ = context_.platform.clock.TimeGetTime();
+  ResumeAllMedia(true);
+}
+
+void TFormView::Deactivate() {
+  window_.HoldScreenSaver(false);
+  if (!Bases) return;
+  active_ = false;
+  PauseAllMedia(true);
+  Bases->ClearKeys();
+}
+
+void TFormView::PauseAllMedia(bool deactivation) {
+  if (!media_) return;
+  MediaManagersStandIn& m = *media_;
+  auto sound = [deactivation](const MediaManagerStandIn& manager) {
+    return manager.exists && (!deactivation || manager.items > 0);
+  };
+  if (sound(m.wave_list)) m.wave_list.PauseAll();
+  if (m.video.exists) m.video.PauseAll();
+  if (sound(m.wmp)) m.wmp.PauseAll();
+  if (sound(m.ogg)) m.ogg.PauseAll();
+  if (sound(m.cdda)) m.cdda.PauseAll();
+  if (deactivation && m.cdda.exists) m.cdda.Call("ApplyVolume");
+  if (sound(m.midi)) m.midi.PauseAll();
+}
+
+void TFormView::ResumeAllMedia(bool activation) {
+  if (!media_) return;
+  MediaManagersStandIn& m = *media_;
+  auto sound = [activation](const MediaManagerStandIn& manager) {
+    return manager.exists && (!activation || manager.items > 0);
+  };
+  if (sound(m.wave_list)) m.wave_list.ResumeAll();
+  if (m.video.exists) m.video.ResumeAll();
+  if (sound(m.wmp)) m.wmp.ResumeAll();
+  if (sound(m.ogg)) m.ogg.ResumeAll();
+  if (activation && m.cdda.exists) m.cdda.Call("ReadVolume");
+  if (sound(m.cdda)) m.cdda.ResumeAll();
+  if (sound(m.midi)) m.midi.ResumeAll();
+}
+
+void TFormView::PanelMouseDown(platform::MouseButton button, unsigned, int, int) {
+  if (!active_ || !Bases) return;
+  const bool left = button == platform::MouseButton::kLeft;
+  const bool right = button == platform::MouseButton::kRight;
+  for (int i = 0; i < 2; ++i) {
+    Bases->GetBase(i).left_held = left;
+    Bases->GetBase(i).right_held = right;
+  }
+  Bases->ActiveLayer().left_click = left;
+  Bases->ActiveLayer().right_click = right;
+}
+
+void TFormView::PanelMouseUp(platform::MouseButton, unsigned, int, int) {
+  if (!Bases) return;
+  for (int i = 0; i < 2; ++i) {
+    Bases->GetBase(i).left_held = false;
+    Bases->GetBase(i).right_held = false;
+  }
+}
+
+void TFormView::PanelMouseMove(unsigned, int x, int y) {
+  if (Bases) {
+    Bases->GetBase(0).SetMousePos(x, y);
+    Bases->GetBase(1).SetMousePos(x, y);
+  }
+  const TScreenManager* screen = screen_manager();
+  if (screen != nullptr && screen->IsFullScreen() && panel_.bounds().height >= window_.ClientSize().height) {
+    ShowToolStrip(y == 0);
+  }
+}
+
+void TFormView::WindowMouseMove(int, int y) {
+  const TScreenManager* screen = screen_manager();
+  if (screen != nullptr && screen->IsFullScreen() && panel_.bounds().height < window_.ClientSize().height) {
+    ShowToolStrip(y == 0);
+  }
+}
+
+void TFormView::PanelKeyDown(int key) {
+  if (!active_ || !Bases || key < 0 || key >= kFirstNonKey) return;
+  Bases->SetKeyDown(key, true);
+  Bases->SetKeyClick(key, true);
+}
+
+void TFormView::PanelKeyUp(int key) {
+  if (!Bases || key < 0 || key >= kFirstNonKey) return;
+  Bases->SetKeyDown(key, false);
+}
+
+void TFormView::WindowKeyDown(int key, bool repeat) {
+  // A repeat means the key was already down: holding a key latches one click.
+  if (repeat || !active_) return;
+  PanelKeyDown(key);
+}
+
+void TFormView::WindowKeyUp(int key) { PanelKeyUp(key); }
+
+void TFormView::WindowMouseWheel(int wheel) {
+  if (!Bases || wheel == 0) return;
+  if (wheel < 0) {
+    Bases->ActiveLayer().wheel_down = true;
+  } else {
+    Bases->ActiveLayer().wheel_up = true;
+  }
+}
+
+void TFormView::DXSoundInitialize() {
+  dx_sound_.SetPrimaryFormat(kPrimarySamplesPerSecond, kPrimaryBits, kPrimaryChannels);
+}
+
+void TFormView::DXSoundRestore() {
+  if (!media_) return;
+  if (media_->wave_list.exists) media_->wave_list.Restore();
+  if (media_->wmp.exists) media_->wmp.Restore();
+  if (media_->ogg.exists) media_->ogg.Restore();
+}
+
+std::int32_t TFormView::ScreenControl::GetDisplayModeCount() const {
+  const TScreenManager* screen = form_.screen_manager();
+  return screen != nullptr ? screen->GetModeCount() : 0;
+}
+
+std::int32_t TFormView::ScreenControl::GetChosenMode() const {
+  const TScreenManager* screen = form_.screen_manager();
+  return screen != nullptr ? screen->ChosenMode() : -1;
+}
+
+void TFormView::ScreenControl::SetChosenMode(std::int32_t index) {
+  if (TScreenManager* screen = form_.screen_manager()) screen->SetChosenMode(index);
+}
+
+std::int32_t TFormView::ScreenControl::GetCurrentMode() const {
+  const TScreenManager* screen = form_.screen_manager();
+  return screen != nullptr ? screen->CurrentMode() : -1;
+}
+
+TScreenManager* TFormView::screen_manager() const { return media_ ? media_->screen_manager.get() : nullptr; }
+
+bool TFormView::IsFullScreen() const {
+  const TScreenManager* screen = screen_manager();
+  return screen != nullptr && screen->IsFullScreen();
+}
+
+platform::Size TFormView::WindowedClientSize() const {
+  return platform::Size{Bases->GetWidth(), Bases->GetHeight() + dock_.Height()};
+}
+
+void TFormView::ShowToolStrip(bool shown) {
+  if (dock_.Visible() == shown) return;
+  const platform::Rect strip{0, 0, window_.ClientSize().width, dock_.Height()};
+  dock_.Show(shown);
+  panel_.SetCoveredAbove(dock_.Height());
+  if (shown) {
+    PaintToolStrip();
+    return;
+  }
+  // The rows the strip covered show what is under them again: black outside the panel, the
+  // screen surface inside it.
+  window_.Canvas().FillRect(strip, 0);
+  window_.Flush(std::span<const platform::Rect>(&strip, 1));
+  TScreenManager* screen = screen_manager();
+  if (screen == nullptr || screen->GetSurface() == nullptr) return;
+  const platform::Rect panel = panel_.bounds();
+  const platform::Rect uncovered = platform::Intersect(strip, panel);
+  if (uncovered.empty()) return;
+  TScenePresentation frame;
+  frame.Surface = screen->GetSurface();
+  frame.OwnDirty = TRect{uncovered.left - panel.left, uncovered.top - panel.top, uncovered.right() - panel.left,
+                         uncovered.bottom() - panel.top};
+  screen->Present(&frame);
+}
+
+void TFormView::RepaintFrame() {
+  platform::Framebuffer& canvas = window_.Canvas();
+  canvas.FillRect(canvas.bounds(), 0);
+  const platform::Rect all = canvas.bounds();
+  window_.Flush(std::span<const platform::Rect>(&all, 1));
+  PaintToolStrip();
+}
+
+void TFormView::SetFullScreen(bool on) {
+  TScreenManager* screen = screen_manager();
+  if (screen == nullptr || !Bases) return;
+  if (on == screen->IsFullScreen()) return;
+  if (on && !screen->FullScreenOffered()) return;
+  Bases->ReleaseSurfaces();
+  MediaSuspendVideos();
+  const platform::Size scene{Bases->GetWidth(), Bases->GetHeight()};
+  if (on) {
+    ShowToolStrip(false);
+    screen->Release();
+    saved_placement_ = window_.GetPlacement();
+    window_.SetBordered(false);
+    window_.SetPosition(0, 0);
+    window_.SetClientSize(scene);
+    screen->SetMode(screen->ChosenMode());
+    if (screen->CurrentMode() != screen->ChosenMode()) {
+      window_.SetPlacement(saved_placement_);
+      window_.SetBordered(true);
+      window_.SetClientSize(WindowedClientSize());
+    }
+  } else {
+    ShowToolStrip(true);
+    screen->Release();
+    window_.SetPlacement(saved_placement_);
+    window_.SetBordered(true);
+    window_.SetClientSize(WindowedClientSize());
+    screen->SetMode(TScreenManager::kWindowed);
+  }
+  MediaSetHandles(window_, panel_);
+  PlacePanel();
+  RepaintFrame();
+  Bases->RestoreSurfaces();
+  MediaResumeVideos();
+}
+
+void TFormView::ReapplyFullScreen() {
+  TScreenManager* screen = screen_manager();
+  if (screen == nullptr || !Bases || !screen->IsFullScreen()) return;
+  const int chosen = screen->ChosenMode();
+  if (!screen->FullScreenOffered() || chosen == screen->CurrentMode()) return;
+  // The surfaces go and come back around the switch, as for SetFullScreen: a mode of another
+  // depth must not leave the layers at the old one.
+  Bases->ReleaseSurfaces();
+  MediaSuspendVideos();
+  const platform::Size scene{Bases->GetWidth(), Bases->GetHeight()};
+  screen->Release();
+  window_.SetBordered(false);
+  window_.SetPosition(0, 0);
+  window_.SetClientSize(scene);
+  screen->SetMode(chosen);
+  if (screen->CurrentMode() != chosen) {
+    window_.SetPlacement(saved_placement_);
+    window_.SetBordered(true);
+    window_.SetClientSize(WindowedClientSize());
+  }
+  PlacePanel();
+  RepaintFrame();
+  Bases->RestoreSurfaces();
+  MediaResumeVideos();
+}
+
+void TFormView::SetCursorX(int x) {
+  pointer_x_ = panel_.bounds().left + x;
+  window_.WarpPointer(pointer_x_, pointer_y_);
+}
+
+void TFormView::SetCursorY(int y) {
+  pointer_y_ = panel_.bounds().top + y;
+  window_.WarpPointer(pointer_x_, pointer_y_);
 }
 
 bool TFormView::ApplicationEventsIdle() {
@@ -357,10 +702,15 @@ void TFormView::RunFrame() {
     return;
   }
   if (Bases) Bases->Paint();
-  if (media_ && media_->screen_manager) media_->screen_manager->Present();
-  if (Bases) {
-    Bases->GetBase(0).ClearDirty();
-    Bases->GetBase(1).ClearDirty();
+  if (TScreenManager* screen = screen_manager(); screen != nullptr && Bases) {
+    TScenePresentation frame;
+    frame.Surface = screen->GetSurface();
+    frame.OwnDirty = Bases->own_dirty();
+    frame.LayerDirty[0] = &Bases->GetBase(0).dirty();
+    frame.LayerDirty[1] = &Bases->GetBase(1).dirty();
+    frame.ActiveLayer = Bases->active_layer();
+    frame.Zoom = Bases->zoom;
+    screen->Present(&frame);
   }
 }
 
@@ -381,8 +731,6 @@ void TFormView::QuitButtonClick() {
   }
 }
 
-void TFormView::ScreenSwitchButtonClick() {
-  // Switching to full screen comes with the screen manager.
-}
+void TFormView::ScreenSwitchButtonClick() { SetFullScreen(!IsFullScreen()); }
 
 }  // namespace vorn

@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "components/scene_standin.h"
+#include "engine/engine_seams.h"
 #include "engine/param_collection.h"
 #include "engine/project.h"
-#include "engine/project_standin.h"
 #include "engine/script_files.h"
 #include "engine/script_host.h"
+#include "engine/sys_func_man.h"
 #include "foundation/vr_file_manager.h"
 #include "media/media_standin.h"
 #include "platform/panel.h"
@@ -58,6 +59,19 @@ class TFormView final : public platform::EventSink {
   void QuitButtonClick();
   void ScreenSwitchButtonClick();
 
+  // Screen operations for scripts. Nothing happens without a scene or a screen manager.
+  void SetFullScreen(bool on);
+  // In full screen, switches to the chosen mode when it is not the current one.
+  void ReapplyFullScreen();
+  bool IsFullScreen() const;
+  // The pointer to panel x (or y), the other coordinate kept.
+  void SetCursorX(int x);
+  void SetCursorY(int y);
+
+  // The DirectSound component's events.
+  void DXSoundInitialize();
+  void DXSoundRestore();
+
   bool active() const { return active_; }
   std::uint32_t last_tick() const { return last_tick_; }
   bool idle_installed() const { return idle_installed_; }
@@ -66,6 +80,9 @@ class TFormView final : public platform::EventSink {
   TProject* project() { return project_.get(); }
   const SoundOptions& sound_options() const { return sound_options_; }
   TToolbarButton97StandIn& quit_button() { return quit_button_; }
+  TToolbarButton97StandIn& switch_button() { return switch_button_; }
+  MediaManagersStandIn* media() { return media_.get(); }
+  TDXSoundStandIn& dx_sound() { return dx_sound_; }
 
  private:
   void StartEngine();
@@ -85,12 +102,37 @@ class TFormView final : public platform::EventSink {
     TFormView& form_;
   };
 
-  // The panel's input handlers (filled by the window-messages work).
-  void PanelMouseDown(platform::MouseButton, unsigned, int, int) {}
-  void PanelMouseMove(unsigned, int, int) {}
-  void PanelMouseUp(platform::MouseButton, unsigned, int, int) {}
-  void PanelKeyDown(int) {}
-  void PanelKeyUp(int) {}
+  // The panel's input handlers.
+  void PanelMouseDown(platform::MouseButton button, unsigned shift, int x, int y);
+  void PanelMouseMove(unsigned shift, int x, int y);
+  void PanelMouseUp(platform::MouseButton button, unsigned shift, int x, int y);
+  void PanelKeyDown(int key);
+  void PanelKeyUp(int key);
+  // The window's own input handlers.
+  void WindowKeyDown(int key, bool repeat);
+  void WindowKeyUp(int key);
+  void WindowMouseMove(int x, int y);
+  void WindowMouseWheel(int wheel);
+  void UserMessage(const platform::Event& event);
+  void Activate();
+  void Deactivate();
+
+  // Every media manager in a fixed order; deactivation only touches sound that holds items.
+  void PauseAllMedia(bool deactivation);
+  void ResumeAllMedia(bool activation);
+
+  TScreenManager* screen_manager() const;
+  // Full screen, the panel as high as the screen: the strip shows only while the pointer is on
+  // the top row.
+  void TrackStripAt(int client_y);
+  void ShowToolStrip(bool shown);
+  // Step 6 of a screen switch: the panel centred in full screen, under the dock in a window.
+  void PlacePanel();
+  // The whole screen surface onto the panel (after an exposure).
+  void PresentWholeScreen();
+  // After a switch: black client, the strip when it shows.
+  void RepaintFrame();
+  platform::Size WindowedClientSize() const;
 
   FormViewContext context_;
   platform::Window& window_;
@@ -105,7 +147,7 @@ class TFormView final : public platform::EventSink {
   std::unique_ptr<TBasePanelStandIn> base_panel_;
   std::unique_ptr<SceneGlobalsStandIn> scene_;
   std::unique_ptr<TParamCollection> params_;
-  std::unique_ptr<TSysFuncManStandIn> sys_funcs_;
+  std::unique_ptr<TSysFuncMan> sys_funcs_;
   std::unique_ptr<TProject> project_;
   std::unique_ptr<MediaManagersStandIn> media_;
 
@@ -122,6 +164,30 @@ class TFormView final : public platform::EventSink {
   bool idle_installed_ = false;
   bool engine_freed_ = false;
   bool mouse_on_dock_ = false;
+  bool mouse_on_panel_ = false;  // a panel button is down (the panel holds the capture)
+  int pointer_x_ = 0;            // last known pointer, client coordinates
+  int pointer_y_ = 0;
+  platform::WindowPlacement saved_placement_;
+
+  // What scripts see of the window's screen while a screen manager exists.
+  class ScreenControl final : public TScreenControl {
+   public:
+    explicit ScreenControl(TFormView& form) : form_(form) {}
+    bool IsFullScreen() const override { return form_.IsFullScreen(); }
+    void SetFullScreen(bool on) override { form_.SetFullScreen(on); }
+    std::int32_t GetDisplayModeCount() const override;
+    std::int32_t GetChosenMode() const override;
+    void SetChosenMode(std::int32_t index) override;
+    std::int32_t GetCurrentMode() const override;
+    void ReapplyFullScreen() override { form_.ReapplyFullScreen(); }
+    void SetCursorX(std::int32_t x) override { form_.SetCursorX(x); }
+    void SetCursorY(std::int32_t y) override { form_.SetCursorY(y); }
+
+   private:
+    TFormView& form_;
+  };
+  ScreenControl screen_control_{*this};
+  bool screen_control_installed_ = false;
 };
 
 }  // namespace vorn

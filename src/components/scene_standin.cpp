@@ -1,10 +1,11 @@
 #include "components/scene_standin.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "engine/engine_values.h"
 #include "foundation/standin_trace.h"
-#include "graphics/screen_manager_standin.h"
+#include "graphics/screen_manager.h"
 
 namespace vorn {
 
@@ -19,12 +20,19 @@ constexpr std::uint32_t kBarColours[8] = {0x000000, 0x0000FF, 0xFF0000, 0xFF00FF
                                           0x00FF00, 0x00FFFF, 0xFFFF00, 0xFFFFFF};
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 
-void DrawBars(platform::Framebuffer& pixels, const TRect& area) {
-  const TRect clipped = ClipRectTo(area, TRect{0, 0, pixels.width(), pixels.height()});
+// The surface's pixel for a 0x00RRGGBB colour, at whatever depth the screen has.
+std::uint32_t PixelOf(TCustomDIBX& surface, std::uint32_t rgb) {
+  const std::uint32_t bgr = ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+  return static_cast<std::uint32_t>(surface.ColorToPixel(static_cast<std::int32_t>(bgr)));
+}
+
+void DrawBars(TCustomDIBX& surface, const TRect& area) {
+  const TRect clipped = ClipRectTo(area, surface.GetBoundsRect());
   if (RectIsEmpty(clipped)) return;
-  for (int y = clipped.top; y < clipped.bottom; ++y) {
-    std::uint32_t* row = pixels.row(y);
-    for (int x = clipped.left; x < clipped.right; ++x) row[x] = kBarColours[std::min(x / kBarWidth, 7)];
+  for (int bar = 0; bar < 8; ++bar) {
+    const int right = bar == 7 ? clipped.right : (bar + 1) * kBarWidth;
+    const TRect part = ClipRectTo(TRect{bar * kBarWidth, clipped.top, right, clipped.bottom}, clipped);
+    if (!RectIsEmpty(part)) surface.FillRect(part, PixelOf(surface, kBarColours[bar]));
   }
 }
 
@@ -43,31 +51,55 @@ TVornBaseListStandIn::TVornBaseListStandIn() {
 
 TVornBaseListStandIn::~TVornBaseListStandIn() { StandInCall("TVornBaseList.Free"); }
 
+void TVornBaseListStandIn::SetKeyDown(int code, bool down) {
+  if (code >= 0 && code < 256) key_down_[code] = down;
+}
+
+void TVornBaseListStandIn::SetKeyClick(int code, bool click) {
+  if (code >= 0 && code < 256) key_click_[code] = click;
+}
+
+void TVornBaseListStandIn::ClearKeys() {
+  StandInCall("TVornBaseList.ClearKeys");
+  std::fill(std::begin(key_down_), std::end(key_down_), false);
+  std::fill(std::begin(key_click_), std::end(key_click_), false);
+}
+
+void TVornBaseListStandIn::ReleaseSurfaces() { StandInCall("TVornBaseList.ReleaseSurfaces"); }
+
+void TVornBaseListStandIn::RestoreSurfaces() {
+  StandInCall("TVornBaseList.RestoreSurfaces");
+  // The new screen surface starts black: everything is drawn again.
+  painted_once_ = false;
+  square_.reset();
+}
+
 void TVornBaseListStandIn::ProcessInput() { StandInCall("TVornBaseList.ProcessInput"); }
 
 void TVornBaseListStandIn::Tick() { StandInCall("TVornBaseList.Tick"); }
 
 void TVornBaseListStandIn::Paint() {
   StandInCall("TVornBaseList.Paint");
-  if (ScreenManager == nullptr) return;
-  platform::Framebuffer& pixels = ScreenManager->Surface().pixels();
+  // Asked anew every frame: a screen switch replaces the surface.
+  TDIBX* surface = ScreenManager != nullptr ? ScreenManager->GetSurface() : nullptr;
+  if (surface == nullptr) return;
   TVornBaseStandIn& layer = GetBase(active_layer_);
+  const TRect all = surface->GetBoundsRect();
   if (!painted_once_) {
-    const TRect all{0, 0, pixels.width(), pixels.height()};
-    DrawBars(pixels, all);
+    DrawBars(*surface, all);
     layer.AddDirty(all);
     painted_once_ = true;
   }
   if (square_) {
-    DrawBars(pixels, *square_);
+    DrawBars(*surface, *square_);
     layer.AddDirty(*square_);
   }
-  const std::int64_t span = pixels.width() - kSquareSize;
+  const std::int64_t span = all.right - kSquareSize;
   const std::int64_t clock = static_cast<std::uint32_t>(GameClock);  // wraps like the clock itself
   const int left = span > 0 ? static_cast<int>((clock / 16) % span) : 0;
   const TRect square{left, kSquareTop, left + kSquareSize, kSquareTop + kSquareSize};
-  const TRect drawn = ClipRectTo(square, TRect{0, 0, pixels.width(), pixels.height()});
-  for (int y = drawn.top; y < drawn.bottom; ++y) std::fill(pixels.row(y) + drawn.left, pixels.row(y) + drawn.right, kWhite);
+  const TRect drawn = ClipRectTo(square, all);
+  if (!RectIsEmpty(drawn)) surface->FillRect(drawn, PixelOf(*surface, kWhite));
   layer.AddDirty(square);
   square_ = square;
 }
@@ -80,12 +112,6 @@ std::unique_ptr<SceneGlobalsStandIn> TBasePanelStandIn::CreateScene() {
   globals->bases = std::make_unique<TVornBaseListStandIn>();
   Bases = globals->bases.get();
   return globals;
-}
-
-void TBasePanelStandIn::Paint() {
-  if (ScreenManager == nullptr) return;
-  TScreenSurfaceStandIn& surface = ScreenManager->Surface();
-  panel_.StretchDraw(surface.view(), platform::Rect{0, 0, surface.width(), surface.height()});
 }
 
 void BuildGreyTables() { StandInCall("BuildGreyTables"); }

@@ -44,7 +44,4 @@ void TProjectStandIn::RunExitPageAndWriteStatus() { StandInCall("TProject.RunExi
 TParamCollectionStandIn::TParamCollectionStandIn() { StandInCall("TParamCollection.Create"); }
 TParamCollectionStandIn::~TParamCollectionStandIn() { StandInCall("TParamCollection.Free"); }
 
-TSysFuncManStandIn::TSysFuncManStandIn() { StandInCall("TSysFuncMan.Create"); }
-TSysFuncManStandIn::~TSysFuncManStandIn() { StandInCall("TSysFuncMan.Free"); }
-
 }  // namespace vorn

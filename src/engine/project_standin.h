@@ -39,17 +39,11 @@ class TProjectStandIn {
   std::function<void()> on_step;  // what the script step does (tests)
 };
 
-// Stand-ins for the variable collection and the system-function manager.
+// Stand-in for the variable collection.
 class TParamCollectionStandIn {
  public:
   TParamCollectionStandIn();
   ~TParamCollectionStandIn();
-};
-
-class TSysFuncManStandIn {
- public:
-  TSysFuncManStandIn();
-  ~TSysFuncManStandIn();
 };
 
 }  // namespace vorn

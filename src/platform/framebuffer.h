@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -40,6 +41,28 @@ struct PixelView {
   int height = 0;
   int stride = 0;
 };
+
+// Pixels of a drawing surface as the screen takes them: 15-bit 5-5-5, 16-bit 5-6-5 or 32-bit
+// XRGB words. top is row 0 and pitch the signed byte distance to row 1 (negative bottom-up).
+enum class SourceFormat { kRgb555, kRgb565, kXrgb8888 };
+
+struct SourcePixels {
+  const std::uint8_t* top = nullptr;
+  std::ptrdiff_t pitch = 0;
+  int width = 0;
+  int height = 0;
+  SourceFormat format = SourceFormat::kXrgb8888;
+};
+
+// XRGB of a 5- or 6-bit channel layout, the top bits repeated below ((v << 3) | (v >> 2)).
+std::uint32_t Widen555(std::uint16_t pixel);
+std::uint32_t Widen565(std::uint16_t pixel);
+
+// Draws the source rectangle onto dest (nearest pixel) into 32-bit target rows, clipped to clip
+// and to the target; source pixels outside the source are never read. Returns the rectangle
+// actually touched.
+Rect BlitSourcePixels(std::uint32_t* target, std::ptrdiff_t target_stride, int target_width, int target_height,
+                      const SourcePixels& src, const Rect& src_rect, const Rect& dest, const Rect& clip);
 
 // Draws the source rectangle of src stretched onto dest (nearest pixel), clipped to clip and to
 // the framebuffer. Equal sizes copy rows as they are. Returns the rectangle actually touched.

@@ -63,6 +63,26 @@ void HeadlessWindow::Show() {
   application_.Post(Event{.type = EventType::kActivate});
 }
 
+void HeadlessWindow::SetPlacement(const WindowPlacement& placement) {
+  SetClientSize(placement.client);
+  SetPosition(placement.left, placement.top);
+}
+
+bool HeadlessWindow::SetFullScreenMode(const DisplayMode* mode) {
+  if (mode == nullptr) {
+    if (full_screen_) {
+      full_screen_ = false;
+      SetPlacement(before_full_screen_);
+    }
+    return true;
+  }
+  if (!full_screen_) before_full_screen_ = GetPlacement();
+  full_screen_ = true;
+  SetClientSize(Size{mode->width, mode->height});
+  SetPosition(0, 0);
+  return true;
+}
+
 void HeadlessWindow::PostClose() { application_.Post(Event{.type = EventType::kClose}); }
 
 void HeadlessWindow::PostUserMessage(std::uint32_t message, std::intptr_t wparam, std::intptr_t lparam) {

@@ -8,6 +8,7 @@
 
 #include "platform/clock.h"
 #include "platform/drive_type.h"
+#include "platform/headless_display.h"
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
@@ -85,6 +86,17 @@ class HeadlessWindow final : public Window {
   Framebuffer& Canvas() override { return canvas_; }
   void Flush(std::span<const Rect> rects) override { flushes_ += static_cast<int>(rects.size()); }
   bool Closed() const override { return closed_; }
+  void SetBordered(bool bordered) override { bordered_ = bordered; }
+  bool Bordered() const override { return bordered_; }
+  WindowPlacement GetPlacement() const override { return WindowPlacement{left_, top_, ClientSize()}; }
+  void SetPlacement(const WindowPlacement& placement) override;
+  bool SetFullScreenMode(const DisplayMode* mode) override;
+  void WarpPointer(int x, int y) override {
+    pointer_x_ = x;
+    pointer_y_ = y;
+  }
+  void CaptureMouse(bool captured) override { captured_ = captured; }
+  void HoldScreenSaver(bool held) override { screen_saver_held_ = held; }
 
   const std::string& caption() const { return caption_; }
   int left() const { return left_; }
@@ -92,6 +104,11 @@ class HeadlessWindow final : public Window {
   bool shown() const { return shown_; }
   int flushes() const { return flushes_; }
   void MarkClosed() { closed_ = true; }
+  bool full_screen() const { return full_screen_; }
+  int pointer_x() const { return pointer_x_; }
+  int pointer_y() const { return pointer_y_; }
+  bool captured() const { return captured_; }
+  bool screen_saver_held() const { return screen_saver_held_; }
 
  private:
   HeadlessApplication& application_;
@@ -100,8 +117,15 @@ class HeadlessWindow final : public Window {
   int left_ = 0;
   int top_ = 0;
   int flushes_ = 0;
+  int pointer_x_ = 0;
+  int pointer_y_ = 0;
   bool shown_ = false;
   bool closed_ = false;
+  bool bordered_ = true;
+  bool full_screen_ = false;
+  bool captured_ = false;
+  bool screen_saver_held_ = false;
+  WindowPlacement before_full_screen_;
 };
 
 // Every headless service in one place, for tests and headless-run.
@@ -112,8 +136,9 @@ struct HeadlessPlatform {
   VirtualClock clock;
   HeadlessMessageBoxes boxes;
   HeadlessApplication application;
+  HeadlessDisplayService display;
 
-  Platform services() { return Platform{executable, drives, locks, clock, boxes, application}; }
+  Platform services() { return Platform{executable, drives, locks, clock, boxes, application, &display}; }
 };
 
 }  // namespace vorn::platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/display_service.h"
 #include "platform/drive_type.h"
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
@@ -17,6 +18,8 @@ struct Platform {
   Clock& clock;
   MessageBoxes& boxes;
   Application& application;
+  // Null when the host offers no display modes (windowed only).
+  DisplayService* display = nullptr;
 };
 
 }  // namespace vorn::platform

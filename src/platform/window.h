@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/display_service.h"
 #include "platform/framebuffer.h"
 #include "platform/geometry.h"
 
@@ -24,6 +25,13 @@ enum class EventType {
   kMouseWheel,
   kExpose,
   kUserMessage,
+  // Modal loops of the window manager (menus, moving or sizing the window) and display changes.
+  // SDL raises none of them on Linux; the headless back end posts them.
+  kEnterMenuLoop,
+  kExitMenuLoop,
+  kEnterSizeMove,
+  kExitSizeMove,
+  kDisplayChange,
 };
 
 enum class MouseButton { kLeft, kRight, kMiddle };
@@ -59,6 +67,14 @@ class EventSink {
   virtual bool Idle() = 0;
 };
 
+// Where a window sits: the frame's left and top (as SetPosition takes them) and the client size.
+struct WindowPlacement {
+  int left = 0;
+  int top = 0;
+  Size client;
+  bool operator==(const WindowPlacement&) const = default;
+};
+
 // A top-level window: single border with minimise, black background. Its client area is a
 // Framebuffer that drawing code fills and then flushes to the screen.
 class Window {
@@ -80,6 +96,27 @@ class Window {
   virtual bool Closed() const = 0;
   // The back end's own handle (SDL_Window*), for owning message boxes; null when there is none.
   virtual void* NativeHandle() const { return nullptr; }
+
+  // Frame, placement and full screen.
+  virtual void SetBordered(bool bordered) = 0;
+  virtual bool Bordered() const = 0;
+  virtual WindowPlacement GetPlacement() const = 0;
+  virtual void SetPlacement(const WindowPlacement& placement) = 0;
+  // Exclusive full screen in the mode, the client area taking the mode's size; null leaves it.
+  // False when the display refuses (the window stays as it was).
+  virtual bool SetFullScreenMode(const DisplayMode* mode) = 0;
+
+  // Pointer and screen saver.
+  virtual void WarpPointer(int x, int y) = 0;  // client coordinates
+  // While captured, the pointer's moves and releases outside the window still arrive.
+  virtual void CaptureMouse(bool captured) = 0;
+  // Held off while the player is the active window.
+  virtual void HoldScreenSaver(bool held) = 0;
+
+  // Draws the source rectangle of a drawing surface onto dest (client coordinates, nearest
+  // pixel), clipped to clip, and puts it on the screen. Returns the rectangle touched. The default
+  // goes through the canvas.
+  virtual Rect PresentPixels(const SourcePixels& src, const Rect& src_rect, const Rect& dest, const Rect& clip);
 };
 
 class Application {

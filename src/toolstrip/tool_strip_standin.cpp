@@ -10,6 +10,20 @@ constexpr int kFirstButtonLeft = 2;
 
 }  // namespace
 
+int TDock97StandIn::Height() const { return toolbars_.empty() || Visible() ? height_ : 0; }
+
+bool TDock97StandIn::Visible() const {
+  for (const TToolbar97StandIn* toolbar : toolbars_) {
+    if (toolbar->visible) return true;
+  }
+  return false;
+}
+
+void TDock97StandIn::Show(bool shown) {
+  for (TToolbar97StandIn* toolbar : toolbars_) toolbar->visible = shown;
+  if (!shown) pressed_ = nullptr;
+}
+
 platform::Rect TDock97StandIn::ButtonBounds(const TToolbarButton97StandIn* button) const {
   for (const TToolbar97StandIn* toolbar : toolbars_) {
     if (!toolbar->visible) continue;

@@ -35,12 +35,16 @@ class TToolbar97StandIn {
 
 class TDock97StandIn {
  public:
-  int Height() const { return height_; }
+  // 0 while no tool bar shows (the dock sizes itself to what it holds).
+  int Height() const;
+  // Shows or hides every tool bar of the dock.
+  void Show(bool shown);
+  bool Visible() const;
   void SetHeight(int height) { height_ = height; }
   void SetWidth(int width) { width_ = width; }
   void Insert(TToolbar97StandIn* toolbar) { toolbars_.push_back(toolbar); }
 
-  platform::Rect bounds() const { return platform::Rect{0, 0, width_, height_}; }
+  platform::Rect bounds() const { return platform::Rect{0, 0, width_, Height()}; }
   // Where a button sits in the window's client area (empty when it is not in the dock).
   platform::Rect ButtonBounds(const TToolbarButton97StandIn* button) const;
   void Paint(platform::Framebuffer& canvas) const;

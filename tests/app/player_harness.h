@@ -108,7 +108,8 @@ class HeadlessForm {
     window = headless.application.CreateMainWindow(platform::Size{640, 502}, "VornPlayer");
     services = std::make_unique<platform::Platform>(platform::Platform{
         headless.executable, headless.drives, headless.locks, headless.clock,
-        boxes != nullptr ? *boxes : static_cast<platform::MessageBoxes&>(headless.boxes), headless.application});
+        boxes != nullptr ? *boxes : static_cast<platform::MessageBoxes&>(headless.boxes), headless.application,
+        &headless.display});
     form = std::make_unique<TFormView>(FormViewContext{*services, *window, files, std::move(arguments),
                                                        exe_dir + "vornplayer", exe_dir, 1});
   }

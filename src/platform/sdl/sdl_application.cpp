@@ -91,6 +91,77 @@ class SdlWindow final : public Window {
   bool Closed() const override { return closed_; }
   void* NativeHandle() const override { return window_; }
 
+  // Straight into the window surface when it holds 8-8-8 words: one conversion, no shadow copy.
+  // The panel's pixels are then not in the canvas; an exposure has the owner present again.
+  Rect PresentPixels(const SourcePixels& src, const Rect& src_rect, const Rect& dest, const Rect& clip) override {
+    SDL_Surface* target = SDL_GetWindowSurface(window_);
+    if (target == nullptr || target->format == nullptr || target->format->BytesPerPixel != 4 ||
+        target->format->Rmask != 0xFF0000u || target->format->Gmask != 0xFF00u || target->format->Bmask != 0xFFu) {
+      return Window::PresentPixels(src, src_rect, dest, clip);
+    }
+    if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return Rect{};
+    const Rect touched = BlitSourcePixels(static_cast<std::uint32_t*>(target->pixels), target->pitch / 4, target->w,
+                                          target->h, src, src_rect, dest, clip);
+    if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+    if (!touched.empty()) {
+      const SDL_Rect area{touched.left, touched.top, touched.width, touched.height};
+      SDL_UpdateWindowSurfaceRects(window_, &area, 1);
+    }
+    return touched;
+  }
+
+  void SetBordered(bool bordered) override {
+    SDL_SetWindowBordered(window_, bordered ? SDL_TRUE : SDL_FALSE);
+    bordered_ = bordered;
+  }
+  bool Bordered() const override { return bordered_; }
+  WindowPlacement GetPlacement() const override {
+    int x = 0, y = 0, border_top = 0, border_left = 0;
+    SDL_GetWindowPosition(window_, &x, &y);
+    if (SDL_GetWindowBordersSize(window_, &border_top, &border_left, nullptr, nullptr) != 0) {
+      border_top = border_left = 0;
+    }
+    return WindowPlacement{x - border_left, y - border_top, ClientSize()};
+  }
+  void SetPlacement(const WindowPlacement& placement) override {
+    SetClientSize(placement.client);
+    SetPosition(placement.left, placement.top);
+  }
+  bool SetFullScreenMode(const DisplayMode* mode) override {
+    if (mode == nullptr) {
+      if (!full_screen_) return true;
+      SDL_SetWindowFullscreen(window_, 0);
+      full_screen_ = false;
+      SyncCanvasSize();
+      return true;
+    }
+    SDL_DisplayMode wanted{};
+    wanted.w = mode->width;
+    wanted.h = mode->height;
+    wanted.refresh_rate = mode->refreshRate;
+    const int bits = mode->bitsPerPixel == 16 && Is555(*mode) ? 15 : mode->bitsPerPixel;
+    wanted.format = SDL_MasksToPixelFormatEnum(bits, mode->redMask, mode->greenMask, mode->blueMask, 0);
+    if (SDL_SetWindowDisplayMode(window_, &wanted) != 0) return false;
+    if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN) != 0) return false;
+    SDL_DisplayMode got{};
+    if (SDL_GetWindowDisplayMode(window_, &got) != 0 || got.w != mode->width || got.h != mode->height) {
+      SDL_SetWindowFullscreen(window_, 0);
+      return false;
+    }
+    full_screen_ = true;
+    canvas_.Resize(got.w, got.h);
+    return true;
+  }
+  void WarpPointer(int x, int y) override { SDL_WarpMouseInWindow(window_, x, y); }
+  void CaptureMouse(bool captured) override { SDL_CaptureMouse(captured ? SDL_TRUE : SDL_FALSE); }
+  void HoldScreenSaver(bool held) override {
+    if (held) {
+      SDL_DisableScreenSaver();
+    } else {
+      SDL_EnableScreenSaver();
+    }
+  }
+
   void FlushAll() {
     const Rect all = canvas_.bounds();
     Flush(std::span<const Rect>(&all, 1));
@@ -100,8 +171,16 @@ class SdlWindow final : public Window {
     SDL_HideWindow(window_);
   }
   Uint32 id() const { return SDL_GetWindowID(window_); }
+  bool full_screen() const { return full_screen_; }
+  SDL_Window* sdl_window() const { return window_; }
 
  private:
+  void SyncCanvasSize() {
+    int width = 0, height = 0;
+    SDL_GetWindowSize(window_, &width, &height);
+    canvas_.Resize(width, height);
+  }
+
   void Push(Sint32 code, std::intptr_t wparam, std::intptr_t lparam) {
     SDL_Event event{};
     event.type = user_event_type_;
@@ -116,9 +195,70 @@ class SdlWindow final : public Window {
   Framebuffer canvas_;
   std::uint32_t user_event_type_;
   bool closed_ = false;
+  bool bordered_ = true;
+  bool full_screen_ = false;
+};
+
+// Bits as the display reports them: 32 for every four-byte format, 16 for 5-5-5 and 5-6-5.
+DisplayMode ModeFromSdl(const SDL_DisplayMode& sdl) {
+  DisplayMode mode;
+  mode.width = sdl.w;
+  mode.height = sdl.h;
+  mode.refreshRate = sdl.refresh_rate;
+  const int bytes = SDL_BYTESPERPIXEL(sdl.format);
+  mode.bitsPerPixel = bytes == 4 ? 32 : bytes == 3 ? 24 : bytes == 2 ? 16 : static_cast<int>(SDL_BITSPERPIXEL(sdl.format));
+  int bpp = 0;
+  Uint32 red = 0, green = 0, blue = 0, alpha = 0;
+  if (SDL_PixelFormatEnumToMasks(sdl.format, &bpp, &red, &green, &blue, &alpha) == SDL_TRUE) {
+    mode.redMask = red;
+    mode.greenMask = green;
+    mode.blueMask = blue;
+  }
+  return mode;
+}
+
+class SdlDisplayConnection final : public DisplayConnection {
+ public:
+  explicit SdlDisplayConnection(SdlWindow& window) : window_(window) {}
+  ~SdlDisplayConnection() override { LeaveFullScreen(); }
+
+  bool CurrentMode(DisplayMode& mode) override {
+    SDL_DisplayMode sdl{};
+    const int result = window_.full_screen() ? SDL_GetWindowDisplayMode(window_.sdl_window(), &sdl)
+                                             : SDL_GetCurrentDisplayMode(DisplayIndex(), &sdl);
+    if (result != 0 || sdl.format == 0) return false;
+    mode = ModeFromSdl(sdl);
+    return true;
+  }
+  bool EnumerateModes(std::vector<DisplayMode>& modes) override {
+    const int count = SDL_GetNumDisplayModes(DisplayIndex());
+    if (count < 0) return false;
+    modes.clear();
+    for (int i = 0; i < count; ++i) {
+      SDL_DisplayMode sdl{};
+      if (SDL_GetDisplayMode(DisplayIndex(), i, &sdl) == 0) modes.push_back(ModeFromSdl(sdl));
+    }
+    return true;
+  }
+  bool EnterFullScreen(const DisplayMode& mode) override { return window_.SetFullScreenMode(&mode); }
+  void LeaveFullScreen() override { window_.SetFullScreenMode(nullptr); }
+
+ private:
+  int DisplayIndex() const {
+    const int index = SDL_GetWindowDisplayIndex(window_.sdl_window());
+    return index < 0 ? 0 : index;
+  }
+
+  SdlWindow& window_;
 };
 
 }  // namespace
+
+std::unique_ptr<DisplayConnection> SdlDisplayService::Open(Window& window) {
+  auto* sdl_window = dynamic_cast<SdlWindow*>(&window);
+  if (sdl_window == nullptr || SDL_WasInit(SDL_INIT_VIDEO) == 0) return nullptr;
+  return std::make_unique<SdlDisplayConnection>(*sdl_window);
+}
 
 SdlApplication::SdlApplication(std::string video_driver) : video_driver_(std::move(video_driver)) {}
 

@@ -49,6 +49,12 @@ class SdlApplication final : public Application {
   bool terminating_ = false;
 };
 
+// Display modes through SDL's video subsystem (started by the application).
+class SdlDisplayService final : public DisplayService {
+ public:
+  std::unique_ptr<DisplayConnection> Open(Window& window) override;
+};
+
 class SdlMessageBoxes final : public MessageBoxes {
  public:
   explicit SdlMessageBoxes(SdlApplication& application) : application_(application) {}
@@ -62,7 +68,7 @@ class SdlMessageBoxes final : public MessageBoxes {
 class SdlPlatform {
  public:
   explicit SdlPlatform(SdlPlatformOptions options = {});
-  Platform services() { return Platform{executable_, drives_, locks_, clock_, boxes_, application_}; }
+  Platform services() { return Platform{executable_, drives_, locks_, clock_, boxes_, application_, &display_}; }
   SdlApplication& application() { return application_; }
 
  private:
@@ -72,6 +78,7 @@ class SdlPlatform {
   SystemClock clock_;
   SdlApplication application_;
   SdlMessageBoxes boxes_;
+  SdlDisplayService display_;
 };
 
 }  // namespace vorn::platform::sdl
