@@ -6,7 +6,7 @@
 
 #include "app/form_view.h"
 #include "app/instance_key.h"
-#include "app/settings_dialog_standin.h"
+#include "app/settings_dialog.h"
 #include "engine/engine_values.h"
 #include "foundation/vr_file_manager.h"
 
@@ -16,18 +16,16 @@ namespace {
 constexpr platform::Size kDesignClientSize{640, 502};
 constexpr std::string_view kDesignCaption = "VornPlayer";
 
-// The settings dialog's loop has no idle work; it only dispatches.
-class DialogEvents final : public platform::EventSink {
- public:
-  void HandleEvent(const platform::Event&) override {}
-  bool Idle() override { return true; }
-};
+constexpr int kDialogFontPixels = 12;
 
-void RunSettingsDialog(platform::Platform& platform) {
-  TFormConfigStandIn dialog;
+void RunSettingsDialog(platform::Platform& platform, const std::string& executable_dir) {
+  std::string reason;
+  std::unique_ptr<platform::TextRenderer> text = platform::CreateDialogTextRenderer(kDialogFontPixels, reason);
+  if (!text) std::cerr << "vornplayer: the settings dialog shows no text: " << reason << "\n";
+  TFormConfig dialog(platform, platform::FindInDirectory(executable_dir, "game.ini"), text.get());
+  dialog.FormCreate();
   dialog.Show();
-  DialogEvents events;
-  while (dialog.running()) platform.application.ProcessMessages(events);
+  while (dialog.running()) platform.application.ProcessMessages(dialog);
 }
 
 void RunMainWindow(platform::Platform& platform, const std::vector<std::string>& arguments,
@@ -92,7 +90,7 @@ int RunPlayer(platform::Platform& platform, const std::vector<std::string>& argu
     }
     platform.application.SetTitle(std::string_view());
     if (!arguments.empty() && IsConfigArgument(arguments.front())) {
-      RunSettingsDialog(platform);
+      RunSettingsDialog(platform, executable_dir);
     } else {
       RunMainWindow(platform, arguments, *executable_path, executable_dir, options);
     }

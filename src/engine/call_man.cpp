@@ -65,6 +65,13 @@ TStack& TStackList::Pop() {
   return spare_;
 }
 
+bool TStackList::Remove(int index) {
+  if (index < 0 || index >= Count()) return false;
+  frames_.erase(frames_.begin() + index);
+  TellDepth();
+  return true;
+}
+
 void TStackList::Clear() {
   frames_.clear();
   TellDepth();

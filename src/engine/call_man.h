@@ -50,6 +50,8 @@ class TStackList {
   TStack& Push();
   // Moves the top frame into the spare frame and returns it; "スタックエラー" when empty.
   TStack& Pop();
+  // Takes frame `index` (0 = bottom) out of the middle of the stack; false when there is none.
+  bool Remove(int index);
   void Clear();
   int Count() const { return static_cast<int>(frames_.size()); }
   bool Empty() const { return frames_.empty(); }

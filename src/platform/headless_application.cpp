@@ -17,6 +17,11 @@ std::unique_ptr<Window> HeadlessApplication::CreateMainWindow(Size client, std::
   return std::make_unique<HeadlessWindow>(*this, client, caption_cp932);
 }
 
+std::unique_ptr<Window> HeadlessApplication::CreateDialogWindow(Size client, std::string_view caption_cp932) {
+  ++dialogs_created_;
+  return std::make_unique<HeadlessWindow>(*this, client, caption_cp932);
+}
+
 bool HeadlessApplication::DispatchPending(Window* main, EventSink& sink) {
   while (!queue_.empty()) {
     const Event event = queue_.front();

@@ -33,6 +33,7 @@ class HeadlessApplication final : public Application {
   bool Initialize(std::string& reason) override;
   void SetTitle(std::string_view cp932) override { title_ = std::string(cp932); }
   std::unique_ptr<Window> CreateMainWindow(Size client, std::string_view caption_cp932) override;
+  std::unique_ptr<Window> CreateDialogWindow(Size client, std::string_view caption_cp932) override;
   Rect WorkArea() override { return work_area_; }
   bool Terminating() const override { return terminating_; }
   void Run(Window& main, EventSink& sink) override;
@@ -46,6 +47,7 @@ class HeadlessApplication final : public Application {
   const std::string& title() const { return title_; }
   bool initialized() const { return initialized_; }
   int windows_created() const { return windows_created_; }
+  int dialogs_created() const { return dialogs_created_; }
   // The client area of the last main window as it was when that window went away.
   const Framebuffer& last_canvas() const { return last_canvas_; }
   // Extra size the frame adds around the client area.
@@ -65,6 +67,7 @@ class HeadlessApplication final : public Application {
   bool initialized_ = false;
   bool terminating_ = false;
   int windows_created_ = 0;
+  int dialogs_created_ = 0;
 };
 
 class HeadlessWindow final : public Window {

@@ -1,8 +1,16 @@
 #include "platform/ini_file.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <iterator>
 #include <sstream>
+
+#include "platform/file_sync.h"
 
 namespace vorn::platform {
 namespace {
@@ -121,6 +129,161 @@ std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key
 
 bool IniFile::ReadBool(std::string_view section, std::string_view key, bool fallback) const {
   return ReadInteger(section, key, fallback ? 1 : 0) != 0;
+}
+
+}  // namespace vorn::platform
+
+namespace vorn::platform {
+namespace {
+
+struct IniLine {
+  std::size_t begin = 0;    // offset of the line
+  std::size_t content = 0;  // its length without the line ending
+  std::size_t end = 0;      // offset after its line ending
+};
+
+std::vector<IniLine> SplitLines(std::string_view bytes) {
+  std::vector<IniLine> lines;
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    const std::size_t newline = bytes.find('\n', at);
+    IniLine line;
+    line.begin = at;
+    line.end = newline == std::string_view::npos ? bytes.size() : newline + 1;
+    std::size_t stop = newline == std::string_view::npos ? bytes.size() : newline;
+    if (stop > at && bytes[stop - 1] == '\r') --stop;
+    line.content = stop - at;
+    lines.push_back(line);
+    at = line.end;
+  }
+  return lines;
+}
+
+// The section name of a "[...]" line, upper-cased; nothing for other lines.
+std::optional<std::string> SectionOf(std::string_view line) {
+  line = Trim(line);
+  if (line.empty() || line.front() != '[') return std::nullopt;
+  const auto close = line.find(']');
+  if (close == std::string_view::npos) return std::nullopt;
+  return Upper(Trim(line.substr(1, close - 1)));
+}
+
+}  // namespace
+
+std::string SetIniValues(std::string_view bytes, std::string_view section,
+                         const std::vector<std::pair<std::string, std::string>>& values) {
+  const std::vector<IniLine> lines = SplitLines(bytes);
+  const std::string newline = bytes.find("\r\n") != std::string_view::npos || bytes.find('\n') == std::string_view::npos
+                                  ? "\r\n"
+                                  : "\n";
+  const std::string wanted = Upper(Trim(section));
+  // The first section of that name: from its header line to the next header.
+  std::size_t header = lines.size();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const auto name = SectionOf(bytes.substr(lines[i].begin, lines[i].content));
+    if (name && *name == wanted) {
+      header = i;
+      break;
+    }
+  }
+  std::string result;
+  if (header == lines.size()) {
+    result.assign(bytes);
+    if (!result.empty() && result.back() != '\n') result += newline;
+    result += "[" + std::string(section) + "]" + newline;
+    for (const auto& [key, value] : values) result += key + "=" + value + newline;
+    return result;
+  }
+  std::size_t stop = header + 1;
+  while (stop < lines.size() && !SectionOf(bytes.substr(lines[stop].begin, lines[stop].content))) ++stop;
+
+  std::vector<std::optional<std::size_t>> found(values.size());
+  for (std::size_t i = header + 1; i < stop; ++i) {
+    const std::string_view line = Trim(bytes.substr(lines[i].begin, lines[i].content));
+    if (line.empty() || line.front() == ';') continue;
+    const auto equals = line.find('=');
+    if (equals == std::string_view::npos) continue;
+    const std::string key = Upper(Trim(line.substr(0, equals)));
+    for (std::size_t k = 0; k < values.size(); ++k) {
+      if (!found[k] && Upper(values[k].first) == key) found[k] = i;
+    }
+  }
+  // Missing keys go after the section's last line that is not blank.
+  std::size_t last = header;
+  for (std::size_t i = header + 1; i < stop; ++i) {
+    if (!Trim(bytes.substr(lines[i].begin, lines[i].content)).empty()) last = i;
+  }
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const IniLine& line = lines[i];
+    std::size_t k = 0;
+    for (; k < values.size(); ++k) {
+      if (found[k] && *found[k] == i) break;
+    }
+    if (k < values.size()) {
+      const std::string_view text = bytes.substr(line.begin, line.content);
+      const std::size_t equals = text.find('=');
+      result.append(text.substr(0, equals + 1));
+      result += values[k].second;
+      result.append(bytes.substr(line.begin + line.content, line.end - line.begin - line.content));
+    } else {
+      result.append(bytes.substr(line.begin, line.end - line.begin));
+    }
+    if (i == last) {
+      if (!result.empty() && result.back() != '\n') result += newline;
+      for (std::size_t m = 0; m < values.size(); ++m) {
+        if (!found[m]) result += values[m].first + "=" + values[m].second + newline;
+      }
+    }
+  }
+  return result;
+}
+
+bool SaveIniBytes(const std::string& path, std::string_view bytes, std::string& reason) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::path target(path);
+  // A link is written through: its target gets the new bytes, the link stays.
+  for (int hops = 0; hops < 40 && fs::is_symlink(target, error); ++hops) {
+    const fs::path link = fs::read_symlink(target, error);
+    if (error) break;
+    target = link.is_absolute() ? link : target.parent_path() / link;
+  }
+  const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  const fs::path temporary = directory / (target.filename().string() + ".tmp" + std::to_string(::getpid()));
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (out) {
+      out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+      out.close();
+      if (out && SyncFile(temporary.string())) {
+        fs::rename(temporary, target, error);
+        if (!error) return true;
+        reason = error.message();
+      } else {
+        reason = std::strerror(errno != 0 ? errno : EIO);
+      }
+      fs::remove(temporary, error);
+    } else {
+      reason = std::strerror(errno != 0 ? errno : EACCES);
+    }
+  }
+  // The directory refused the temporary file: an existing writable file is written in place.
+  if (!fs::is_regular_file(target, error)) return false;
+  errno = 0;
+  std::fstream in_place(target, std::ios::binary | std::ios::in | std::ios::out | std::ios::trunc);
+  if (!in_place) {
+    reason = std::strerror(errno != 0 ? errno : EACCES);
+    return false;
+  }
+  in_place.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  in_place.close();
+  if (!in_place) {
+    reason = std::strerror(errno != 0 ? errno : EIO);
+    return false;
+  }
+  SyncFile(target.string());
+  reason.clear();
+  return true;
 }
 
 }  // namespace vorn::platform

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vorn::platform {
@@ -35,6 +36,18 @@ class IniFile {
   };
   std::vector<Entry> entries_;
 };
+
+// The bytes of an ini file with the values set in the first section of that name, by the
+// reader's rules for names: the first occurrence of each key in that section takes the new value,
+// missing keys are added at the section's end, a missing section is appended. Every other byte
+// stays as it was; new lines use the file's line ending (CR LF for a new file).
+std::string SetIniValues(std::string_view bytes, std::string_view section,
+                         const std::vector<std::pair<std::string, std::string>>& values);
+
+// Writes the whole file: through a symbolic link to its target, as a temporary file in the same
+// directory that is synced and renamed over it; when the directory takes no new file but the
+// file itself is writable, in place. False with the system's reason when it cannot be written.
+bool SaveIniBytes(const std::string& path, std::string_view bytes, std::string& reason);
 
 // The integer rule of IniFile::ReadInteger; false when text is not such an integer.
 bool ParseIniInteger(std::string_view text, std::int32_t& value);

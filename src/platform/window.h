@@ -127,6 +127,8 @@ class Application {
   virtual void SetTitle(std::string_view cp932) = 0;
   // A hidden window with the given client size and caption.
   virtual std::unique_ptr<Window> CreateMainWindow(Size client, std::string_view caption_cp932) = 0;
+  // A hidden top-level window for a dialog: fixed size, dialog border.
+  virtual std::unique_ptr<Window> CreateDialogWindow(Size client, std::string_view caption_cp932) = 0;
   // The desktop minus task bars and docks.
   virtual Rect WorkArea() = 0;
   virtual bool Terminating() const = 0;

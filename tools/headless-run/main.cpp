@@ -1,6 +1,8 @@
 // Test tooling, not a player feature: runs the player's app library on the headless back ends for
 // a number of frames, then writes the window's client area as a PNG.
+#include <cctype>
 #include <cstdlib>
+#include <map>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -14,8 +16,40 @@
 namespace {
 
 int Usage() {
-  std::cerr << "usage: headless-run [--frames N] [--png FILE] [--seed S] [--exe-dir DIR] [player arguments]\n";
+  std::cerr << "usage: headless-run [--frames N] [--png FILE] [--seed S] [--exe-dir DIR] [--config-png FILE]\n"
+               "                    [--dialog-keys K,K,...] [player arguments]\n"
+               "  --config-png and --dialog-keys run the settings dialog (\"/config\"); keys are names such as\n"
+               "  Tab, Shift+Tab, Return, Escape, Space, Left, Right, Up, Down, Home, End, PageUp, PageDown, Alt+S\n";
   return 2;
+}
+
+// One scripted key of the dialog: "Alt+S", "Shift+Tab", "Return", a letter.
+bool ParseKey(std::string name, vorn::platform::Event& event) {
+  event = vorn::platform::Event{.type = vorn::platform::EventType::kKeyDown};
+  for (;;) {
+    if (name.rfind("Alt+", 0) == 0) {
+      event.shift |= vorn::platform::kAltKey;
+      name.erase(0, 4);
+    } else if (name.rfind("Shift+", 0) == 0) {
+      event.shift |= vorn::platform::kShiftKey;
+      name.erase(0, 6);
+    } else {
+      break;
+    }
+  }
+  static const std::map<std::string, int> kNames = {
+      {"Tab", 0x09},  {"Return", 0x0D}, {"Escape", 0x1B}, {"Space", 0x20}, {"PageUp", 0x21},
+      {"PageDown", 0x22}, {"End", 0x23}, {"Home", 0x24},  {"Left", 0x25},  {"Up", 0x26},
+      {"Right", 0x27}, {"Down", 0x28}};
+  if (auto found = kNames.find(name); found != kNames.end()) {
+    event.key = found->second;
+    return true;
+  }
+  if (name.size() == 1 && std::isalpha(static_cast<unsigned char>(name[0]))) {
+    event.key = std::toupper(static_cast<unsigned char>(name[0]));
+    return true;
+  }
+  return false;
 }
 
 bool ParseNumber(const std::string& text, unsigned long long& value) {
@@ -32,6 +66,9 @@ int main(int argc, char** argv) {
   unsigned long long seed = 1;
   std::string png_path;
   std::string exe_dir;
+  std::string config_png;
+  std::string dialog_keys;
+  bool dialog = false;
   std::vector<std::string> player_arguments;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
@@ -44,6 +81,12 @@ int main(int argc, char** argv) {
       png_path = argv[++i];
     } else if (argument == "--exe-dir" && has_value) {
       exe_dir = argv[++i];
+    } else if (argument == "--config-png" && has_value) {
+      config_png = argv[++i];
+      dialog = true;
+    } else if (argument == "--dialog-keys" && has_value) {
+      dialog_keys = argv[++i];
+      dialog = true;
     } else if (argument.rfind("--", 0) == 0 && player_arguments.empty()) {
       return Usage();
     } else {
@@ -66,6 +109,31 @@ int main(int argc, char** argv) {
       close_posted = true;
     }
   });
+
+  if (dialog) {
+    // The keys go first; a close box ends the dialog when they have not.
+    std::string rest = dialog_keys;
+    while (!rest.empty()) {
+      const auto comma = rest.find(',');
+      vorn::platform::Event event;
+      if (!ParseKey(rest.substr(0, comma), event)) return Usage();
+      headless.application.Post(event);
+      rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
+    }
+    headless.application.Post(vorn::platform::Event{.type = vorn::platform::EventType::kClose});
+    vorn::platform::Platform services = headless.services();
+    const int code = vorn::RunPlayer(services, {"/config"}, vorn::PlayerOptions{seed});
+    if (code != 0) return code;
+    for (const auto& box : headless.boxes.shown()) std::cerr << "message box: " << box.text << "\n";
+    if (!config_png.empty()) {
+      std::string reason;
+      if (!vorn::tools::WritePng(headless.application.last_canvas(), config_png, reason)) {
+        std::cerr << "headless-run: " << reason << "\n";
+        return 1;
+      }
+    }
+    return headless.boxes.unscripted() > 0 ? 1 : 0;
+  }
 
   vorn::platform::Platform services = headless.services();
   const int code = vorn::RunPlayer(services, player_arguments, vorn::PlayerOptions{seed});

@@ -294,6 +294,13 @@ std::unique_ptr<Window> SdlApplication::CreateMainWindow(Size client, std::strin
   return std::make_unique<SdlWindow>(window, client, user_event_type_);
 }
 
+std::unique_ptr<Window> SdlApplication::CreateDialogWindow(Size client, std::string_view caption_cp932) {
+  SDL_Window* window = SDL_CreateWindow(Cp932ToUtf8(caption_cp932).c_str(), SDL_WINDOWPOS_CENTERED,
+                                        SDL_WINDOWPOS_CENTERED, client.width, client.height, SDL_WINDOW_HIDDEN);
+  if (window == nullptr) throw std::runtime_error(std::string("cannot create the window: ") + SDL_GetError());
+  return std::make_unique<SdlWindow>(window, client, user_event_type_);
+}
+
 Rect SdlApplication::WorkArea() {
   SDL_Rect area{};
   if (SDL_GetDisplayUsableBounds(0, &area) != 0 && SDL_GetDisplayBounds(0, &area) != 0) {
@@ -367,7 +374,12 @@ bool SdlApplication::Dispatch(const void* sdl_event, Window* main, EventSink& si
     return false;
   }
   if (close) {
-    if (window == nullptr) return false;
+    if (window == nullptr) {
+      // A dialog's loop (no main window): its sink decides what a close means.
+      event.type = EventType::kClose;
+      sink.HandleEvent(event);
+      return false;
+    }
     terminating_ = true;
     event.type = EventType::kClose;
     sink.HandleEvent(event);

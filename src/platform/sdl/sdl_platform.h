@@ -27,6 +27,7 @@ class SdlApplication final : public Application {
   bool Initialize(std::string& reason) override;
   void SetTitle(std::string_view cp932) override { title_ = std::string(cp932); }
   std::unique_ptr<Window> CreateMainWindow(Size client, std::string_view caption_cp932) override;
+  std::unique_ptr<Window> CreateDialogWindow(Size client, std::string_view caption_cp932) override;
   Rect WorkArea() override;
   bool Terminating() const override { return terminating_; }
   void Run(Window& main, EventSink& sink) override;
