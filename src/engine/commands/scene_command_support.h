@@ -1,0 +1,46 @@
+#pragma once
+
+// Small pieces the scene-side command families share.
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/command.h"
+#include "engine/custom_param.h"
+#include "engine/vorn_parser.h"
+#include "foundation/stream.h"
+
+namespace vorn {
+
+class TScriptObject;
+
+// Runs the expression and hands out its result, or null when it gave none (or is absent).
+inline TCustomParam* Evaluate(TVornParser* expression) {
+  if (expression == nullptr) return nullptr;
+  expression->Execute();
+  return expression->Result();
+}
+
+// The i-th expression of a record, or null when the page's version stores no such field.
+inline TVornParser* ExpressionAt(const TComRecord& record, std::size_t i) {
+  const auto& expressions = record.Expressions();
+  return i < expressions.size() ? expressions[i].get() : nullptr;
+}
+
+// The stream a command's state goes into, made on first use, with the state header written.
+inline TMemoryStream& BeginState(std::unique_ptr<TMemoryStream>& stream) {
+  if (!stream) stream = std::make_unique<TMemoryStream>();
+  WriteStateHeader(*stream);
+  return *stream;
+}
+
+// The lines of a text as a string list splits it: CR LF, LF or CR end a line, and a last line
+// without an ending still counts.
+std::vector<std::string> SplitLines(const std::string& text);
+
+// The object's name, or empty once the object has been freed or has left the scene.
+std::string NameInScene(const TScriptObject* object);
+
+}  // namespace vorn
