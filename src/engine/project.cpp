@@ -180,11 +180,13 @@ bool ProjectCheckFile(const std::string& name) {
 TProject::TProject(TProjectEnvironment environment) : environment_(std::move(environment)) {
   previous_project_ = std::exchange(current_project, this);
   previous_facts_ = SetProjectFacts(&facts_);
+  previous_game_ = SetScriptGame(&game_);
   try {
     Create();
   } catch (...) {
     current_project = previous_project_;
     SetProjectFacts(previous_facts_);
+    SetScriptGame(previous_game_);
     throw;
   }
 }
@@ -195,6 +197,7 @@ TProject::~TProject() {
   disk_list.Clear();
   if (current_project == this) current_project = previous_project_;
   if (GetProjectFacts() == &facts_) SetProjectFacts(previous_facts_);
+  if (GetScriptGame() == &game_) SetScriptGame(previous_game_);
 }
 
 TParamCollection* TProject::Params() const { return environment_.params ? environment_.params : CurrentParams(); }

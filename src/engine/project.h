@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/engine_seams.h"
+#include "engine/game_requests.h"
 #include "foundation/errors.h"
 #include "foundation/folder_disk_list.h"
 #include "foundation/stream.h"
@@ -129,6 +130,8 @@ class TProject {
   void RequestLoad(std::int32_t slot);
   void RequestSave(std::int32_t slot, const std::string& caption, const std::string& resume_page,
                    std::int32_t resume_index);
+  // Removes the script tables that are not status tables (a reset of the game).
+  void ClearGameTables();
   // The halves of ProcessPending: true when a game was loaded.
   bool RunPendingLoad();
   void RunPendingSave();
@@ -153,6 +156,21 @@ class TProject {
     const TProject& project_;
   };
 
+  // The save, load and reset requests of the game-state commands.
+  class Game final : public TScriptGame {
+   public:
+    explicit Game(TProject& project) : project_(project) {}
+    void RequestSave(std::int32_t slot, const std::string& caption, const std::string& resume_page,
+                     std::int32_t resume_index) override {
+      project_.RequestSave(slot, caption, resume_page, resume_index);
+    }
+    void RequestLoad(std::int32_t slot) override { project_.RequestLoad(slot); }
+    void ClearGameTables() override { project_.ClearGameTables(); }
+
+   private:
+    TProject& project_;
+  };
+
   void Create();
   bool ReadProjectFile();
   void ReadOriginalDiskList();
@@ -169,6 +187,8 @@ class TProject {
   TProject* previous_project_ = nullptr;
   Facts facts_{*this};
   TProjectFacts* previous_facts_ = nullptr;
+  Game game_{*this};
+  TScriptGame* previous_game_ = nullptr;
 };
 
 // The project scripts run against (the one created last and not yet freed); null without one.

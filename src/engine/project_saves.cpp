@@ -22,6 +22,8 @@ void TProject::RequestSave(std::int32_t slot, const std::string& caption, const 
   pending_save_index = resume_index;
 }
 
+void TProject::ClearGameTables() {}
+
 bool TProject::RunPendingLoad() {
   pending_load_slot = -1;
   return false;

@@ -285,6 +285,15 @@ TEST(ProjectCreate, ReadsTheProjectAndCallsTheStartPage) {
   EXPECT_EQ(GetProjectFacts()->GetScreenHeight(), 481);
   EXPECT_EQ(engine.project()->pending_load_slot, -1);
   EXPECT_EQ(engine.project()->pending_save_slot, -1);
+  ASSERT_NE(GetScriptGame(), nullptr);
+  GetScriptGame()->RequestSave(3, "cap", "resume.vsb", 4);
+  GetScriptGame()->RequestLoad(2);
+  EXPECT_EQ(engine.project()->pending_save_slot, 3);
+  EXPECT_EQ(engine.project()->pending_save_caption, "cap");
+  EXPECT_EQ(engine.project()->pending_save_page, "resume.vsb");
+  EXPECT_EQ(engine.project()->pending_save_index, 4);
+  EXPECT_EQ(engine.project()->pending_load_slot, 2);
+  engine.project()->pending_load_slot = engine.project()->pending_save_slot = -1;
   engine.RunFrames(1);
   EXPECT_EQ(engine.Int("started"), 1);
   EXPECT_TRUE(engine.host.boxes.shown().empty());
