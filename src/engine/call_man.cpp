@@ -493,4 +493,26 @@ void TCallMan::LoadFromStream(TStream& stream, std::int32_t version) {
   if (TCommand* current = CurrentCommand(); current && entered_) current->LoadState(stream);
 }
 
+
+void TCallMan::ResumeAt(const std::string& page_name, std::int32_t index) {
+  // Taken before the page is fetched: fetching moves the index.
+  TPage* const interrupted = page_;
+  const std::int32_t saved_index = index_;
+  TPage* resume = GetPage(page_name, true);
+  if (interrupted) {
+    TStack& frame = stack_.Push();
+    frame.page_name = interrupted->GetName();
+    frame.index = saved_index;
+    frame.run_flag = run_flag_;
+    frame.entered = entered_;
+    frame.sender = sender_;
+    frame.arguments.Assign(arguments_);
+  }
+  page_ = resume;
+  index_ = index > 0 ? index : 0;
+  // No state was loaded for the command at the resume index, so it starts as new.
+  entered_ = false;
+  last_traced_ = nullptr;
+}
+
 }  // namespace vorn

@@ -133,6 +133,11 @@ class TCallMan {
 
   void SaveToStream(TStream& stream) const;
   void LoadFromStream(TStream& stream, std::int32_t version);
+  // Continues a loaded game at the page a save named: the current context (when there is a page)
+  // is pushed as a frame to return to, the page comes to the front of the cache and becomes
+  // current at index (0 when index is not above 0), and its command there is entered afresh. A
+  // page that cannot be loaded raises and changes nothing.
+  void ResumeAt(const std::string& page_name, std::int32_t index);
 
   TPage* CurrentPage() const { return page_; }
   std::int32_t Index() const { return index_; }

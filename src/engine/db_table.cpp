@@ -376,6 +376,18 @@ void TDBTable::Find(TIntList& result, const TCustomParam* names, bool partial, b
     }
     criteria.push_back(std::move(c));
   }
+  // The common search, integers against integer fields, compares the stored values directly.
+  const bool plain_ints = kind == PT_INT && std::all_of(criteria.begin(), criteria.end(), [this](const Criterion& c) {
+    return fields_.Field(c.field).field_type == kDBFieldInt;
+  });
+  if (plain_ints && criteria.size() == 1) {
+    const std::int32_t offset = fields_.FieldOffset(criteria[0].field);
+    const std::int32_t wanted = criteria[0].i;
+    for (int r = 0; r < RecordCount(); ++r) {
+      if (LoadInt(records_[static_cast<std::size_t>(r)].data() + offset) == wanted) result.Add(r);
+    }
+    return;
+  }
   std::string upper;
   for (int r = 0; r < RecordCount(); ++r) {
     const std::uint8_t* rec = records_[static_cast<std::size_t>(r)].data();
@@ -441,9 +453,15 @@ bool TDBTable::LoadTsv(const std::vector<std::string>& lines) {
       return false;
     }
   }
+  records_.reserve(records_.size() + lines.size() - 1);
   for (std::size_t l = 1; l < lines.size(); ++l) {
     if (lines[l].empty()) continue;
-    cells.SetLine(UnescapeString(lines[l]));
+    // Most rows hold no escape at all; they need no unescaped copy.
+    if (lines[l].find('\\') == std::string::npos) {
+      cells.SetLine(lines[l]);
+    } else {
+      cells.SetLine(UnescapeString(lines[l]));
+    }
     Append();
     const int n = std::min(cells.Count(), fields_.Count());
     for (int f = 0; f < n; ++f) SetStrAt(current_, f, cells.Fields()[static_cast<std::size_t>(f)]);

@@ -67,6 +67,7 @@ void TVrFile::Assign(const THashCollectionItem& source) {
     crc = other->crc;
     crc_over_data = other->crc_over_data;
     broken_range = other->broken_range;
+    copy_stored_bytes = other->copy_stored_bytes;
     own_data.reset();
     if (other->own_data) own_data = std::make_unique<TMemoryStream>(other->own_data->Bytes());
   }

@@ -52,6 +52,9 @@ class TVrFile : public THashCollectionItem {
   bool broken_range = false;
   // A member added in memory carries its bytes here until the archive is written.
   std::unique_ptr<TMemoryStream> own_data;
+  // A member of the opened archive that the writer carries over as its stored bytes, with its
+  // stored flag and CRC, instead of inflating it again or taking a plain file of the same name.
+  bool copy_stored_bytes = false;
 
   void Assign(const THashCollectionItem& source) override;
 

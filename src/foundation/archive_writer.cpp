@@ -8,6 +8,7 @@
 #include "foundation/archive.h"
 #include "foundation/host_names.h"
 #include "foundation/shuffle_bag.h"
+#include "foundation/stream_encoding.h"
 #include "foundation/zlib_stream.h"
 
 namespace vorn {
@@ -58,6 +59,18 @@ void TVrFileCollection::WriteMember(TVrFile& member, TStream& stream) {
       member.stored = 0;
       member.crc = member.crc_over_data == 1 ? Crc(data) : Crc(packed);
     }
+    return;
+  }
+
+  if (member.copy_stored_bytes) {
+    if (member.broken_range) Broken(member.Name() + ": member ends before it starts");
+    if (member.size == 0) return;
+    const std::uint64_t data_size = data_ ? static_cast<std::uint64_t>(data_->Size()) : 0;
+    if (member.offset > data_size || member.size > data_size - member.offset) {
+      Broken(member.Name() + ": member lies past the end of the archive");
+    }
+    data_->SetPosition(static_cast<std::int64_t>(member.offset));
+    CopyStream(stream, *data_, static_cast<std::int64_t>(member.size));
     return;
   }
 

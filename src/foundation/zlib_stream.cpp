@@ -74,7 +74,7 @@ void CompressStream(TStream& stream) {
   ReplaceContent(stream, std::move(out));
 }
 
-void DecompressStream(TStream& stream) {
+void DecompressStream(TStream& stream, std::int64_t max_inflated) {
   const Content in = ContentOf(stream);
   z_stream z{};
   if (inflateInit(&z) != Z_OK) throw EDecompressionError("Decompression error");
@@ -86,8 +86,8 @@ void DecompressStream(TStream& stream) {
   constexpr std::size_t kKeptScratchBytes = 16 * 1024 * 1024;
   thread_local std::unique_ptr<std::uint8_t[]> scratch;
   thread_local std::size_t scratch_size = 0;
-  const auto max_size = static_cast<std::size_t>(kMaxInflatedSize);
-  const std::size_t wanted = std::clamp<std::size_t>(in.size * 8, 256 * 1024, max_size);
+  const auto max_size = static_cast<std::size_t>(std::clamp<std::int64_t>(max_inflated, 1, kMaxInflatedSize));
+  const std::size_t wanted = std::min<std::size_t>(std::max<std::size_t>(in.size * 8, 256 * 1024), max_size);
   if (scratch_size < wanted) {
     scratch.reset(new std::uint8_t[wanted]);
     scratch_size = wanted;
@@ -105,7 +105,8 @@ void DecompressStream(TStream& stream) {
       if (scratch_size == max_size) {
         inflateEnd(&z);
         release_large_scratch();
-        throw EDecompressionError("Decompression error: the inflated data exceeds 2147483647 bytes");
+        throw EDecompressionError("Decompression error: the inflated data exceeds " + std::to_string(max_size) +
+                                  " bytes");
       }
       const std::size_t grown = std::min(scratch_size * 2, max_size);
       std::unique_ptr<std::uint8_t[]> bigger(new std::uint8_t[grown]);

@@ -25,8 +25,8 @@ constexpr std::int64_t kMaxInflatedSize = TMemoryStream::kMaxMemoryStreamSize;
 void CompressStream(TStream& stream);
 // Inflates the whole content from position 0 and writes the result back over it; the size becomes
 // the inflated size and the position 0. Bytes after the end of the zlib data are ignored. Corrupt
-// or truncated data, or more than kMaxInflatedSize bytes, raise EDecompressionError and leave the
-// stream as it was.
-void DecompressStream(TStream& stream);
+// or truncated data, or more than max_inflated bytes (at most kMaxInflatedSize), raise
+// EDecompressionError and leave the stream as it was.
+void DecompressStream(TStream& stream, std::int64_t max_inflated = kMaxInflatedSize);
 
 }  // namespace vorn

@@ -9,4 +9,7 @@ namespace vorn::platform {
 // the file it replaces.
 bool SyncFile(const std::string& path);
 
+// The same for a folder's entries, so a rename inside it is on the disk; false when that fails.
+bool SyncDirectory(const std::string& path);
+
 }  // namespace vorn::platform

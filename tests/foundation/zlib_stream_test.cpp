@@ -25,6 +25,14 @@ TEST(ZlibStream, InflatesInPlaceFromPositionZero) {
   EXPECT_EQ(stream.Position(), 0);
 }
 
+TEST(ZlibStream, InflatingBeyondTheCallersBoundIsRefusedAndChangesNothing) {
+  TMemoryStream stream(kHelloPacked);
+  EXPECT_THROW(DecompressStream(stream, 16), EDecompressionError);
+  EXPECT_EQ(stream.Bytes(), kHelloPacked);
+  DecompressStream(stream, 17);
+  EXPECT_EQ(stream.Size(), 17);
+}
+
 TEST(ZlibStream, RoundTripThroughAFileStream) {
   const auto path = (std::filesystem::temp_directory_path() /
                      ("vorn_zlib_test_" + std::to_string(std::random_device{}()) + ".bin"))
