@@ -156,4 +156,14 @@ void RotatedBlitSetup(int x, int y, int pivotX, int pivotY, int angle, const TRe
                  surface_clip::Saturate32(b.right), surface_clip::Saturate32(b.bottom)};
 }
 
+TRect DrawRotateBounds(int x, int y, int zoomX, int zoomY, const TRect& srcRect, int pivotX,
+                       int pivotY, int angle) {
+  const std::int64_t w = static_cast<std::int64_t>(srcRect.right) - srcRect.left;
+  const std::int64_t h = static_cast<std::int64_t>(srcRect.bottom) - srcRect.top;
+  const Bounds64 b =
+      RotatedBounds(x, y, pivotX, pivotY, angle, w, h, zoomX / 256.0, zoomY / 256.0);
+  return TRect{surface_clip::Saturate32(b.left), surface_clip::Saturate32(b.top),
+               surface_clip::Saturate32(b.right), surface_clip::Saturate32(b.bottom)};
+}
+
 }  // namespace vorn

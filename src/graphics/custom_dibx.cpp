@@ -63,10 +63,6 @@ std::int32_t TCustomDIBX::ColorToPixel(std::int32_t color) { return color; }
 
 void TCustomDIBX::Fill(std::uint32_t value) { FillRect(GetBoundsRect(), value); }
 
-void TCustomDIBX::LoadFromFile(const std::string&) {}
-void TCustomDIBX::LoadFromStream(TStream*, std::int32_t) {}
-void TCustomDIBX::SaveToFile(const std::string&) {}
-
 void TCustomDIBX::Clear() {
   width_ = 0;
   height_ = 0;

@@ -220,4 +220,9 @@ void RotatedBlitSetup(int x, int y, int pivotX, int pivotY, int angle, const TRe
                       int zoomX, int zoomY, int sourceWidth, int sourceHeight, bool flipH,
                       bool flipV, TRect& result);
 
+// The destination rectangle DrawRotate and DrawRotateMask walk for these arguments: the pivot as
+// given (already mirrored by the caller for flipped blits), no clip, saturated to 32 bits.
+TRect DrawRotateBounds(int x, int y, int zoomX, int zoomY, const TRect& srcRect, int pivotX,
+                       int pivotY, int angle);
+
 }  // namespace vorn
