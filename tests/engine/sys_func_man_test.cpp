@@ -19,7 +19,7 @@ struct FamilyRanges {
   std::vector<std::pair<int, int>> ranges;  // inclusive
 };
 
-// The catalogue of where each function is specified, written out independently of the route
+// Which family each function belongs to, written out independently of the route
 // string in the dispatcher.
 const std::vector<FamilyRanges> kCatalogue = {
     {TSysFuncFamily::kTextNumberDate,
