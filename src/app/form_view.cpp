@@ -10,6 +10,7 @@
 #include "engine/run_time_random.h"
 #include "foundation/debug_trace.h"
 #include "foundation/desktop.h"
+#include "foundation/host_names.h"
 #include "foundation/system_texts.h"
 #include "graphics/screen_manager.h"
 #include "platform/ini_file.h"
@@ -44,6 +45,16 @@ std::string FormatWithTitle(std::string_view format, const std::string& title) {
   return text;
 }
 
+// The system's name of a host path; none when the path has no CP932 form (the system could not
+// have named it, so it is passed over).
+std::string SystemNameOr(const std::string& host_path, const std::string& fallback) {
+  try {
+    return SystemNameOfHostPath(host_path);
+  } catch (const Exception&) {
+    return fallback;
+  }
+}
+
 bool EndsWithVo(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
@@ -61,7 +72,28 @@ bool EndsWithVo(const std::string& path) {
 TFormView::TFormView(FormViewContext context)
     : context_(std::move(context)), window_(context_.window), panel_(context_.window) {}
 
-TFormView::~TFormView() { ReleaseEngine(); }
+TFormView::~TFormView() {
+  ReleaseEngine();
+  if (services_installed_) {
+    SetScriptHost(previous_host_);
+    SetScriptFiles(previous_files_);
+  }
+}
+
+platform::MessageAnswer TFormView::ScriptHost::ShowMessage(platform::MessageBoxRequest request) {
+  // Boxes of the start-up belong to no window yet; later ones to the main window.
+  request.owner = form_.window_created_ ? &form_.window_ : nullptr;
+  return form_.context_.platform.boxes.Show(request);
+}
+
+void TFormView::ScriptHost::CloseMainWindow() {
+  if (form_.window_created_) form_.window_.PostClose();
+}
+
+void TFormView::SetProjectTitle(const std::string& title) {
+  context_.platform.application.SetTitle(title);
+  window_.SetCaption(title);
+}
 
 void TFormView::FormCreate() {
   DebugTrace("FormCreate");
@@ -83,7 +115,11 @@ void TFormView::FormCreate() {
   DelayTimeOption = sound_options_.delay_time;
 
   // Archive 0 is an empty archive with an empty name; it holds no members.
-  context_.file_manager.AddArchive(std::string());
+  context_.file_manager.AddCollection(std::make_unique<TVrFileCollection>());
+  script_files_ = std::make_unique<TVrScriptFiles>(context_.file_manager);
+  previous_files_ = SetScriptFiles(script_files_.get());
+  previous_host_ = SetScriptHost(&script_host_);
+  services_installed_ = true;
 
   toolbar_.border = false;
   toolbar_.height = kToolbarHeight;
@@ -110,7 +146,7 @@ void TFormView::FormCreate() {
   base_panel_->OnKeyDown = [this](int key) { PanelKeyDown(key); };
   base_panel_->OnKeyUp = [this](int key) { PanelKeyUp(key); };
 
-  params_ = std::make_unique<TParamCollectionStandIn>();
+  params_ = std::make_unique<TParamCollection>();
   sys_funcs_ = std::make_unique<TSysFuncMan>();
 
   try {
@@ -125,6 +161,7 @@ void TFormView::FormCreate() {
     FormClose();
   }
 
+  window_created_ = true;
   if (StopFlag) {
     window_.PostClose();
   } else {
@@ -133,23 +170,25 @@ void TFormView::FormCreate() {
 }
 
 void TFormView::MountData() {
-  TVrFileManagerStandIn& files = context_.file_manager;
+  TVrFileManager& files = context_.file_manager;
   const std::vector<std::string>& arguments = context_.arguments;
   if (arguments.empty()) {
-    files.SetBaseDir(context_.executable_dir);
+    files.SetBaseDir(SystemNameOr(context_.executable_dir, std::string()));
     // No executable resources here: an archive appended to the executable serves the same use.
-    if (EndsWithVo(context_.executable_path)) files.AddArchive(context_.executable_path);
+    const std::string self = SystemNameOr(context_.executable_path, std::string());
+    if (!self.empty() && EndsWithVo(context_.executable_path)) files.AddArchive(self);
     return;
   }
   std::string base = arguments.front();
   if (!base.empty() && base.back() != '/') base += '/';
-  files.SetBaseDir(base);
+  files.SetBaseDir(SystemNameOr(base, std::string()));
   for (const std::string& argument : arguments) {
     std::string dir = argument;
     if (!dir.empty() && dir.back() != '/') dir += '/';
     const std::string archive = platform::FindInDirectory(dir, "game.dat");
     std::error_code error;
-    if (std::filesystem::is_regular_file(archive, error)) files.AddArchive(archive);
+    const std::string name = SystemNameOr(archive, std::string());
+    if (!name.empty() && std::filesystem::is_regular_file(archive, error)) files.AddArchive(name);
   }
 }
 
@@ -168,11 +207,25 @@ void TFormView::StartEngine() {
   scene_ = base_panel_->CreateScene();
 
   DebugTrace("TProject.Create");
-  project_ = std::make_unique<TProjectStandIn>();
+  TProjectEnvironment environment;
+  environment.files = &context_.file_manager;
+  environment.params = params_.get();
+  environment.data_directory_given = !context_.arguments.empty();
+  environment.executable_dir = SystemNameOr(context_.executable_dir, std::string());
+  if (context_.arguments.empty()) {
+    environment.save_dir = environment.executable_dir;
+  } else {
+    std::string first = context_.arguments.front();
+    if (!first.empty() && first.back() != '/') first += '/';
+    environment.save_dir = SystemNameOr(first, std::string());
+  }
+  environment.set_title = [this](const std::string& title) { SetProjectTitle(title); };
+  project_ = std::make_unique<TProject>(std::move(environment));
+  const TProjectSettings& settings = project_->settings;
 
   DebugTrace("MediaInit");
-  media_ = MediaInit(MediaInitParams{&window_, &panel_, project_->screen_width, project_->screen_height,
-                                     project_->full_screen_width, project_->full_screen_height,
+  media_ = MediaInit(MediaInitParams{&window_, &panel_, settings.screen_width, settings.screen_height,
+                                     settings.full_screen_width, settings.full_screen_height,
                                      context_.platform.display});
 
   if (media_->screen_manager) {
@@ -183,8 +236,8 @@ void TFormView::StartEngine() {
   DebugTrace("VornInitColor");
   BuildGreyTables();
 
-  const int width = project_->screen_width;
-  const int height = project_->screen_height;
+  const int width = settings.screen_width;
+  const int height = settings.screen_height;
   window_.SetClientSize(platform::Size{width, height + dock_.Height()});
   const platform::Size outer = window_.OuterSize();
   const TRect work = GetDesktopWorkArea(context_.platform.application);
@@ -229,7 +282,7 @@ void TFormView::FreeEngine(bool closing) {
   idle_installed_ = false;
 
   DebugTrace("Project.Free");
-  if (project_ && closing) project_->RunExitPageAndWriteStatus();
+  if (project_ && closing) project_->Destroy();
   project_.reset();
   DebugTrace("SysFuncMan.Free");
   sys_funcs_.reset();
@@ -624,7 +677,7 @@ bool TFormView::ApplicationEventsIdle() {
 
   RunFrame();
 
-  if (project_ && project_->fixed_wait) {
+  if (project_ && project_->settings.fixed_wait) {
     const std::uint32_t elapsed = clock.TimeGetTime() - now;
     const std::int64_t rest = static_cast<std::int64_t>(FrameWait) - static_cast<std::int64_t>(elapsed);
     clock.Sleep(static_cast<std::uint32_t>(std::max(kMinFrameSleepMs, rest)));
@@ -664,7 +717,7 @@ void TFormView::RunFrame() {
 void TFormView::QuitButtonClick() {
   const bool remembered = StopFlag;
   StopFlag = true;  // no frame runs while the question is open
-  const std::string title = project_ ? project_->title : std::string();
+  const std::string title = project_ ? project_->settings.title : std::string();
   platform::MessageBoxRequest box;
   box.text = FormatWithTitle(texts::kQuitConfirmFormat, title);
   box.caption = title;

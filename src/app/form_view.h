@@ -8,9 +8,12 @@
 
 #include "components/scene_standin.h"
 #include "engine/engine_seams.h"
-#include "engine/project_standin.h"
+#include "engine/param_collection.h"
+#include "engine/project.h"
+#include "engine/script_files.h"
+#include "engine/script_host.h"
 #include "engine/sys_func_man.h"
-#include "foundation/vr_file_manager_standin.h"
+#include "foundation/vr_file_manager.h"
 #include "media/media_standin.h"
 #include "platform/panel.h"
 #include "platform/platform.h"
@@ -22,7 +25,7 @@ namespace vorn {
 struct FormViewContext {
   platform::Platform& platform;
   platform::Window& window;
-  TVrFileManagerStandIn& file_manager;
+  TVrFileManager& file_manager;
   std::vector<std::string> arguments;
   std::string executable_path;
   std::string executable_dir;  // with a trailing "/"
@@ -74,7 +77,7 @@ class TFormView final : public platform::EventSink {
   bool idle_installed() const { return idle_installed_; }
   TDock97StandIn& dock() { return dock_; }
   platform::Panel& panel() { return panel_; }
-  TProjectStandIn* project() { return project_.get(); }
+  TProject* project() { return project_.get(); }
   const SoundOptions& sound_options() const { return sound_options_; }
   TToolbarButton97StandIn& quit_button() { return quit_button_; }
   TToolbarButton97StandIn& switch_button() { return switch_button_; }
@@ -86,6 +89,18 @@ class TFormView final : public platform::EventSink {
   void MountData();
   void FreeEngine(bool closing);
   void PaintToolStrip();
+  void SetProjectTitle(const std::string& title);
+
+  // What the interpreter and the project ask of the window: message boxes and closing it.
+  class ScriptHost final : public TScriptHost {
+   public:
+    explicit ScriptHost(TFormView& form) : form_(form) {}
+    platform::MessageAnswer ShowMessage(platform::MessageBoxRequest request) override;
+    void CloseMainWindow() override;
+
+   private:
+    TFormView& form_;
+  };
 
   // The panel's input handlers.
   void PanelMouseDown(platform::MouseButton button, unsigned shift, int x, int y);
@@ -131,10 +146,17 @@ class TFormView final : public platform::EventSink {
 
   std::unique_ptr<TBasePanelStandIn> base_panel_;
   std::unique_ptr<SceneGlobalsStandIn> scene_;
-  std::unique_ptr<TParamCollectionStandIn> params_;
+  std::unique_ptr<TParamCollection> params_;
   std::unique_ptr<TSysFuncMan> sys_funcs_;
-  std::unique_ptr<TProjectStandIn> project_;
+  std::unique_ptr<TProject> project_;
   std::unique_ptr<MediaManagersStandIn> media_;
+
+  ScriptHost script_host_{*this};
+  TScriptHost* previous_host_ = nullptr;
+  std::unique_ptr<TVrScriptFiles> script_files_;
+  TScriptFiles* previous_files_ = nullptr;
+  bool services_installed_ = false;
+  bool window_created_ = false;
 
   bool active_ = false;
   std::uint32_t last_tick_ = 0;

@@ -8,7 +8,7 @@
 #include "app/instance_key.h"
 #include "app/settings_dialog.h"
 #include "engine/engine_values.h"
-#include "foundation/vr_file_manager_standin.h"
+#include "foundation/vr_file_manager.h"
 
 namespace vorn {
 namespace {
@@ -39,7 +39,7 @@ void RunMainWindow(platform::Platform& platform, const std::vector<std::string>&
     ~ClearList() { DeleteAtExit = nullptr; }
   } clear_list;
   {
-    auto file_manager = std::make_unique<TVrFileManagerStandIn>();
+    auto file_manager = std::make_unique<TVrFileManager>(options.cd_roots);
     {
       std::unique_ptr<platform::Window> window =
           platform.application.CreateMainWindow(kDesignClientSize, kDesignCaption);

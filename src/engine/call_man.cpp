@@ -244,6 +244,8 @@ bool TCallMan::PageStep(bool& waiting) {
       index_ = index;
     }
     if (page_ != before_page || index_ != before_index) entered_ = false;
+    // A command that leaves no page (Exit, Break or Continue to -1) ends the page.
+    if (!page_) return true;
   } catch (const Exception&) {
     step_raised_ = true;
   }

@@ -9,6 +9,7 @@ import tempfile
 from pathlib import Path
 
 headless_run = sys.argv[1]
+make_demo = sys.argv[2]
 STRIP = 22
 BARS = [(0, 0, 0), (0, 0, 255), (255, 0, 0), (255, 0, 255), (0, 255, 0), (0, 255, 255), (255, 255, 0),
         (255, 255, 255)]
@@ -19,6 +20,7 @@ with tempfile.TemporaryDirectory() as work:
     exe_dir.mkdir()
     data_dir.mkdir()
     shot = Path(work) / "shot.png"
+    subprocess.run([make_demo, str(data_dir)], check=True)
     run = subprocess.run([headless_run, "--frames", "10", "--png", str(shot), "--exe-dir", str(exe_dir),
                           str(data_dir)], capture_output=True, text=True)
     print(run.stdout, run.stderr, sep="")

@@ -11,7 +11,12 @@
 #include "foundation/errors.h"
 #include "app/player.h"
 #include "engine/engine_values.h"
-#include "engine/project_standin.h"
+#include "fixture/page_writer.h"
+#include "fixture/project_writer.h"
+#include "foundation/host_names.h"
+#include "foundation/install_set.h"
+#include "foundation/vr_file_manager.h"
+#include "platform/cd_roots.h"
 #include "foundation/debug_trace.h"
 #include "foundation/standin_trace.h"
 #include "platform/headless_application.h"
@@ -52,15 +57,25 @@ class Recording {
   StandInRecorder previous_calls_;
 };
 
-// Sets the project stand-in's creation hook for one test.
-class ProjectHook {
- public:
-  explicit ProjectHook(TProjectStandIn::CreateHook hook) : previous_(TProjectStandIn::SetCreateHook(std::move(hook))) {}
-  ~ProjectHook() { TProjectStandIn::SetCreateHook(std::move(previous_)); }
+// The project every app test starts with unless it writes its own: 640 x 480, fixed frame wait,
+// an empty start page.
+inline fixture::ProjectWriter DefaultProject() {
+  fixture::ProjectWriter project(110);
+  project.title = "Project";
+  return project;
+}
 
- private:
-  TProjectStandIn::CreateHook previous_;
-};
+// Lays out an installed project in the directory (host path with a trailing "/"): install.dat
+// with everything installed, the project file and its start page.
+inline void WriteProject(const std::string& dir, const fixture::ProjectWriter& project = DefaultProject(),
+                         const fixture::PageWriter& start = fixture::PageWriter()) {
+  TVornInstallSet install;
+  install.Id = "test";
+  install.AllInstalled = 1;
+  install.SaveToFile(SystemNameOfHostPath(dir) + "install.dat");
+  project.WriteTo(dir);
+  start.WriteTo(dir, project.start_page);
+}
 
 // A private folder that stands for the executable's directory.
 class TempDir {
@@ -70,6 +85,7 @@ class TempDir {
             ("vorn_app_" + name + "_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
+    WriteProject(str());
   }
   ~TempDir() {
     std::error_code ignored;
@@ -106,7 +122,8 @@ class HeadlessForm {
   platform::HeadlessPlatform headless;
   std::unique_ptr<platform::Platform> services;
   std::unique_ptr<platform::Window> window;
-  TVrFileManagerStandIn files;
+  platform::HeadlessCdRootSource cd_roots;
+  TVrFileManager files{&cd_roots};
   std::unique_ptr<TFormView> form;
 };
 

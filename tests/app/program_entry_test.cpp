@@ -46,7 +46,7 @@ TEST(ProgramEntry, RunsFramesAndEndsCleanly) {
   EXPECT_TRUE(player.closed);
   EXPECT_EQ(FrameCount, 3);
   EXPECT_EQ(GameClock, 32);
-  EXPECT_EQ(player.headless.application.title(), "");
+  EXPECT_EQ(player.headless.application.title(), "Project");
   EXPECT_EQ(player.headless.boxes.shown().size(), 0u);
 }
 
@@ -153,14 +153,17 @@ TEST(ProgramEntry, OddArgumentsDoNotCrash) {
       {""}, {"\xff\xfe/\x80"}, {dir.str() + "missing/dir"}, {std::string(5000, 'a')}, {"", ""}};
   for (const auto& arguments : cases) {
     HeadlessPlayer player(dir.str());
+    // None of them holds a project: the player ends at start without a frame.
     EXPECT_EQ(player.Run(arguments), 0);
-    EXPECT_TRUE(player.closed);
+    EXPECT_FALSE(player.closed);
   }
 }
 
 TEST(ProgramEntry, StallingLoopEndsWithAnErrorInsteadOfHanging) {
   TempDir dir("stall");
-  testing::ProjectHook hook([](TProjectStandIn& project) { project.screen_width = 0; });
+  fixture::ProjectWriter project = testing::DefaultProject();
+  project.screen_width = 0;
+  testing::WriteProject(dir.str(), project);
   HeadlessPlayer player(dir.str());
   EXPECT_EQ(player.Run({}), 1);
   EXPECT_FALSE(player.closed);

@@ -17,7 +17,6 @@ using platform::Event;
 using platform::EventType;
 using platform::MouseButton;
 using testing::HeadlessForm;
-using testing::ProjectHook;
 using testing::Recording;
 using testing::TempDir;
 
@@ -25,7 +24,8 @@ constexpr int kDock = 22;
 
 // A started main window, active, on the headless display.
 struct Started {
-  explicit Started(const std::string& name) : dir(name), form(dir.str()) {}
+  explicit Started(const std::string& name, const fixture::ProjectWriter& project = testing::DefaultProject())
+      : dir(name), form((testing::WriteProject(dir.str(), project), dir.str())) {}
   void Start() {
     form.form->FormCreate();
     form.Activate();
@@ -208,14 +208,15 @@ TEST(WindowMessages, MediaLibraryMessagesAndTheFrameMessage) {
 }
 
 // The headless display offers 800 x 600 at the desktop's 32 bits as the preferred size.
-void Prefer800(TProjectStandIn& project) {
+fixture::ProjectWriter Prefer800() {
+  fixture::ProjectWriter project = testing::DefaultProject();
   project.full_screen_width = 800;
   project.full_screen_height = 600;
+  return project;
 }
 
 TEST(FullScreen, RoundTripRestoresTheWindow) {
-  ProjectHook hook(Prefer800);
-  Started s("roundtrip");
+  Started s("roundtrip", Prefer800());
   s.Start();
   s.window().SetPosition(100, 70);
   const platform::WindowPlacement before = s.window().GetPlacement();
@@ -275,8 +276,7 @@ TEST(FullScreen, RefusedSwitchRestoresTheFrameWithTheStripHidden) {
 }
 
 TEST(FullScreen, ReapplyToAnotherModeThenBackRestoresThePlacement) {
-  ProjectHook hook(Prefer800);
-  Started s("reapply");
+  Started s("reapply", Prefer800());
   s.form.headless.display.modes.push_back(platform::MakeDisplayMode(1024, 768, 16, 60));
   s.Start();
   s.window().SetPosition(120, 90);
@@ -312,8 +312,9 @@ TEST(FullScreen, ReapplyToAnotherModeThenBackRestoresThePlacement) {
 TEST(FullScreen, NothingHappensWhereNothingCan) {
   {
     SCOPED_TRACE("no screen manager");
-    ProjectHook hook([](TProjectStandIn& project) { project.screen_width = 0; });
-    Started s("noscreen");
+    fixture::ProjectWriter project = testing::DefaultProject();
+    project.screen_width = 0;
+    Started s("noscreen", project);
     s.Start();
     EXPECT_EQ(GetScreenControl(), nullptr);
     s.view().ScreenSwitchButtonClick();

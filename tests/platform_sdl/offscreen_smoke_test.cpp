@@ -5,6 +5,8 @@
 
 #include "app/player.h"
 #include "engine/engine_values.h"
+#include "fixture/page_writer.h"
+#include "fixture/project_writer.h"
 #include "foundation/debug_trace.h"
 #include "platform/sdl/sdl_platform.h"
 
@@ -24,6 +26,10 @@ TEST(SdlOffscreen, OpensTheMainWindowAndClosesCleanly) {
   std::filesystem::create_directories(lock_dir);
   const auto data_dir = lock_dir / "data";
   std::filesystem::create_directories(data_dir);
+  fixture::ProjectWriter project(110);
+  project.title = "\x83\x65\x83\x58\x83\x67";  // a CP932 title the window shows in UTF-8
+  project.WriteTo(data_dir.string());
+  fixture::PageWriter().WriteTo(data_dir.string(), project.start_page);
 
   std::vector<std::string> steps;
   DebugTraceRecorder previous = SetDebugTraceRecorder([&](std::string_view step) { steps.emplace_back(step); });

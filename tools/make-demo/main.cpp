@@ -1,19 +1,62 @@
 // Builds the demo project into the directory given on the command line, from C++ code, so the
-// demo always matches the current sources. Nothing is written into it yet: the player runs its
-// stand-in scene on an empty data directory.
+// demo always matches the current sources: the project file and a start page whose loops, calls
+// and conditions count the frames into project variables; the exit page records the end.
 #include <filesystem>
 #include <iostream>
 #include <system_error>
+
+#include "fixture/flow_page_commands.h"
+#include "fixture/page_writer.h"
+#include "fixture/project_writer.h"
+
+namespace flow = vorn::fixture::flow;
+using vorn::fixture::PageWriter;
+using vorn::fixture::ProjectGlobal;
+using vorn::fixture::ProjectWriter;
 
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::cerr << "usage: make-demo DIR\n";
     return 2;
   }
+  const std::string dir = argv[1];
   std::error_code error;
-  std::filesystem::create_directories(argv[1], error);
+  std::filesystem::create_directories(dir, error);
   if (error) {
-    std::cerr << "make-demo: " << argv[1] << ": " << error.message() << "\n";
+    std::cerr << "make-demo: " << dir << ": " << error.message() << "\n";
+    return 1;
+  }
+  try {
+    ProjectWriter project(110);
+    project.title = "Vorn demo";
+    project.screen_width = 640;
+    project.screen_height = 480;
+    project.start_page = "start.vsb";
+    project.exit_page = "exit.vsb";
+    project.globals = {ProjectGlobal::Int("i", 0), ProjectGlobal::Int("frames", 0), ProjectGlobal::Int("sum", 0), ProjectGlobal::Int("ended", 0)};
+    project.WriteTo(dir);
+
+    // One frame per round of the endless loop: the Calc with a false run flag ends each frame.
+    PageWriter start(110);
+    start.Add(flow::WhileInit("i = 1", 0, 1))
+        .Add(flow::While("i <= 10", 4, 0, 2))
+        .Add(flow::Calc("sum = sum + i", 1, 3))
+        .Add(flow::WhileLoop("i = i + 1", 1, 0, 4))
+        .Add(flow::Label("loop", 0, 5))
+        .Add(flow::Call("count.vsb", 0, "", {}, "1", 0, 6))
+        .Add(flow::Calc("", 0, 7).Header(0, 0, 0, 7))
+        .Add(flow::Jump("start.vsb", 4, "1", 0, 8));
+    start.WriteTo(dir, "start.vsb");
+
+    PageWriter count(110);
+    count.Add(flow::Calc("frames = frames + 1", 0, 1));
+    count.WriteTo(dir, "count.vsb");
+
+    PageWriter exit(110);
+    exit.Add(flow::Calc("ended = 1", 0, 1));
+    exit.WriteTo(dir, "exit.vsb");
+  } catch (const std::exception& failure) {
+    std::cerr << "make-demo: " << failure.what() << "\n";
     return 1;
   }
   return 0;
