@@ -9,6 +9,7 @@
 #include "engine/custom_param.h"
 #include "engine/db_manager_global.h"
 #include "engine/param_collection.h"
+#include "engine/project.h"
 #include "engine/script_files.h"
 #include "engine/sys_func_families.h"
 #include "foundation/int_list.h"
@@ -193,8 +194,8 @@ std::vector<std::string> SplitLines(const std::vector<std::uint8_t>& bytes) {
   return lines;
 }
 
-// The project's check of a data file name; until a project is loaded, the file source's own.
-bool TableFileAllowed(const std::string& name) { return GetScriptFiles().FileExists(name); }
+// The project's check of a data file name (a file on a disc not inserted is not read).
+bool TableFileAllowed(const std::string& name) { return ProjectCheckFile(name); }
 
 void DBLoadTsvFile(Call call) {
   TDBTable* table = ActiveOrFalse(call);
