@@ -64,21 +64,11 @@ void TComTextIns::Execute(TCallMan& callman, TPage*& /*page*/, std::int32_t& ind
 }
 
 void TComTextIns::SaveState(std::unique_ptr<TMemoryStream>& stream) {
-  TMemoryStream& out = BeginState(stream);
-  WriteStrToStream(out, NameInScene(Target()));
-  WriteBoolToStream(out, waiting_);
-  WriteBoolToStream(out, event_block_);
+  SaveTargetWaitState(stream, Target(), waiting_, event_block_);
 }
 
 void TComTextIns::LoadState(TStream& stream) {
-  const std::int32_t version = ReadStateHeader(stream);
-  const std::string name = ReadStrFromStream(stream);
-  bool waiting = waiting_;
-  bool event_block = event_block_;
-  if (version >= 100) {
-    waiting = ReadBoolFromStream(stream);
-    event_block = ReadBoolFromStream(stream);
-  }
+  const auto [name, waiting, event_block] = LoadTargetWaitState(stream, waiting_, event_block_);
   TScriptObject* window = name.empty() ? nullptr : FindMessageWindow(name);
   target_ = window != nullptr ? window->Handle() : TObjectHandle();
   waiting_ = waiting;

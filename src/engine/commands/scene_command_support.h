@@ -43,4 +43,15 @@ std::vector<std::string> SplitLines(const std::string& text);
 // The object's name, or empty once the object has been freed or has left the scene.
 std::string NameInScene(const TScriptObject* object);
 
+// The saved state of a command that waits on an object: the object's name, then the wait and
+// event-block flags, which state older than version 100 lacks (they keep the values given).
+struct TTargetWaitState {
+  std::string name;
+  bool waiting;
+  bool event_block;
+};
+void SaveTargetWaitState(std::unique_ptr<TMemoryStream>& stream, const TScriptObject* target, bool waiting,
+                         bool event_block);
+TTargetWaitState LoadTargetWaitState(TStream& stream, bool waiting, bool event_block);
+
 }  // namespace vorn
