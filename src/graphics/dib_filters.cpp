@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "graphics/dib.h"
+#include "platform/gdi/gdi.h"
 
 namespace vorn {
 
@@ -48,25 +49,6 @@ void ReadRowColours(const std::uint8_t* row, int width, int bitCount, const TPix
     }
     const std::uint32_t c = table[index];
     out[x] = RGB8{static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c)};
-  }
-}
-
-void WriteIndex(std::uint8_t* row, int x, int bitCount, std::uint32_t value) {
-  switch (bitCount) {
-    case 1: {
-      const auto bit = static_cast<std::uint8_t>(0x80 >> (x & 7));
-      row[x >> 3] = (value & 1) ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit);
-      break;
-    }
-    case 4:
-      row[x >> 1] = (x & 1) ? static_cast<std::uint8_t>((row[x >> 1] & 0xF0) | (value & 0x0F))
-                            : static_cast<std::uint8_t>((row[x >> 1] & 0x0F) | ((value & 0x0F) << 4));
-      break;
-    case 8:
-      row[x] = static_cast<std::uint8_t>(value);
-      break;
-    default:
-      break;
   }
 }
 
@@ -130,7 +112,7 @@ void TDIB::ConvertBitCount(int bitCount) {
   if (s <= 8 && d <= 8 && d >= s) {
     for (int y = 0; y < height_; ++y) {
       std::uint8_t* row = GetScanLine(y);
-      for (int x = 0; x < width_; ++x) WriteIndex(row, x, d, source.GetPixel(x, y));
+      for (int x = 0; x < width_; ++x) gdi::WriteRawPixel(row, d, x, source.GetPixel(x, y));
     }
     return;
   }
@@ -214,13 +196,13 @@ void TDIB::Blur(int bitCount, int radius) {
       const std::int64_t n = window.n;
       switch (outBits) {
         case 1:
-          WriteIndex(row, x, 1, (window.r + window.g + window.b) / n / 3 >= 128 ? 1 : 0);
+          gdi::WriteRawPixel(row, 1, x, (window.r + window.g + window.b) / n / 3 >= 128 ? 1 : 0);
           break;
         case 4:
-          WriteIndex(row, x, 4, static_cast<std::uint32_t>((window.r + window.g + window.b) / n / 48));
+          gdi::WriteRawPixel(row, 4, x, static_cast<std::uint32_t>((window.r + window.g + window.b) / n / 48));
           break;
         case 8:
-          WriteIndex(row, x, 8, static_cast<std::uint32_t>((window.r + window.g + window.b) / n / 3));
+          gdi::WriteRawPixel(row, 8, x, static_cast<std::uint32_t>((window.r + window.g + window.b) / n / 3));
           break;
         default:
           WritePacked(row, x, outBits, nowPixelFormat_, static_cast<std::uint8_t>(window.r / n),
@@ -272,13 +254,13 @@ void TDIB::Greyscale(int bitCount) {
       const int c = tr[colours[x].r] + tg[colours[x].g] + tb[colours[x].b];
       switch (bitCount_) {
         case 1:
-          WriteIndex(row, x, 1, c > 127 ? 1 : 0);
+          gdi::WriteRawPixel(row, 1, x, c > 127 ? 1 : 0);
           break;
         case 4:
-          WriteIndex(row, x, 4, static_cast<std::uint32_t>(c >> 4));
+          gdi::WriteRawPixel(row, 4, x, static_cast<std::uint32_t>(c >> 4));
           break;
         case 8:
-          WriteIndex(row, x, 8, static_cast<std::uint32_t>(c));
+          gdi::WriteRawPixel(row, 8, x, static_cast<std::uint32_t>(c));
           break;
         default: {
           const auto g = static_cast<std::uint8_t>(c);
