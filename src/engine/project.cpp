@@ -28,7 +28,7 @@ TProject* current_project = nullptr;
 
 // Version gates of the project file's fields.
 constexpr std::int32_t kExitPageVersion = 110;
-constexpr std::int32_t kStatusSaveVersion = 104;
+constexpr std::int32_t kProjectStatusSaveFlagVersion = 104;
 constexpr std::int32_t kFixedWaitVersion = 106;
 constexpr std::int32_t kMediaExtensionsVersion = 109;
 // What files before the extension list behave as if they had stored.
@@ -82,7 +82,7 @@ std::int32_t ReadProjectSettings(TStream& stream, TProjectSettings& settings, co
     if (version >= kExitPageVersion) settings.exit_page = ReadStrFromStream(stream);
     settings.registry_key = ReadStrFromStream(stream);
     settings.identification_code = ReadIntFromStream(stream);
-    if (version >= kStatusSaveVersion) settings.status_save = ReadBoolFromStream(stream);
+    if (version >= kProjectStatusSaveFlagVersion) settings.status_save = ReadBoolFromStream(stream);
     settings.fixed_wait = version >= kFixedWaitVersion ? ReadBoolFromStream(stream) : false;
     settings.media_extensions = version >= kMediaExtensionsVersion ? ReadStrFromStream(stream) : kOldMediaExtensions;
     settings.disc_prompt = ReadStrFromStream(stream);

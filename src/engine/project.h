@@ -12,6 +12,7 @@
 
 #include "engine/engine_seams.h"
 #include "engine/game_requests.h"
+#include "engine/save_data.h"
 #include "foundation/errors.h"
 #include "foundation/folder_disk_list.h"
 #include "foundation/stream.h"
@@ -81,11 +82,6 @@ struct TProjectEnvironment {
   std::function<void(const std::string& title)> set_title;
 };
 
-struct TSlotCaption {
-  std::int32_t slot = 0;
-  std::string caption;
-};
-
 class TProject {
  public:
   // Creation in the fixed order: stop flag set, saved-game captions and status, data location,
@@ -142,6 +138,8 @@ class TProject {
   std::string pending_save_caption;
   std::int32_t pending_save_index = 0;
   std::vector<TSlotCaption> slot_captions;
+  // The saved games' captions and slots, in the order save.dat lists them.
+  const std::vector<TSlotCaption>& SlotCaptions() const { return slot_captions; }
 
  private:
   // The screen size and title the system variables read.

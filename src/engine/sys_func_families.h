@@ -21,4 +21,11 @@ std::span<const TSysFuncSlot> TextFunctions();
 std::span<const TSysFuncSlot> NumberFunctions();
 std::span<const TSysFuncSlot> DateFunctions();
 
+// The parts of the scene, file, screen and system family: components of the scene
+// (sys_func_component.cpp); files, saved-game captions, display modes, web addresses and Calc
+// (sys_func_files.cpp); screenshots and the wallpaper (sys_func_screen_picture.cpp).
+std::span<const TSysFuncSlot> ComponentFunctions();
+std::span<const TSysFuncSlot> FileScreenFunctions();
+std::span<const TSysFuncSlot> ScreenPictureFunctions();
+
 }  // namespace vorn
