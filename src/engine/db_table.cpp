@@ -425,10 +425,10 @@ void TDBTable::Find(TIntList& result, const TCustomParam* names, bool partial, b
 bool TDBTable::LoadTsv(const std::vector<std::string>& lines) {
   Clear();
   if (lines.empty()) return false;
-  TTabStrings cells;
-  cells.SetLine(lines[0]);
-  for (const std::string& cell : cells.Fields()) {
-    std::string rest = cell;
+  std::vector<std::string_view> cells;
+  SplitTabFields(lines[0], cells);
+  for (const std::string_view cell : cells) {
+    std::string rest(cell);
     const std::string name = JTrim(JFetchToken(rest, " "));
     if (name.empty()) {
       fields_.Clear();
@@ -454,17 +454,19 @@ bool TDBTable::LoadTsv(const std::vector<std::string>& lines) {
     }
   }
   records_.reserve(records_.size() + lines.size() - 1);
+  std::string unescaped;
   for (std::size_t l = 1; l < lines.size(); ++l) {
     if (lines[l].empty()) continue;
     // Most rows hold no escape at all; they need no unescaped copy.
     if (lines[l].find('\\') == std::string::npos) {
-      cells.SetLine(lines[l]);
+      SplitTabFields(lines[l], cells);
     } else {
-      cells.SetLine(UnescapeString(lines[l]));
+      unescaped = UnescapeString(lines[l]);
+      SplitTabFields(unescaped, cells);
     }
     Append();
-    const int n = std::min(cells.Count(), fields_.Count());
-    for (int f = 0; f < n; ++f) SetStrAt(current_, f, cells.Fields()[static_cast<std::size_t>(f)]);
+    const int n = std::min(static_cast<int>(cells.size()), fields_.Count());
+    for (int f = 0; f < n; ++f) SetStrAt(current_, f, cells[static_cast<std::size_t>(f)]);
   }
   return true;
 }

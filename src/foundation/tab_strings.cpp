@@ -4,6 +4,22 @@
 
 namespace vorn {
 
+void SplitTabFields(std::string_view line, std::vector<std::string_view>& fields, char separator) {
+  fields.clear();
+  std::size_t start = 0;
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t at = line.find(separator, from);
+    if (at == std::string_view::npos) break;
+    from = at + 1;
+    // The second byte of a two-byte character is no separator.
+    if (at > 0 && IsTrailByteAt(line, at)) continue;
+    fields.push_back(line.substr(start, at - start));
+    start = from;
+  }
+  if (start < line.size()) fields.push_back(line.substr(start));
+}
+
 void TTabStrings::Clear() {
   fields_.clear();
   position_ = 0;
@@ -11,14 +27,9 @@ void TTabStrings::Clear() {
 
 void TTabStrings::SetLine(std::string_view line) {
   Clear();
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < line.size(); i += CharLengthAt(line, i)) {
-    if (line[i] == separator_) {
-      fields_.emplace_back(line.substr(start, i - start));
-      start = i + 1;
-    }
-  }
-  if (start < line.size()) fields_.emplace_back(line.substr(start));
+  std::vector<std::string_view> views;
+  SplitTabFields(line, views, separator_);
+  fields_.assign(views.begin(), views.end());
 }
 
 std::string TTabStrings::GetField(int index) const {

@@ -6,6 +6,10 @@
 
 namespace vorn {
 
+// The fields of one line, as views into it, by the rules of TTabStrings (the list is cleared
+// first). Callers that read many lines keep the list and the line alive and allocate nothing.
+void SplitTabFields(std::string_view line, std::vector<std::string_view>& fields, char separator = '\t');
+
 // One line of a tab-separated table split into fields. A separator that is the trail byte of a
 // two-byte character does not split; a separator at the very end adds no empty last field.
 class TTabStrings {

@@ -66,6 +66,9 @@ TEST(TTabStrings, SplitsAtSeparatorsOutsideCharacters) {
       {"", {}},
       {"\t\tx", {"", "", "x"}},
       {"x\x83", {"x\x83"}},  // a lead byte at the end
+      {"\x81\x81\tz", {"\x81\x81", "z"}},          // a lead byte as the second byte
+      {"\x81\x81\x81\tz", {"\x81\x81\x81\tz"}},  // the third lead byte takes the tab
+      {"\x81\x41\x81\tz", {"\x81\x41\x81\tz"}},
   };
   for (const Case& c : cases) {
     TTabStrings tabs;
@@ -89,6 +92,42 @@ TEST(TTabStrings, SplitsAtSeparatorsOutsideCharacters) {
   std::string text;
   tabs.GetField(1, text);
   EXPECT_EQ(text, "b");
+}
+
+// Every line of up to seven bytes from tabs, plain and lead bytes, against a character-by-character
+// scan from the start.
+TEST(TTabStrings, AgreesWithAForwardScanOnEveryShortLine) {
+  const char alphabet[] = {'\t', 'a', '\x81', '\xE0'};
+  auto forward = [](const std::string& line) {
+    std::vector<std::string> fields;
+    std::string field;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      const auto b = static_cast<unsigned char>(line[i]);
+      const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+      if (lead && i + 1 < line.size()) {
+        field += line.substr(i, 2);
+        ++i;
+      } else if (line[i] == '\t') {
+        fields.push_back(field);
+        field.clear();
+      } else {
+        field += line[i];
+      }
+    }
+    if (!field.empty()) fields.push_back(field);
+    return fields;
+  };
+  for (std::size_t length = 0; length <= 7; ++length) {
+    std::size_t combinations = 1;
+    for (std::size_t i = 0; i < length; ++i) combinations *= 4;
+    for (std::size_t n = 0; n < combinations; ++n) {
+      std::string line;
+      for (std::size_t i = 0, rest = n; i < length; ++i, rest /= 4) line += alphabet[rest % 4];
+      TTabStrings tabs;
+      tabs.SetLine(line);
+      ASSERT_EQ(tabs.Fields(), forward(line)) << testing::PrintToString(line);
+    }
+  }
 }
 
 TEST(TArrayString, StreamLayoutAndBadInput) {
