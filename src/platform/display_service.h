@@ -45,8 +45,9 @@ class DisplayConnection {
   virtual bool EnterFullScreen(const DisplayMode& mode) = 0;
   virtual void LeaveFullScreen() = 0;
   // The maker of off-screen surfaces in the display's format as it is now (after a mode change,
-  // ask again). Its surfaces may outlive it and the connection.
-  virtual std::unique_ptr<SurfaceService> CreateSurfaceService() = 0;
+  // ask again). Its surfaces may outlive it and the connection. Plain XRGB8888 memory unless
+  // the back end knows better.
+  virtual std::unique_ptr<SurfaceService> CreateSurfaceService() { return MemorySurfaceService::Xrgb8888(); }
 };
 
 // The display service: absent (null) when the host has no display-mode support at all.
