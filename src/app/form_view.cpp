@@ -528,6 +528,14 @@ std::int32_t TFormView::ScreenControl::GetDisplayModeCount() const {
   return screen != nullptr ? screen->GetModeCount() : 0;
 }
 
+bool TFormView::ScreenControl::GetDisplayMode(std::int32_t index, TDisplayModeInfo& mode) const {
+  const TScreenManager* screen = form_.screen_manager();
+  if (screen == nullptr || index < 0 || index >= screen->GetModeCount()) return false;
+  const TDisplayModeRecord record = screen->GetMode(index);
+  mode = TDisplayModeInfo{record.Width, record.Height, record.BitsPerPixel, record.RefreshRate};
+  return true;
+}
+
 std::int32_t TFormView::ScreenControl::GetChosenMode() const {
   const TScreenManager* screen = form_.screen_manager();
   return screen != nullptr ? screen->ChosenMode() : -1;

@@ -176,6 +176,7 @@ class TFormView final : public platform::EventSink {
     bool IsFullScreen() const override { return form_.IsFullScreen(); }
     void SetFullScreen(bool on) override { form_.SetFullScreen(on); }
     std::int32_t GetDisplayModeCount() const override;
+    bool GetDisplayMode(std::int32_t index, TDisplayModeInfo& mode) const override;
     std::int32_t GetChosenMode() const override;
     void SetChosenMode(std::int32_t index) override;
     std::int32_t GetCurrentMode() const override;
