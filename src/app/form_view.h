@@ -157,6 +157,7 @@ class TFormView final : public platform::EventSink {
 
   ScriptHost script_host_{*this};
   TScriptHost* previous_host_ = nullptr;
+  platform::UrlOpener* previous_url_opener_ = nullptr;
   std::unique_ptr<TVrScriptFiles> script_files_;
   TScriptFiles* previous_files_ = nullptr;
   bool services_installed_ = false;

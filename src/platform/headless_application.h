@@ -140,8 +140,9 @@ struct HeadlessPlatform {
   HeadlessMessageBoxes boxes;
   HeadlessApplication application;
   HeadlessDisplayService display;
+  RecordingUrlOpener url_opener;
 
-  Platform services() { return Platform{executable, drives, locks, clock, boxes, application, &display}; }
+  Platform services() { return Platform{executable, drives, locks, clock, boxes, application, &display, &url_opener}; }
 };
 
 }  // namespace vorn::platform

@@ -6,6 +6,7 @@
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
+#include "platform/url_opener.h"
 #include "platform/window.h"
 
 namespace vorn::platform {
@@ -20,6 +21,8 @@ struct Platform {
   Application& application;
   // Null when the host offers no display modes (windowed only).
   DisplayService* display = nullptr;
+  // Where scripts' web addresses go; null: nowhere.
+  UrlOpener* url_opener = nullptr;
 };
 
 }  // namespace vorn::platform

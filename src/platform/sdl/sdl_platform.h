@@ -69,7 +69,9 @@ class SdlMessageBoxes final : public MessageBoxes {
 class SdlPlatform {
  public:
   explicit SdlPlatform(SdlPlatformOptions options = {});
-  Platform services() { return Platform{executable_, drives_, locks_, clock_, boxes_, application_, &display_}; }
+  Platform services() {
+    return Platform{executable_, drives_, locks_, clock_, boxes_, application_, &display_, &url_opener_};
+  }
   SdlApplication& application() { return application_; }
 
  private:
@@ -80,6 +82,7 @@ class SdlPlatform {
   SdlApplication application_;
   SdlMessageBoxes boxes_;
   SdlDisplayService display_;
+  XdgUrlOpener url_opener_;
 };
 
 }  // namespace vorn::platform::sdl
