@@ -17,10 +17,13 @@
 #include "engine/typed_params.h"
 #include "engine/url_opening.h"
 #include "engine/vorn_parser.h"
+#include "fixture/page_writer.h"
+#include "fixture/project_writer.h"
 #include "foundation/stream.h"
 #include "foundation/vocabulary_codes.h"
 #include "platform/url_opener.h"
 #include "plain_engine_seams.h"
+#include "support/engine_fixture.h"
 
 namespace vorn {
 namespace {
@@ -262,6 +265,51 @@ TEST_F(FileFunctions, SaveCaptionsWithoutAnyListNothing) {
       {"slots", "7"},
       {"GetSaveCaption(0)", ""},
   });
+}
+
+// Two games saved by a running project, listed as save.dat lists them.
+TEST(SaveCaptionFunctions, ReadTheProjectsList) {
+  testing::EngineFixture engine("file_functions_captions");
+  engine.AddProject(fixture::ProjectWriter());
+  fixture::PageWriter start;
+  start.Add(fixture::PageCommand(38).Expr("3").Str("start.vsb").Int(0).Expr("\"Chapter \x82\x52\""));  // ３
+  start.Add(fixture::PageCommand(38).Expr("1").Str("start.vsb").Int(0).Expr("\"Intro\""));
+  engine.AddPage("start.vsb", start);
+  engine.Start();
+  engine.RunFrames(2);
+  ASSERT_EQ(engine.project()->SlotCaptions().size(), 2u);
+  TSysFuncMan man;
+  engine.params().AddParam(PT_STR).SetName("caps");
+  engine.params().AddParam(PT_INT).SetName("slots");
+  struct Step {
+    const char* expression;
+    const char* expected;
+  };
+  const Step steps[] = {
+      {"ListSaveCaption()", "2"},
+      {"ListSaveCaption(caps)", "2"},
+      {"ArrayToString(caps, \"|\")", "Chapter \x82\x52|Intro"},
+      {"ListSaveCaption(caps, slots)", "2"},
+      {"ArrayToString(slots, \"|\")", "3|1"},
+      {"GetArraySize(slots)", "2"},
+      {"GetSaveCaption(1)", "Intro"},
+      {"GetSaveCaption(3)", "Chapter \x82\x52"},
+      {"GetSaveCaption(2)", ""},
+      {"GetSaveCaption(\"3\")", "Chapter \x82\x52"},
+  };
+  for (const Step& step : steps) {
+    TBuildVornParser builder;
+    builder.Compile(step.expression);
+    TMemoryStream stream;
+    builder.SaveToStream(stream);
+    stream.SetPosition(0);
+    TVornParser parser;
+    parser.LoadFromStream(stream);
+    parser.Execute();
+    ASSERT_NE(parser.Result(), nullptr) << step.expression << ": " << parser.LastError();
+    EXPECT_EQ(parser.Result()->GetAsString(), step.expected) << step.expression;
+  }
+  engine.Stop();
 }
 
 }  // namespace
