@@ -7,6 +7,7 @@
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/url_opener.h"
+#include "platform/wallpaper.h"
 #include "platform/window.h"
 
 namespace vorn::platform {
@@ -21,6 +22,8 @@ struct Platform {
   Application& application;
   // Null when the host offers no display modes (windowed only).
   DisplayService* display = nullptr;
+  // Null when the host has no desktop wallpaper to set.
+  Wallpaper* wallpaper = nullptr;
   // Where scripts' web addresses go; null: nowhere.
   UrlOpener* url_opener = nullptr;
 };

@@ -70,7 +70,7 @@ class SdlPlatform {
  public:
   explicit SdlPlatform(SdlPlatformOptions options = {});
   Platform services() {
-    return Platform{executable_, drives_, locks_, clock_, boxes_, application_, &display_, &url_opener_};
+    return Platform{executable_, drives_, locks_, clock_, boxes_, application_, &display_, &wallpaper_, &url_opener_};
   }
   SdlApplication& application() { return application_; }
 
@@ -82,6 +82,7 @@ class SdlPlatform {
   SdlApplication application_;
   SdlMessageBoxes boxes_;
   SdlDisplayService display_;
+  DesktopWallpaper wallpaper_;
   XdgUrlOpener url_opener_;
 };
 
