@@ -1,5 +1,7 @@
 #include "components/layer_surfaces.h"
 
+#include <vector>
+
 #include "components/vorn_base_list.h"
 #include "graphics/dx_dibx.h"
 #include "graphics/screen_manager.h"
