@@ -1,5 +1,8 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -81,8 +84,15 @@ inline void WriteProject(const std::string& dir, const fixture::ProjectWriter& p
 class TempDir {
  public:
   explicit TempDir(const std::string& name) {
+    // Tests run side by side in separate processes, where this object's address may repeat (the
+    // sanitizer builds place objects alike): the running test's name keeps their folders apart.
+    std::string test;
+    if (const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info()) {
+      test = std::string(info->test_suite_name()) + "." + info->name() + "_";
+      std::replace(test.begin(), test.end(), '/', '_');  // parameterised names hold "/"
+    }
     path_ = std::filesystem::temp_directory_path() /
-            ("vorn_app_" + name + "_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+            ("vorn_app_" + test + name + "_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
     WriteProject(str());
