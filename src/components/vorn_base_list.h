@@ -93,6 +93,7 @@ class TVornBaseList : public TVornComponent, public TScriptScene {
   void DeleteObject(TVornObject* object);
 
   // Layers.
+  using TVornComponent::GetBase;
   TVornBase* GetBase(int index) const { return layers_[index & 1].get(); }
   int GetActiveLayerIndex() const { return active_layer_; }
   void SetActiveLayerIndex(int index) { active_layer_ = index & 1; }
