@@ -205,6 +205,9 @@ void TFormView::StartEngine() {
 
   DebugTrace("VornInitialize");
   scene_ = base_panel_->CreateScene();
+  saved_scene_parts_ = std::make_unique<TTaggedSceneParts>();
+  previous_saved_scene_parts_ = GetSavedSceneParts();
+  SetSavedSceneParts(saved_scene_parts_.get());
 
   DebugTrace("TProject.Create");
   TProjectEnvironment environment;
@@ -290,6 +293,10 @@ void TFormView::FreeEngine(bool closing) {
   params_.reset();
   DebugTrace("VornFinalize");
   FreeSceneGlobals(scene_);
+  if (saved_scene_parts_) {
+    if (GetSavedSceneParts() == saved_scene_parts_.get()) SetSavedSceneParts(previous_saved_scene_parts_);
+    saved_scene_parts_.reset();
+  }
   DebugTrace("MediaFinal");
   if (screen_control_installed_) {
     SetScreenControl(nullptr);
@@ -694,8 +701,7 @@ void TFormView::RunFrame() {
   if (StopFlag) return;
   if (Bases) Bases->Tick();
   IncrementFrameCount();
-  const bool loaded = project_->RunPendingLoad();
-  project_->RunPendingSave();
+  const bool loaded = project_->ProcessPending();
   if (loaded) draw_skip_ = 1;
   if (draw_skip_ > 0) {
     --draw_skip_;

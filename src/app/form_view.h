@@ -10,6 +10,7 @@
 #include "engine/engine_seams.h"
 #include "engine/param_collection.h"
 #include "engine/project.h"
+#include "engine/save_scene.h"
 #include "engine/script_files.h"
 #include "engine/script_host.h"
 #include "engine/sys_func_man.h"
@@ -146,6 +147,9 @@ class TFormView final : public platform::EventSink {
 
   std::unique_ptr<TBasePanelStandIn> base_panel_;
   std::unique_ptr<SceneGlobalsStandIn> scene_;
+  // What saved games write for the scene and its lists while the scene cannot save itself.
+  std::unique_ptr<TSavedSceneParts> saved_scene_parts_;
+  TSavedSceneParts* previous_saved_scene_parts_ = nullptr;
   std::unique_ptr<TParamCollection> params_;
   std::unique_ptr<TSysFuncMan> sys_funcs_;
   std::unique_ptr<TProject> project_;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "engine/call_man.h"
+#include "engine/db_manager_global.h"
 #include "engine/engine_values.h"
 #include "engine/extended_float.h"
 #include "engine/param_collection.h"
@@ -178,26 +179,35 @@ bool ProjectCheckFile(const std::string& name) {
 }
 
 TProject::TProject(TProjectEnvironment environment) : environment_(std::move(environment)) {
+  save_data_ = std::make_unique<TSaveData>(SaveFilePath());
+  save_data_->SetVariables(Params());
+  save_data_->SetTables(&GlobalDBManager());
+  save_data_->SetMessageBoxes(&boxes_);
+  save_data_->SetStatusSave(settings.status_save);
+  save_requests_ = std::make_unique<TSaveRequests>(*save_data_, GlobalDBManager());
   previous_project_ = std::exchange(current_project, this);
   previous_facts_ = SetProjectFacts(&facts_);
-  previous_game_ = SetScriptGame(&game_);
+  previous_game_ = SetScriptGame(save_requests_.get());
+  previous_save_data_ = CurrentSaveData();
+  SetCurrentSaveData(save_data_.get());
   try {
     Create();
   } catch (...) {
     current_project = previous_project_;
     SetProjectFacts(previous_facts_);
     SetScriptGame(previous_game_);
+    SetCurrentSaveData(previous_save_data_);
     throw;
   }
 }
 
 TProject::~TProject() {
   callman_.reset();
-  slot_captions.clear();
   disk_list.Clear();
   if (current_project == this) current_project = previous_project_;
   if (GetProjectFacts() == &facts_) SetProjectFacts(previous_facts_);
-  if (GetScriptGame() == &game_) SetScriptGame(previous_game_);
+  if (GetScriptGame() == save_requests_.get()) SetScriptGame(previous_game_);
+  if (CurrentSaveData() == save_data_.get()) SetCurrentSaveData(previous_save_data_);
 }
 
 TParamCollection* TProject::Params() const { return environment_.params ? environment_.params : CurrentParams(); }
@@ -236,6 +246,7 @@ bool TProject::ReadProjectFile() {
     return false;
   }
   settings = std::move(read);
+  save_data_->SetStatusSave(settings.status_save);
   if (environment_.set_title) environment_.set_title(settings.title);
   // Division truncates toward zero, as the zoom-in centre always has.
   WipeDefaults()[kWipeZoomIn] = TWipeDefaultParams{settings.screen_width / 2, settings.screen_height / 2};
@@ -259,6 +270,7 @@ void TProject::ReadOriginalDiskList() {
 
 void TProject::StartInterpreter() {
   callman_ = std::make_unique<TCallMan>();
+  save_data_->SetInterpreter(callman_.get());
   callman_->SetFileCheck([this](const std::string& name) { return CheckFile(name); });
   if (Files().Exists(settings.start_page)) {
     callman_->Call(settings.start_page);
@@ -291,13 +303,12 @@ void TProject::Step() {
   if (callman_) callman_->Run();
 }
 
-bool TProject::ProcessPending() {
-  const bool loaded = RunPendingLoad();
-  RunPendingSave();
-  return loaded;
+std::string TProject::SaveFilePath() const {
+  // The folder as the host names it, so that a save.dat spelt in another letter case is found.
+  const std::string& folder = environment_.save_dir;
+  if (folder.empty()) return SaveFilePathIn(folder);
+  return SaveFilePathIn(FindHostPath(folder).value_or(HostPathForCreate(folder)));
 }
-
-std::string TProject::SaveFilePath() const { return environment_.save_dir + "save.dat"; }
 
 platform::MessageAnswer TProject::Ask(std::string text, std::string caption, platform::MessageIcon icon,
                                       platform::MessageButtons buttons, platform::MessageAnswer without_display) {

@@ -1,7 +1,7 @@
 #pragma once
 
-// The loaded project: the settings of vorn.vpb, the interpreter that runs its scripts, the
-// requested game save and load, and where the data lies (installed on disk, on a CD-ROM, or a
+// The loaded project: the settings of vorn.vpb, the interpreter that runs its scripts, its saved
+// games (save.dat, with the requested game save and load), and where the data lies (installed on disk, on a CD-ROM, or a
 // data directory given on the command line).
 
 #include <cstdint>
@@ -13,6 +13,7 @@
 #include "engine/engine_seams.h"
 #include "engine/game_requests.h"
 #include "engine/save_data.h"
+#include "engine/save_requests.h"
 #include "foundation/errors.h"
 #include "foundation/folder_disk_list.h"
 #include "foundation/stream.h"
@@ -105,7 +106,7 @@ class TProject {
   // Whether the named file can be opened now, asking for its disc when it lies on another one.
   bool CheckFile(const std::string& name);
   bool FindDataLocation();
-  // The system name of save.dat.
+  // The host path of save.dat (an existing one in another letter case is the one meant).
   std::string SaveFilePath() const;
 
   TCallMan* Interpreter() const { return callman_.get(); }
@@ -118,28 +119,21 @@ class TProject {
   TFolderDiskList disk_list;
 
   // --- saved games (save.dat). The bodies live with the saved-games code. ---
+  // The project's save.dat: what the game-state commands request, the captions, the status entry.
+  TSaveData& SaveData() { return *save_data_; }
+  const TSaveData& SaveData() const { return *save_data_; }
+  // Raises ESaveFileError naming save.dat when it is not a readable archive (the start then ends).
   void ReadSlotCaptions();
-  // Reads the "STATUSSAVEDATA" entry when save.dat has one (before the project file).
+  // Reads the "STATUSSAVEDATA" entry when save.dat has one (before the project file); raises
+  // ESaveFileError naming save.dat when the file or the entry is damaged.
   void ReadStatus();
-  // Writes the status entry (after every game save, and at the end).
+  // Writes the status entry (after every game save, and at the end); never raises.
   void SaveStatus();
   void RequestLoad(std::int32_t slot);
   void RequestSave(std::int32_t slot, const std::string& caption, const std::string& resume_page,
                    std::int32_t resume_index);
-  // Removes the script tables that are not status tables (a reset of the game).
-  void ClearGameTables();
-  // The halves of ProcessPending: true when a game was loaded.
-  bool RunPendingLoad();
-  void RunPendingSave();
-
-  std::int32_t pending_load_slot = -1;
-  std::int32_t pending_save_slot = -1;
-  std::string pending_save_page;
-  std::string pending_save_caption;
-  std::int32_t pending_save_index = 0;
-  std::vector<TSlotCaption> slot_captions;
   // The saved games' captions and slots, in the order save.dat lists them.
-  const std::vector<TSlotCaption>& SlotCaptions() const { return slot_captions; }
+  const std::vector<TSlotCaption>& SlotCaptions() const { return save_data_->SlotCaptions(); }
 
  private:
   // The screen size and title the system variables read.
@@ -154,16 +148,11 @@ class TProject {
     const TProject& project_;
   };
 
-  // The save, load and reset requests of the game-state commands.
-  class Game final : public TScriptGame {
+  // The saved games' message boxes: owned by the main window through the script host.
+  class Boxes final : public platform::MessageBoxes {
    public:
-    explicit Game(TProject& project) : project_(project) {}
-    void RequestSave(std::int32_t slot, const std::string& caption, const std::string& resume_page,
-                     std::int32_t resume_index) override {
-      project_.RequestSave(slot, caption, resume_page, resume_index);
-    }
-    void RequestLoad(std::int32_t slot) override { project_.RequestLoad(slot); }
-    void ClearGameTables() override { project_.ClearGameTables(); }
+    explicit Boxes(TProject& project) : project_(project) {}
+    platform::MessageAnswer Show(const platform::MessageBoxRequest& request) override;
 
    private:
     TProject& project_;
@@ -185,7 +174,11 @@ class TProject {
   TProject* previous_project_ = nullptr;
   Facts facts_{*this};
   TProjectFacts* previous_facts_ = nullptr;
-  Game game_{*this};
+  Boxes boxes_{*this};
+  std::unique_ptr<TSaveData> save_data_;
+  TSaveData* previous_save_data_ = nullptr;
+  // The game-state commands' requests go to save_data_.
+  std::unique_ptr<TSaveRequests> save_requests_;
   TScriptGame* previous_game_ = nullptr;
 };
 

@@ -1,34 +1,35 @@
 #include "engine/project.h"
+#include "engine/script_host.h"
 
-// The saved-games side of the project (save.dat): slot captions, the status entry and the
-// requested saves and loads. Until save.dat is built the requests are only recorded and dropped
-// at the end of the frame, and nothing is read or written.
+// The saved-games side of the project: everything goes to its TSaveData, which owns the pending
+// requests, the slot captions and the reading and writing of save.dat.
 
 namespace vorn {
 
-void TProject::ReadSlotCaptions() { slot_captions.clear(); }
+void TProject::ReadSlotCaptions() { save_data_->ReadSlotCaptions(); }
 
-void TProject::ReadStatus() {}
+void TProject::ReadStatus() { save_data_->ReadStatus(); }
 
-void TProject::SaveStatus() {}
+void TProject::SaveStatus() {
+  save_data_->SetStatusSave(settings.status_save);
+  save_data_->SaveStatus();
+}
 
-void TProject::RequestLoad(std::int32_t slot) { pending_load_slot = slot; }
+void TProject::RequestLoad(std::int32_t slot) { save_data_->RequestLoad(slot); }
 
 void TProject::RequestSave(std::int32_t slot, const std::string& caption, const std::string& resume_page,
                            std::int32_t resume_index) {
-  pending_save_slot = slot;
-  pending_save_caption = caption;
-  pending_save_page = resume_page;
-  pending_save_index = resume_index;
+  save_data_->RequestSave(slot, caption, resume_page, resume_index);
 }
 
-void TProject::ClearGameTables() {}
-
-bool TProject::RunPendingLoad() {
-  pending_load_slot = -1;
-  return false;
+bool TProject::ProcessPending() {
+  save_data_->SetStatusSave(settings.status_save);
+  return save_data_->ProcessPending();
 }
 
-void TProject::RunPendingSave() { pending_save_slot = -1; }
+platform::MessageAnswer TProject::Boxes::Show(const platform::MessageBoxRequest& request) {
+  return project_.Ask(request.text, request.caption, request.icon, request.buttons,
+                      request.answer_without_display.value_or(platform::MessageAnswer::kOk));
+}
 
 }  // namespace vorn

@@ -97,6 +97,9 @@ class TSaveData {
   void RequestLoad(std::int32_t slot);
   std::int32_t PendingLoadSlot() const { return pending_load_; }
   std::int32_t PendingSaveSlot() const { return pending_save_; }
+  const std::string& PendingSaveCaption() const { return pending_caption_; }
+  const std::string& PendingSavePage() const { return pending_page_; }
+  std::int32_t PendingSaveIndex() const { return pending_index_; }
   // End of frame: a pending load, then a pending save (which writes the state just loaded). A save
   // that fails shows its error in a message box and the game goes on. True when a game entry was
   // found and loaded (or failed to load: the stop flag is then set).

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/call_man.h"
+#include "engine/db_manager_global.h"
 #include "engine/engine_values.h"
 #include "fixture/archive_fixture.h"
 #include "foundation/archive.h"
@@ -21,6 +22,7 @@ EngineFixture::EngineFixture(const std::string& name) {
   std::filesystem::create_directories(dir_ / "exe");
   ResetEngineValues();
   ResetWipeDefaults();
+  GlobalDBManager().Clear();
 }
 
 EngineFixture::~EngineFixture() {
@@ -35,6 +37,7 @@ EngineFixture::~EngineFixture() {
   script_files_.reset();
   ResetEngineValues();
   ResetWipeDefaults();
+  GlobalDBManager().Clear();
   std::error_code ignored;
   std::filesystem::remove_all(dir_, ignored);
 }
@@ -82,7 +85,10 @@ void EngineFixture::Start(bool data_directory_given) {
 }
 
 void EngineFixture::RunFrames(int count) {
-  for (int i = 0; i < count && project_ && !StopFlag; ++i) project_->Step();
+  for (int i = 0; i < count && project_ && !StopFlag; ++i) {
+    project_->Step();
+    if (!StopFlag) project_->ProcessPending();
+  }
 }
 
 void EngineFixture::Stop() {

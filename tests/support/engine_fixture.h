@@ -60,7 +60,7 @@ class EngineFixture {
   // Starts like the main window given the data directory: empty archive 0, the override
   // directory, game.dat mounted, the variables, the project.
   void Start(bool data_directory_given = true);
-  // One frame's script step each.
+  // Frames: the script step, then (unless the step stopped) the pending game load and save.
   void RunFrames(int count);
   // The orderly end (exit page, status), then everything is freed.
   void Stop();
