@@ -7,7 +7,9 @@
 #include "app/form_view.h"
 #include "app/instance_key.h"
 #include "app/settings_dialog.h"
+#include "components/scene_pictures.h"
 #include "engine/engine_values.h"
+#include "engine/screen_pictures.h"
 #include "foundation/vr_file_manager.h"
 
 namespace vorn {
@@ -41,6 +43,19 @@ void RunMainWindow(platform::Platform& platform, const std::vector<std::string>&
   {
     auto file_manager = std::make_unique<TVrFileManager>(options.cd_roots);
     {
+      // Screenshots and the wallpaper: pictures of the scene scripts run against and of the
+      // project's images, and the host's desktop.
+      TScenePictures pictures(*file_manager);
+      TScreenPictures* previous_pictures = SetScreenPictures(&pictures);
+      platform::Wallpaper* previous_wallpaper = SetDesktopWallpaper(platform.wallpaper);
+      struct RestorePictures {
+        TScreenPictures* pictures;
+        platform::Wallpaper* wallpaper;
+        ~RestorePictures() {
+          SetScreenPictures(pictures);
+          SetDesktopWallpaper(wallpaper);
+        }
+      } restore_pictures{previous_pictures, previous_wallpaper};
       std::unique_ptr<platform::Window> window =
           platform.application.CreateMainWindow(kDesignClientSize, kDesignCaption);
       TFormView form(FormViewContext{platform, *window, *file_manager, arguments, executable_path, executable_dir,

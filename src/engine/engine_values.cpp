@@ -1,5 +1,6 @@
 #include "engine/engine_values.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -68,6 +69,10 @@ double CurrentDateTime() {
   date_time_value = static_cast<double>(days) + seconds / 86400.0;
   date_time_clock = GameClock;
   return date_time_value;
+}
+
+void TDeleteAtExitList::Add(const std::string& path) {
+  if (std::find(paths_.begin(), paths_.end(), path) == paths_.end()) paths_.push_back(path);
 }
 
 void TDeleteAtExitList::DeleteAll() {

@@ -39,7 +39,8 @@ double CurrentDateTime();
 // Files that system functions ask to delete when the program ends; the program body owns it.
 class TDeleteAtExitList {
  public:
-  void Add(const std::string& path) { paths_.push_back(path); }
+  // A path listed already is not added again.
+  void Add(const std::string& path);
   const std::vector<std::string>& paths() const { return paths_; }
   // Deletes every file, ignoring errors, and empties the list.
   void DeleteAll();

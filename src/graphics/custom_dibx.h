@@ -10,6 +10,7 @@ namespace vorn {
 
 class TStream;
 class TCanvas;
+class TDIB;
 
 // Three native pixel values for the source values 1, 2 and 3 of a four-level supersampled picture.
 struct TShrinkColors {
@@ -199,6 +200,9 @@ class TCustomDIBX {
   TRect GetDirtyRect();
   // Stores the rectangle as given, without clipping.
   void SetDirtyRect(const TRect& rect);
+  // Makes picture a 24-bit bitmap of width x height holding the surface's colours from its
+  // top-left corner; what the surface does not cover is black.
+  void CopyToDIB24(TDIB& picture, int width, int height);
 
   // The clipping of the four kinds of blit against GetDirtyRect. Each changes its arguments in
   // place and returns true when something is left to draw.

@@ -241,26 +241,32 @@ void TCustomDIBX::LoadFromStream(TStream* stream, std::int32_t code) {
   }
 }
 
-void TCustomDIBX::SaveToFile(const std::string& fileName) {
-  if (!HasBmpExtension(fileName)) return;
-  const int width = std::max(GetWidth(), 0);
-  const int height = std::max(GetHeight(), 0);
-  TDIB picture;
+void TCustomDIBX::CopyToDIB24(TDIB& picture, int width, int height) {
   picture.SetSize(width, height, 24);
-  if (width > 0 && height > 0 && !picture.GetEmpty()) {
-    ColourReader reader(*this);
-    std::vector<std::uint32_t> colours(static_cast<std::size_t>(width));
-    for (int y = 0; y < height; ++y) {
-      reader.Row(y, colours);
-      std::uint8_t* out = picture.GetScanLine(y);
-      for (int x = 0; x < width; ++x) {
-        const std::uint32_t c = colours[static_cast<std::size_t>(x)];
-        out[3 * x] = static_cast<std::uint8_t>(c);
-        out[3 * x + 1] = static_cast<std::uint8_t>(c >> 8);
-        out[3 * x + 2] = static_cast<std::uint8_t>(c >> 16);
-      }
+  if (width <= 0 || height <= 0 || picture.GetEmpty()) return;
+  const int covered_width = std::clamp(GetWidth(), 0, width);
+  const int covered_height = std::clamp(GetHeight(), 0, height);
+  ColourReader reader(*this);
+  std::vector<std::uint32_t> colours(static_cast<std::size_t>(covered_width));
+  for (int y = 0; y < height; ++y) {
+    std::uint8_t* out = picture.GetScanLine(y);
+    // SetSize keeps the pixels of a picture that already had this size.
+    std::memset(out, 0, static_cast<std::size_t>(width) * 3);
+    if (y >= covered_height || covered_width == 0) continue;
+    reader.Row(y, colours);
+    for (int x = 0; x < covered_width; ++x) {
+      const std::uint32_t c = colours[static_cast<std::size_t>(x)];
+      out[3 * x] = static_cast<std::uint8_t>(c);
+      out[3 * x + 1] = static_cast<std::uint8_t>(c >> 8);
+      out[3 * x + 2] = static_cast<std::uint8_t>(c >> 16);
     }
   }
+}
+
+void TCustomDIBX::SaveToFile(const std::string& fileName) {
+  if (!HasBmpExtension(fileName)) return;
+  TDIB picture;
+  CopyToDIB24(picture, std::max(GetWidth(), 0), std::max(GetHeight(), 0));
   TMemoryStream bytes;
   picture.SaveToStream(bytes);
   ReplaceFileContent(HostPath(fileName), bytes.Memory(), static_cast<std::size_t>(bytes.Size()));

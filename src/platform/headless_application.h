@@ -11,6 +11,7 @@
 #include "platform/headless_display.h"
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
+#include "platform/wallpaper.h"
 #include "platform/paths.h"
 #include "platform/platform.h"
 #include "platform/window.h"
@@ -140,8 +141,9 @@ struct HeadlessPlatform {
   HeadlessMessageBoxes boxes;
   HeadlessApplication application;
   HeadlessDisplayService display;
+  RecordingWallpaper wallpaper;
 
-  Platform services() { return Platform{executable, drives, locks, clock, boxes, application, &display}; }
+  Platform services() { return Platform{executable, drives, locks, clock, boxes, application, &display, &wallpaper}; }
 };
 
 }  // namespace vorn::platform

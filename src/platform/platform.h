@@ -6,6 +6,7 @@
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
+#include "platform/wallpaper.h"
 #include "platform/window.h"
 
 namespace vorn::platform {
@@ -20,6 +21,8 @@ struct Platform {
   Application& application;
   // Null when the host offers no display modes (windowed only).
   DisplayService* display = nullptr;
+  // Null when the host has no desktop wallpaper to set.
+  Wallpaper* wallpaper = nullptr;
 };
 
 }  // namespace vorn::platform

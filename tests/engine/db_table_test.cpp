@@ -304,6 +304,10 @@ TEST(DBTable, LoadTsvFailures) {
   EXPECT_EQ(t.Fields().Count(), 0);
   EXPECT_FALSE(t.LoadTsv({"a str -2"}));
   EXPECT_EQ(t.Fields().Count(), 0);
+  // A record beyond the size bound would be refused by the field list: so is the whole header.
+  EXPECT_FALSE(t.LoadTsv({"a int\tb str 16777216", "1\tx"}));
+  EXPECT_EQ(t.Fields().Count(), 0);
+  EXPECT_EQ(t.RecordCount(), 0);
   ASSERT_TRUE(t.LoadTsv({"a bool\tb text 3\tc x y"}));
   EXPECT_EQ(t.Fields().Field(0).field_type, kDBFieldBool);
   EXPECT_EQ(t.Fields().Field(1).size, 4);
@@ -415,6 +419,29 @@ TEST(DBManager, GameLoadKeepsStatusTables) {
   EXPECT_EQ(m.Table(0).Name(), "S");
   EXPECT_EQ(m.IndexOfTable("Old"), -1);
   EXPECT_EQ(m.CurrentTable()->Name(), "G1");
+}
+
+// The status entry's stream holds status tables, but a table whose own flag says game table is
+// taken as it is: from then on it belongs to the game.
+TEST(DBManager, StatusStreamTableFlaggedAsGameBecomesAGameTable) {
+  const std::vector<std::uint8_t> stream = {
+      100, 0, 0, 0, 2, 0, 0, 0,              // version, two tables
+      0, 1, 0, 0, 0, 'S', 1, 0, 0, 0, 0,     // kind, "S", status 1, no fields
+      0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF,    // no records, no current record
+      0, 1, 0, 0, 0, 'G', 0, 0, 0, 0, 0,     // kind, "G", status 0, no fields
+      0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF};   // (no current table name: a status stream)
+  TDBManager m;
+  m.CreateTable("OldStatus", 1);
+  m.CreateTable("Game", 0);
+  TMemoryStream s(stream);
+  m.LoadFromStream(s, 1);
+  EXPECT_EQ(m.IndexOfTable("OldStatus"), -1);
+  ASSERT_EQ(m.Count(), 3);
+  EXPECT_EQ(m.Table(m.IndexOfTable("S")).Status(), 1);
+  EXPECT_EQ(m.Table(m.IndexOfTable("G")).Status(), 0);
+  m.ClearGameTables();
+  EXPECT_EQ(m.Count(), 1);
+  EXPECT_EQ(m.Table(0).Name(), "S");
 }
 
 TEST(DBManager, DamagedStreamsRaiseAndKeepTables) {

@@ -47,6 +47,14 @@ std::vector<std::string> MemberNames(const std::filesystem::path& path) {
   return names;
 }
 
+Bytes Member(const std::filesystem::path& path, const std::string& name) {
+  TVrFileCollection archive;
+  archive.Open(path.string());
+  TMemoryStream out;
+  archive.LoadToStream(out, name);
+  return out.Bytes();
+}
+
 PageCommand GameSave(std::string_view slot, std::string_view caption, std::string_view resume_page,
                      std::int32_t resume_index) {
   return std::move(PageCommand(38).Expr(slot).Str(resume_page).Int(resume_index).Expr(caption));
@@ -115,6 +123,14 @@ TEST(ProjectSaves, ScriptSaveIsListedAndALaterRunLoadsIt) {
   EXPECT_EQ(second.Int("resumed"), 7);
   EXPECT_TRUE(second.host.boxes.shown().empty());
   EXPECT_FALSE(StopFlag);
+
+  // A plain file named like slot 1 beside save.dat must not become slot 1 at the next save.
+  const Bytes slot1 = Member(second.Root() / "save.dat", "GAMESAVEDATA1");
+  second.AddFile("GAMESAVEDATA1", Bytes{'s', 't', 'r', 'a', 'y'});
+  second.project()->RequestSave(2, "two", "", 0);
+  second.RunFrames(1);
+  ASSERT_EQ(second.project()->SlotCaptions().size(), 2u);
+  EXPECT_EQ(Member(second.Root() / "save.dat", "GAMESAVEDATA1"), slot1);
 }
 
 // A save.dat that is no archive ends the start with an error naming it, and stays as it was: the

@@ -514,6 +514,51 @@ TEST_F(SaveDataTest, StatusSaveFlagAndMissingFolder) {
   EXPECT_THROW(EntryOf(SavePath(), "STATUSSAVEDATA"), Exception);
 }
 
+// A folder that cannot take save.dat (gone, or read-only as an installation folder may be): a game
+// save raises an error naming save.dat, a status save is skipped, and nothing is left behind.
+TEST_F(SaveDataTest, FolderThatCannotBeWrittenFailsGameSavesAndSkipsStatus) {
+  struct Case {
+    const char* what;
+    bool create;
+    fs::perms perms;
+  };
+  const Case cases[] = {{"missing", false, fs::perms::none},
+                        {"read-only", true, fs::perms::owner_read | fs::perms::owner_exec}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const fs::path folder = dir_ / c.what;
+    if (c.create) {
+      fs::create_directories(folder);
+      fs::permissions(folder, c.perms);
+      // Whoever may write anywhere (root) cannot see this case.
+      if (std::ofstream(folder / "probe").good()) {
+        fs::remove(folder / "probe");
+        fs::permissions(folder, fs::perms::owner_all);
+        continue;
+      }
+    }
+    TSaveData save((folder / "save.dat").string());
+    save.SetInterpreter(&callman_);
+    save.SetVariables(&params_);
+    save.SetTables(&tables_);
+    save.SetSceneParts(&parts_);
+    try {
+      save.SaveGame(1, "one", "", 0);
+      ADD_FAILURE() << "no error";
+    } catch (const ESaveFileError& error) {
+      EXPECT_NE(std::string(error.what()).find("save.dat"), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(save.GetSlotCaption(1), "");
+    save.SaveStatus();
+    if (c.create) {
+      EXPECT_TRUE(fs::is_empty(folder));
+      fs::permissions(folder, fs::perms::owner_all);
+    } else {
+      EXPECT_FALSE(fs::exists(folder));
+    }
+  }
+}
+
 // Fails with a write error once `limit` bytes have gone into the file.
 class FailingFileStream : public TStream {
  public:

@@ -69,7 +69,7 @@ class SdlMessageBoxes final : public MessageBoxes {
 class SdlPlatform {
  public:
   explicit SdlPlatform(SdlPlatformOptions options = {});
-  Platform services() { return Platform{executable_, drives_, locks_, clock_, boxes_, application_, &display_}; }
+  Platform services() { return Platform{executable_, drives_, locks_, clock_, boxes_, application_, &display_, &wallpaper_}; }
   SdlApplication& application() { return application_; }
 
  private:
@@ -80,6 +80,7 @@ class SdlPlatform {
   SdlApplication application_;
   SdlMessageBoxes boxes_;
   SdlDisplayService display_;
+  DesktopWallpaper wallpaper_;
 };
 
 }  // namespace vorn::platform::sdl

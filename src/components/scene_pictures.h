@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "engine/screen_pictures.h"
+#include "foundation/errors.h"
+
+namespace vorn {
+
+class TVornBaseList;
+class TVrFileManager;
+
+// A screenshot or layer picture that cannot be made (no scene, no layer surface, no size).
+class EScreenPictureError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// The screen pictures of the scene's layers and of the project's image files. Image files are
+// read through the file manager; there is no image cache yet, so purging forgets nothing.
+class TScenePictures final : public TScreenPictures {
+ public:
+  // scene: the layers to photograph; null: the scene scripts run against, while that is one.
+  explicit TScenePictures(TVrFileManager& files, TVornBaseList* scene = nullptr) : files_(files), scene_(scene) {}
+
+  std::int32_t SceneWidth() const override;
+  std::int32_t SceneHeight() const override;
+  void WriteLayerImage(TStream& out, bool other_layer, std::int32_t width, std::int32_t height, int compression,
+                       int quality) override;
+  bool WriteImageBitmap(TStream& out, std::string_view image) override;
+  bool WriteLayerBitmap(TStream& out) override;
+  void PurgeImage(std::string_view) override {}
+
+ private:
+  TVornBaseList* Scene() const;
+
+  TVrFileManager& files_;
+  TVornBaseList* scene_;
+};
+
+}  // namespace vorn
