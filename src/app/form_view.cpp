@@ -8,6 +8,7 @@
 
 #include "engine/engine_values.h"
 #include "engine/run_time_random.h"
+#include "engine/url_opening.h"
 #include "foundation/debug_trace.h"
 #include "foundation/desktop.h"
 #include "foundation/host_names.h"
@@ -77,6 +78,7 @@ TFormView::~TFormView() {
   if (services_installed_) {
     SetScriptHost(previous_host_);
     SetScriptFiles(previous_files_);
+    SetUrlOpener(previous_url_opener_);
   }
 }
 
@@ -119,6 +121,7 @@ void TFormView::FormCreate() {
   script_files_ = std::make_unique<TVrScriptFiles>(context_.file_manager);
   previous_files_ = SetScriptFiles(script_files_.get());
   previous_host_ = SetScriptHost(&script_host_);
+  previous_url_opener_ = SetUrlOpener(platform.url_opener);
   services_installed_ = true;
 
   toolbar_.border = false;
@@ -533,6 +536,14 @@ void TFormView::DXSoundRestore() {
 std::int32_t TFormView::ScreenControl::GetDisplayModeCount() const {
   const TScreenManager* screen = form_.screen_manager();
   return screen != nullptr ? screen->GetModeCount() : 0;
+}
+
+bool TFormView::ScreenControl::GetDisplayMode(std::int32_t index, TDisplayModeInfo& mode) const {
+  const TScreenManager* screen = form_.screen_manager();
+  if (screen == nullptr || index < 0 || index >= screen->GetModeCount()) return false;
+  const TDisplayModeRecord record = screen->GetMode(index);
+  mode = TDisplayModeInfo{record.Width, record.Height, record.BitsPerPixel, record.RefreshRate};
+  return true;
 }
 
 std::int32_t TFormView::ScreenControl::GetChosenMode() const {

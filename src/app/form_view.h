@@ -157,6 +157,7 @@ class TFormView final : public platform::EventSink {
 
   ScriptHost script_host_{*this};
   TScriptHost* previous_host_ = nullptr;
+  platform::UrlOpener* previous_url_opener_ = nullptr;
   std::unique_ptr<TVrScriptFiles> script_files_;
   TScriptFiles* previous_files_ = nullptr;
   bool services_installed_ = false;
@@ -180,6 +181,7 @@ class TFormView final : public platform::EventSink {
     bool IsFullScreen() const override { return form_.IsFullScreen(); }
     void SetFullScreen(bool on) override { form_.SetFullScreen(on); }
     std::int32_t GetDisplayModeCount() const override;
+    bool GetDisplayMode(std::int32_t index, TDisplayModeInfo& mode) const override;
     std::int32_t GetChosenMode() const override;
     void SetChosenMode(std::int32_t index) override;
     std::int32_t GetCurrentMode() const override;
