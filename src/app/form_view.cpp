@@ -8,7 +8,10 @@
 
 #include "engine/engine_values.h"
 #include "engine/run_time_random.h"
+#include "engine/script_scene.h"
 #include "engine/url_opening.h"
+#include "components/layer_surfaces.h"
+#include "components/vorn_base_list.h"
 #include "foundation/debug_trace.h"
 #include "foundation/desktop.h"
 #include "foundation/host_names.h"
@@ -238,6 +241,7 @@ void TFormView::StartEngine() {
     SetScreenControl(&screen_control_);
     screen_control_installed_ = true;
   }
+  InstallSceneSeams();
 
   DebugTrace("VornInitColor");
   BuildGreyTables();
@@ -254,6 +258,33 @@ void TFormView::StartEngine() {
 
   PlacePanel();
   PaintToolStrip();
+}
+
+void TFormView::InstallSceneSeams() {
+  if (scene_ && scene_->scene && !scene_installed_) {
+    previous_script_scene_ = GetScriptScene();
+    SetScriptScene(scene_->scene.get());
+    scene_state_ = std::make_unique<TAppSceneState>(media_.get());
+    previous_scene_state_ = SetSceneSystemState(scene_state_.get());
+    scene_installed_ = true;
+  }
+  if (media_ && media_->midi.exists && !midi_control_installed_) {
+    previous_midi_control_ = SetMidiControl(&midi_control_);
+    midi_control_installed_ = true;
+  }
+}
+
+void TFormView::RemoveSceneSeams() {
+  if (scene_installed_) {
+    SetSceneSystemState(previous_scene_state_);
+    SetScriptScene(previous_script_scene_);
+    scene_state_.reset();
+    scene_installed_ = false;
+  }
+  if (midi_control_installed_) {
+    SetMidiControl(previous_midi_control_);
+    midi_control_installed_ = false;
+  }
 }
 
 void TFormView::PlacePanel() {
@@ -295,6 +326,7 @@ void TFormView::FreeEngine(bool closing) {
   DebugTrace("ParamMan.Free");
   params_.reset();
   DebugTrace("VornFinalize");
+  RemoveSceneSeams();
   FreeSceneGlobals(scene_);
   if (saved_scene_parts_) {
     if (GetSavedSceneParts() == saved_scene_parts_.get()) SetSavedSceneParts(previous_saved_scene_parts_);
