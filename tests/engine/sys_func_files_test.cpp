@@ -246,6 +246,17 @@ TEST_F(FileFunctions, CalcOfATextThatCallsItselfStops) {
   });
 }
 
+TEST_F(FileFunctions, CalcOfADeepTextThatCallsItselfStaysOnTheStack) {
+  // As deep as the compiler accepts, at every level of Calc.
+  const std::string deep = std::string(150, '(') + "0" + std::string(150, ')');
+  params_.FindParam("t")->SetAsString("k = k + 1 + Min(Calc(t), 0) + " + deep);
+  RunSteps({
+      {"k = 0", nullptr},
+      {"Calc(t)", "TRUE"},
+      {"k", "64"},
+  });
+}
+
 TEST_F(FileFunctions, CalcOfDeeplyNestedTextFailsAsACompileError) {
   const std::string deep = "n = " + std::string(5000, '(') + "1" + std::string(5000, ')');
   Evaluate("n = 2");
