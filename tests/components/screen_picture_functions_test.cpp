@@ -528,6 +528,16 @@ TEST_F(ScreenPictureFunctions, RegisteringListsTheFileInAnExistingInstallRecordO
   for (const std::string& name : Listing(Data())) EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
 }
 
+TEST_F(ScreenPictureFunctions, AnUnreadableInstallRecordIsLeftAsItIs) {
+  Start();
+  const Bytes broken = {'i', 's', '1', '0', '7', 1, 0};  // ends inside the disc index
+  std::ofstream(Data() / "install.dat", std::ios::binary).write(reinterpret_cast<const char*>(broken.data()), 7);
+  // The picture is written all the same; only the registration fails.
+  EXPECT_EQ(SaveScreen("b.pel", ", 0, 0, 0, 2"), 1);
+  EXPECT_TRUE(fs::exists(Data() / "b.pel"));
+  EXPECT_EQ(ReadFile(Data() / "install.dat"), broken);
+}
+
 // --- SetWallPaper ---
 
 class WallPaperFunction : public ScreenPictureFunctions {
