@@ -246,9 +246,17 @@ Bytes TwoPixelBitmap() {
 
 // --- the fixture ---
 
+// The tests of this file run side by side: each fixture's folder is named after its test.
+std::string UniqueFolderName() {
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = "shot";
+  if (test != nullptr) name += std::string("_") + test->test_suite_name() + "_" + test->name();
+  return name;
+}
+
 class ScreenPictureFunctions : public ::testing::Test {
  protected:
-  ScreenPictureFunctions() : engine("shot"), layer0(kSceneWidth, kSceneHeight, 32), layer1(kSceneWidth, kSceneHeight, 32) {
+  ScreenPictureFunctions() : engine(UniqueFolderName()), layer0(kSceneWidth, kSceneHeight, 32), layer1(kSceneWidth, kSceneHeight, 32) {
     fixture::ProjectWriter project;
     project.globals = {fixture::ProjectGlobal::Int("r", -5), fixture::ProjectGlobal::Str("n", "")};
     engine.AddProject(project);

@@ -1,6 +1,7 @@
 #include "support/engine_fixture.h"
 
 #include <fstream>
+#include <random>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
@@ -16,8 +17,11 @@
 namespace vorn::testing {
 
 EngineFixture::EngineFixture(const std::string& name) {
+  // Sanitizer builds place objects at the same address in every process, and several builds run
+  // the same tests at once: a random number keeps their folders apart.
   dir_ = std::filesystem::temp_directory_path() /
-         ("vorn_engine_" + name + "_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+         ("vorn_engine_" + name + "_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "_" +
+          std::to_string(std::random_device{}()));
   std::filesystem::remove_all(dir_);
   std::filesystem::create_directories(dir_ / "exe");
   ResetEngineValues();
