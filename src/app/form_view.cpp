@@ -8,6 +8,10 @@
 
 #include "engine/engine_values.h"
 #include "engine/run_time_random.h"
+#include "engine/script_scene.h"
+#include "engine/url_opening.h"
+#include "components/layer_surfaces.h"
+#include "components/vorn_base_list.h"
 #include "foundation/debug_trace.h"
 #include "foundation/desktop.h"
 #include "foundation/host_names.h"
@@ -77,6 +81,7 @@ TFormView::~TFormView() {
   if (services_installed_) {
     SetScriptHost(previous_host_);
     SetScriptFiles(previous_files_);
+    SetUrlOpener(previous_url_opener_);
   }
 }
 
@@ -119,6 +124,7 @@ void TFormView::FormCreate() {
   script_files_ = std::make_unique<TVrScriptFiles>(context_.file_manager);
   previous_files_ = SetScriptFiles(script_files_.get());
   previous_host_ = SetScriptHost(&script_host_);
+  previous_url_opener_ = SetUrlOpener(platform.url_opener);
   services_installed_ = true;
 
   toolbar_.border = false;
@@ -235,6 +241,7 @@ void TFormView::StartEngine() {
     SetScreenControl(&screen_control_);
     screen_control_installed_ = true;
   }
+  InstallSceneSeams();
 
   DebugTrace("VornInitColor");
   BuildGreyTables();
@@ -251,6 +258,33 @@ void TFormView::StartEngine() {
 
   PlacePanel();
   PaintToolStrip();
+}
+
+void TFormView::InstallSceneSeams() {
+  if (scene_ && scene_->scene && !scene_installed_) {
+    previous_script_scene_ = GetScriptScene();
+    SetScriptScene(scene_->scene.get());
+    scene_state_ = std::make_unique<TAppSceneState>(media_.get());
+    previous_scene_state_ = SetSceneSystemState(scene_state_.get());
+    scene_installed_ = true;
+  }
+  if (media_ && media_->midi.exists && !midi_control_installed_) {
+    previous_midi_control_ = SetMidiControl(&midi_control_);
+    midi_control_installed_ = true;
+  }
+}
+
+void TFormView::RemoveSceneSeams() {
+  if (scene_installed_) {
+    SetSceneSystemState(previous_scene_state_);
+    SetScriptScene(previous_script_scene_);
+    scene_state_.reset();
+    scene_installed_ = false;
+  }
+  if (midi_control_installed_) {
+    SetMidiControl(previous_midi_control_);
+    midi_control_installed_ = false;
+  }
 }
 
 void TFormView::PlacePanel() {
@@ -292,6 +326,7 @@ void TFormView::FreeEngine(bool closing) {
   DebugTrace("ParamMan.Free");
   params_.reset();
   DebugTrace("VornFinalize");
+  RemoveSceneSeams();
   FreeSceneGlobals(scene_);
   if (saved_scene_parts_) {
     if (GetSavedSceneParts() == saved_scene_parts_.get()) SetSavedSceneParts(previous_saved_scene_parts_);
@@ -533,6 +568,14 @@ void TFormView::DXSoundRestore() {
 std::int32_t TFormView::ScreenControl::GetDisplayModeCount() const {
   const TScreenManager* screen = form_.screen_manager();
   return screen != nullptr ? screen->GetModeCount() : 0;
+}
+
+bool TFormView::ScreenControl::GetDisplayMode(std::int32_t index, TDisplayModeInfo& mode) const {
+  const TScreenManager* screen = form_.screen_manager();
+  if (screen == nullptr || index < 0 || index >= screen->GetModeCount()) return false;
+  const TDisplayModeRecord record = screen->GetMode(index);
+  mode = TDisplayModeInfo{record.Width, record.Height, record.BitsPerPixel, record.RefreshRate};
+  return true;
 }
 
 std::int32_t TFormView::ScreenControl::GetChosenMode() const {

@@ -13,12 +13,14 @@
 #include "engine/save_scene.h"
 #include "engine/script_files.h"
 #include "engine/script_host.h"
+#include "engine/script_scene.h"
 #include "engine/sys_func_man.h"
 #include "foundation/vr_file_manager.h"
 #include "media/media_standin.h"
 #include "platform/panel.h"
 #include "platform/platform.h"
 #include "toolstrip/tool_strip_standin.h"
+#include "app/scene_state.h"
 #include "app/sound_options.h"
 
 namespace vorn {
@@ -83,10 +85,13 @@ class TFormView final : public platform::EventSink {
   TToolbarButton97StandIn& quit_button() { return quit_button_; }
   TToolbarButton97StandIn& switch_button() { return switch_button_; }
   MediaManagersStandIn* media() { return media_.get(); }
+  TAppSceneState* scene_state() { return scene_state_.get(); }
   TDXSoundStandIn& dx_sound() { return dx_sound_; }
 
  private:
   void StartEngine();
+  void InstallSceneSeams();
+  void RemoveSceneSeams();
   void MountData();
   void FreeEngine(bool closing);
   void PaintToolStrip();
@@ -157,6 +162,7 @@ class TFormView final : public platform::EventSink {
 
   ScriptHost script_host_{*this};
   TScriptHost* previous_host_ = nullptr;
+  platform::UrlOpener* previous_url_opener_ = nullptr;
   std::unique_ptr<TVrScriptFiles> script_files_;
   TScriptFiles* previous_files_ = nullptr;
   bool services_installed_ = false;
@@ -180,6 +186,7 @@ class TFormView final : public platform::EventSink {
     bool IsFullScreen() const override { return form_.IsFullScreen(); }
     void SetFullScreen(bool on) override { form_.SetFullScreen(on); }
     std::int32_t GetDisplayModeCount() const override;
+    bool GetDisplayMode(std::int32_t index, TDisplayModeInfo& mode) const override;
     std::int32_t GetChosenMode() const override;
     void SetChosenMode(std::int32_t index) override;
     std::int32_t GetCurrentMode() const override;
@@ -192,6 +199,16 @@ class TFormView final : public platform::EventSink {
   };
   ScreenControl screen_control_{*this};
   bool screen_control_installed_ = false;
+
+  // The scene the engine works on and what it reads of it, installed from the engine start to
+  // the scene's end.
+  std::unique_ptr<TAppSceneState> scene_state_;
+  TSceneSystemState* previous_scene_state_ = nullptr;
+  TScriptScene* previous_script_scene_ = nullptr;
+  bool scene_installed_ = false;
+  TAppMidiControl midi_control_;
+  TMidiControl* previous_midi_control_ = nullptr;
+  bool midi_control_installed_ = false;
 };
 
 }  // namespace vorn

@@ -195,6 +195,20 @@ void TVornBaseList::RenameClashingBearer(const std::string& name, const TVornObj
   other->StoreName(std::move(candidate));
 }
 
+int TVornBaseList::ListNames(std::vector<std::string>& names, std::uint8_t kind, const TScriptObject* parent) {
+  const bool whole_scene = parent == nullptr || parent == static_cast<const TScriptObject*>(this);
+  int added = 0;
+  for (const auto& object : objects_) {
+    if (kind != 0 && object->GetCompoType() != kind) continue;
+    if (!whole_scene && object->GetParentObject() != parent) continue;
+    names.push_back(object->GetName());
+    ++added;
+  }
+  return added;
+}
+
+TScriptObject* TVornBaseList::GetLayer(int index) { return GetBase(index); }
+
 TVornObject* TVornBaseList::FindComponent(std::string_view name) {
   if (name.empty() || name == kLayer0Name) return ActiveLayer();
   if (name == kOtherLayerName || name == kLayer1Name) return OtherLayer();

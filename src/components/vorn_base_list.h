@@ -92,9 +92,15 @@ class TVornBaseList : public TVornComponent, public TScriptScene {
   // Frees the object and its whole subtree at once, children first.
   void DeleteObject(TVornObject* object);
 
+  // Appends the names of the listed objects of that kind (0: every kind) in list order: every
+  // object when parent is null or the scene itself, else those whose direct parent is parent.
+  // Objects waiting for deletion are still listed (their names are already empty).
+  int ListNames(std::vector<std::string>& names, std::uint8_t kind, const TScriptObject* parent) override;
+
   // Layers.
   TVornBase* GetBase(int index) const { return layers_[index & 1].get(); }
-  int GetActiveLayerIndex() const { return active_layer_; }
+  int GetActiveLayerIndex() const override { return active_layer_; }
+  TScriptObject* GetLayer(int index) override;
   void SetActiveLayerIndex(int index) { active_layer_ = index & 1; }
   TVornBase* ActiveLayer() const { return GetBase(active_layer_); }
   TVornBase* OtherLayer() const { return GetBase(active_layer_ ^ 1); }
@@ -118,6 +124,8 @@ class TVornBaseList : public TVornComponent, public TScriptScene {
   void SetWidth(std::int32_t value) override;
   std::int32_t GetHeight() const override { return height_; }
   void SetHeight(std::int32_t value) override;
+  std::int32_t GetSceneWidth() const override { return width_; }
+  std::int32_t GetSceneHeight() const override { return height_; }
 
  private:
   friend class TVornObject;

@@ -66,6 +66,8 @@ void TVornObject::DeleteObject() {
 
 TScriptObject* TVornObject::GetParentObject() const { return GetParent(); }
 
+TScriptObject* TVornObject::GetLayerObject() const { return GetBase(); }
+
 void TVornObject::SetParentObject(TScriptObject* parent) {
   if (parent == nullptr) {
     SetParent(nullptr);

@@ -69,6 +69,7 @@ class TVornObject : public TScriptObject {
   virtual TVornControl* GetChild(int /*index*/) const { return nullptr; }
   // The layer the object sits on; a layer answers itself.
   virtual TVornBase* GetBase() const { return nullptr; }
+  TScriptObject* GetLayerObject() const override;
   virtual TVornControl* AsControl() { return nullptr; }
   virtual const TVornControl* AsControl() const { return nullptr; }
 
@@ -91,8 +92,6 @@ class TVornObject : public TScriptObject {
   virtual bool ClipToClient(TRect& rect) const;
   // Lets this object and each parent in turn widen a rectangle about to be repainted.
   void AdjustInvalidRect(TRect& rect) const;
-  virtual TPoint ClientToScreen(TPoint point) const { return point; }
-  virtual TPoint ScreenToClient(TPoint point) const { return point; }
 
   // Surfaces: the one to draw on (the layer's) and an object's own picture.
   virtual TCustomDIBX* GetSurface() const;
@@ -109,7 +108,6 @@ class TVornObject : public TScriptObject {
   // One frame step; true asks the scene to free the object.
   virtual bool Tick() { return false; }
   virtual bool WantsAutoName() const { return true; }
-  virtual bool InCabinet() const { return false; }
   virtual bool IsAncestorOf(const TVornObject* /*object*/) const { return false; }
   virtual bool IsShowing() const { return false; }
   virtual void FocusGained() {}

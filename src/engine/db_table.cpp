@@ -541,7 +541,17 @@ void TDBTable::Sort(const TCustomParam* names, const TCustomParam* descending) {
           break;
         }
         case kDBFieldFloat: {
-          const TExtended d = UnpackExtended(a) - UnpackExtended(b);
+          const TExtended x = UnpackExtended(a);
+          const TExtended y = UnpackExtended(b);
+          // A NaN (from stored bytes) has no sign against anything; it goes after every number,
+          // or the order would not be one and the sort could run past the records.
+          const bool x_nan = std::isnan(x);
+          const bool y_nan = std::isnan(y);
+          if (x_nan || y_nan) {
+            c = x_nan == y_nan ? 0 : x_nan ? 1 : -1;
+            break;
+          }
+          const TExtended d = x - y;
           c = d < 0 ? -1 : d > 0 ? 1 : 0;
           break;
         }

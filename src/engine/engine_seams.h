@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vorn {
 
@@ -64,6 +65,15 @@ class TSceneSystemState {
 TSceneSystemState* GetSceneSystemState();
 TSceneSystemState* SetSceneSystemState(TSceneSystemState* state);
 
+// One display mode as scripts read it.
+struct TDisplayModeInfo {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::int32_t bits_per_pixel = 0;
+  std::int32_t refresh_rate = 0;
+  bool operator==(const TDisplayModeInfo&) const = default;
+};
+
 // The main window's full screen, display modes and pointer.
 class TScreenControl {
  public:
@@ -73,6 +83,8 @@ class TScreenControl {
   // Switches between window and full screen; nothing when already in that state.
   virtual void SetFullScreen(bool on) = 0;
   virtual std::int32_t GetDisplayModeCount() const = 0;
+  // Mode `index` of the list (0 .. count - 1); false and `mode` untouched outside it.
+  virtual bool GetDisplayMode(std::int32_t index, TDisplayModeInfo& mode) const = 0;
   // The mode full screen uses (-1 none) and the mode the screen is in (-1 windowed).
   virtual std::int32_t GetChosenMode() const = 0;
   virtual void SetChosenMode(std::int32_t index) = 0;
@@ -97,7 +109,12 @@ class TRecordingScreenControl final : public TScreenControl {
     full_screen = on;
     current_mode = on ? chosen_mode : -1;
   }
-  std::int32_t GetDisplayModeCount() const override { return mode_count; }
+  std::int32_t GetDisplayModeCount() const override { return static_cast<std::int32_t>(modes.size()); }
+  bool GetDisplayMode(std::int32_t index, TDisplayModeInfo& mode) const override {
+    if (index < 0 || index >= GetDisplayModeCount()) return false;
+    mode = modes[static_cast<std::size_t>(index)];
+    return true;
+  }
   std::int32_t GetChosenMode() const override { return chosen_mode; }
   void SetChosenMode(std::int32_t index) override { chosen_mode = index; }
   std::int32_t GetCurrentMode() const override { return current_mode; }
@@ -115,7 +132,7 @@ class TRecordingScreenControl final : public TScreenControl {
   }
 
   bool full_screen = false;
-  std::int32_t mode_count = 0;
+  std::vector<TDisplayModeInfo> modes;
   std::int32_t chosen_mode = -1;
   std::int32_t current_mode = -1;
   std::int32_t cursor_x = 0;

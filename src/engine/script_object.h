@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "engine/script_properties.h"
+#include "foundation/rect.h"
 
 namespace vorn {
 
@@ -151,6 +152,26 @@ class TScriptObject {
 
   // Takes a deep copy of the expression; objects without that expression ignore it.
   virtual void AssignExpression(TObjectExpression /*which*/, const TVornParser& /*source*/) {}
+
+  // Per-item state of list boxes, menus and preview menus, by item index. Components without such
+  // items answer no check mark and enabled and visible items, and ignore writes.
+  virtual bool GetItemChecked(int /*item*/) const { return false; }
+  virtual void SetItemChecked(int /*item*/, bool /*checked*/) {}
+  virtual bool GetItemEnabled(int /*item*/) const { return true; }
+  virtual void SetItemEnabled(int /*item*/, bool /*enabled*/) {}
+  virtual bool GetItemVisible(int /*item*/) const { return true; }
+  virtual void SetItemVisible(int /*item*/, bool /*visible*/) {}
+  // The index of the first item whose item string equals text exactly, -1 when none.
+  virtual int IndexOfItem(const std::string& /*text*/) const { return -1; }
+
+  // Point conversions between the screen and the object's client coordinates; an object that is
+  // not drawn answers the point unchanged.
+  virtual TPoint ClientToScreen(TPoint point) const { return point; }
+  virtual TPoint ScreenToClient(TPoint point) const { return point; }
+  // The layer the object sits on (a layer answers itself), or null when it is on none.
+  virtual TScriptObject* GetLayerObject() const { return nullptr; }
+  // Whether some ancestor is a cabinet: nothing inside one is shown, hit or ticked.
+  virtual bool InCabinet() const { return false; }
 
   // Read only: CARETX/CARETY, CARETHEIGHT, PLAYING.
   virtual TCaretPoint GetCaretPoint() const { return {}; }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/script_object.h"
 
@@ -58,6 +59,20 @@ class TScriptScene {
   virtual TScriptObject* CreateComponent(std::uint8_t /*kind*/) { return nullptr; }
   // The layer new components go on when no parent is named.
   virtual TScriptObject* GetCurrentLayer() { return FindControl({}); }
+
+  // Appends the names of the scene's objects, in the scene's object order, of that kind code (0:
+  // every kind) and answers how many were added. A null parent takes every object of the scene;
+  // otherwise only the objects whose direct parent is `parent` count. Layers are not listed.
+  virtual int ListNames(std::vector<std::string>& /*names*/, std::uint8_t /*kind*/,
+                        const TScriptObject* /*parent*/) {
+    return 0;
+  }
+  // The active layer's number (0 or 1) and the layers by number (the low bit counts).
+  virtual int GetActiveLayerIndex() const { return 0; }
+  virtual TScriptObject* GetLayer(int index) { return FindControl((index & 1) != 0 ? "\x01" "BASE1" : "\x01" "BASE0"); }
+  // The scene's size in pixels (its WIDTH and HEIGHT).
+  virtual std::int32_t GetSceneWidth() const { return 0; }
+  virtual std::int32_t GetSceneHeight() const { return 0; }
 };
 
 // The scene the engine works on; the application hands it over at start-up.

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "foundation/system_texts.h"
+#include "graphics/surface_service.h"
 
 namespace vorn {
 
@@ -42,6 +43,19 @@ TScreenManager::TScreenManager(platform::Window& view, platform::Panel& panel, c
 TScreenManager::~TScreenManager() {
   panel_.ReleaseTarget();
   surface_.reset();
+  DropConnection();
+}
+
+void TScreenManager::InstallSurfaceService() {
+  if (!connection_) return;
+  std::unique_ptr<platform::SurfaceService> service = connection_->CreateSurfaceService();
+  SetScreenSurfaceService(service.get());
+  surface_service_ = std::move(service);
+}
+
+void TScreenManager::DropConnection() {
+  if (surface_service_ && GetScreenSurfaceService() == surface_service_.get()) SetScreenSurfaceService(nullptr);
+  surface_service_.reset();
   connection_.reset();
 }
 
@@ -85,7 +99,7 @@ void TScreenManager::SetMode(int index) {
   ReleaseDC();
   if ((index < 0) != (current_ < 0) && connection_) {
     surface_.reset();
-    connection_.reset();
+    DropConnection();
   }
   current_ = index;
   SetUpScreen();
@@ -108,6 +122,7 @@ void TScreenManager::SetUpScreen() {
     connection_->CurrentMode(mode);
     const bool is555 = mode.bitsPerPixel == 16 && platform::Is555(mode);
     NewSurface(is555 ? 15 : mode.bitsPerPixel > 16 ? 32 : 16);
+    InstallSurfaceService();
     return;
   }
   const TDisplayModeRecord& record = modes_[static_cast<std::size_t>(current_)];
@@ -117,7 +132,7 @@ void TScreenManager::SetUpScreen() {
   wanted.bitsPerPixel = record.BitsPerPixel;
   wanted.refreshRate = record.RefreshRate;
   if (!connection_->EnterFullScreen(wanted)) {
-    connection_.reset();
+    DropConnection();
     return;
   }
   platform::DisplayMode mode;
@@ -129,6 +144,7 @@ void TScreenManager::SetUpScreen() {
     bits = 16;
   }
   NewSurface(bits);
+  InstallSurfaceService();
   full_screen_ = true;
 }
 
@@ -145,7 +161,7 @@ void TScreenManager::ReleaseDC() { panel_.ReleaseTarget(); }
 void TScreenManager::Release() {
   ReleaseDC();
   surface_.reset();
-  connection_.reset();
+  DropConnection();
   current_ = kReleased;
 }
 

@@ -88,12 +88,18 @@ class TScreenManager {
   // The screen surface; null once released. A new object after every set-up: never keep it.
   TDIBX* GetSurface() { return surface_.get(); }
   bool display_connected() const { return connection_ != nullptr; }
+  // The maker of display-memory surfaces while the display is open, else null.
+  platform::SurfaceService* surface_service() { return surface_service_.get(); }
 
  private:
   void ConsiderMode(const platform::DisplayMode& mode);
   void SetUpScreen();
   void NewSurface(int bits);
   void PresentRect(const platform::SourcePixels& pixels, const TRect& source, int zoom, const TRect& bounds);
+  // The display-memory surfaces (TDxDIBX) live on the connection: its maker is installed for
+  // them while the connection is open and removed before it closes.
+  void InstallSurfaceService();
+  void DropConnection();
 
   platform::Window& view_;
   platform::Panel& panel_;
@@ -105,6 +111,7 @@ class TScreenManager {
   int desktop_depth_ = 24;
   bool full_screen_ = false;
   std::unique_ptr<platform::DisplayConnection> connection_;
+  std::unique_ptr<platform::SurfaceService> surface_service_;
   std::unique_ptr<TDIBX> surface_;
 };
 

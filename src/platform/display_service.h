@@ -4,6 +4,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/display_surface.h"
+
 namespace vorn::platform {
 
 class Window;
@@ -42,6 +44,10 @@ class DisplayConnection {
   // when the display refuses, leaving the window as it was.
   virtual bool EnterFullScreen(const DisplayMode& mode) = 0;
   virtual void LeaveFullScreen() = 0;
+  // The maker of off-screen surfaces in the display's format as it is now (after a mode change,
+  // ask again). Its surfaces may outlive it and the connection. Plain XRGB8888 memory unless
+  // the back end knows better.
+  virtual std::unique_ptr<SurfaceService> CreateSurfaceService() { return MemorySurfaceService::Xrgb8888(); }
 };
 
 // The display service: absent (null) when the host has no display-mode support at all.

@@ -142,8 +142,11 @@ struct HeadlessPlatform {
   HeadlessApplication application;
   HeadlessDisplayService display;
   RecordingWallpaper wallpaper;
+  RecordingUrlOpener url_opener;
 
-  Platform services() { return Platform{executable, drives, locks, clock, boxes, application, &display, &wallpaper}; }
+  Platform services() {
+    return Platform{executable, drives, locks, clock, boxes, application, &display, &wallpaper, &url_opener};
+  }
 };
 
 }  // namespace vorn::platform

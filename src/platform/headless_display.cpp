@@ -60,6 +60,15 @@ class HeadlessDisplayConnection final : public DisplayConnection {
     service_.full_screen_ = false;
     window_.SetFullScreenMode(nullptr);
   }
+  std::unique_ptr<SurfaceService> CreateSurfaceService() override {
+    const DisplayMode mode = service_.full_screen_ ? service_.full_screen_mode_ : service_.desktop;
+    if (mode.bitsPerPixel == 16 || mode.bitsPerPixel == 24 || mode.bitsPerPixel == 32) {
+      if (mode.redMask != 0 && mode.greenMask != 0 && mode.blueMask != 0) {
+        return std::make_unique<MemorySurfaceService>(mode.bitsPerPixel, mode.redMask, mode.greenMask, mode.blueMask);
+      }
+    }
+    return MemorySurfaceService::Xrgb8888();
+  }
 
  private:
   HeadlessDisplayService& service_;

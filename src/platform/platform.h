@@ -6,6 +6,7 @@
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
+#include "platform/url_opener.h"
 #include "platform/wallpaper.h"
 #include "platform/window.h"
 
@@ -23,6 +24,8 @@ struct Platform {
   DisplayService* display = nullptr;
   // Null when the host has no desktop wallpaper to set.
   Wallpaper* wallpaper = nullptr;
+  // Where scripts' web addresses go; null: nowhere.
+  UrlOpener* url_opener = nullptr;
 };
 
 }  // namespace vorn::platform

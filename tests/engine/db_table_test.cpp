@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <functional>
 #include <vector>
 
@@ -263,6 +266,55 @@ TEST(DBTable, SortKeysAndDirections) {
   }
   EXPECT_EQ(order, (std::vector<std::string>{"b-5", "b2147483647", "a-2147483648", "B0"}));
   EXPECT_EQ(t.RecNo(), 1);
+}
+
+// Float keys order by the sign of their difference, boolean keys by theirs. A float field can hold
+// a NaN (a saved table is only bytes), which has no sign against anything: it sorts after every
+// number, so the order stays a strict one and the sort cannot run off the records.
+TEST(DBTable, SortFloatAndBooleanKeys) {
+  const TExtended nan = std::numeric_limits<TExtended>::quiet_NaN();
+  const TExtended inf = std::numeric_limits<TExtended>::infinity();
+  TDBTable t;
+  t.Fields().AddField("x", kDBFieldFloat, 0);
+  t.Fields().AddField("b", kDBFieldBool, 0);
+  std::vector<TExtended> values;
+  for (int i = 0; i < 200; ++i) {
+    values.push_back(i % 3 == 0 ? nan : i % 7 == 0 ? -inf : static_cast<TExtended>((i * 37) % 101) - 50.25L);
+  }
+  values.push_back(inf);
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    t.Append();
+    t.SetFloatAt(t.RecNo(), 0, values[i]);
+    t.SetBoolAt(t.RecNo(), 1, i % 2 == 0);
+  }
+  for (bool descending : {false, true}) {
+    SCOPED_TRACE(descending);
+    t.Sort(Strs({"x"}).get(), Flags({descending}).get());
+    std::vector<TExtended> numbers;
+    int nans = 0;
+    for (int r = 0; r < t.RecordCount(); ++r) {
+      TExtended x = 0;
+      ASSERT_TRUE(t.GetFloatAt(r, 0, x));
+      if (std::isnan(x)) {
+        ++nans;
+        // NaNs come last ascending, first descending.
+        EXPECT_TRUE(descending ? r < 67 : r >= t.RecordCount() - 67) << r;
+      } else {
+        numbers.push_back(x);
+      }
+    }
+    EXPECT_EQ(nans, 67);
+    EXPECT_TRUE(descending ? std::is_sorted(numbers.rbegin(), numbers.rend()) : std::is_sorted(numbers.begin(), numbers.end()));
+  }
+  t.Sort(Strs({"b", "x"}).get(), Flags({true, false}).get());
+  bool b = false;
+  ASSERT_TRUE(t.GetBoolAt(0, 1, b));
+  EXPECT_TRUE(b);
+  ASSERT_TRUE(t.GetBoolAt(t.RecordCount() - 1, 1, b));
+  EXPECT_FALSE(b);
+  TExtended first = 0;
+  ASSERT_TRUE(t.GetFloatAt(0, 0, first));
+  EXPECT_EQ(first, -inf);
 }
 
 TEST(DBTable, LoadTsvHeaderAndRows) {

@@ -54,6 +54,15 @@ class TRecordingObject : public TScriptObject {
   std::map<int, std::uint8_t> halign, valign;
   std::map<int, long double> params;
 
+  // Per-item state by item index (unset items answer the seam's neutral values), the item strings
+  // IndexOfItem searches, and every item query and write in call order ("check? 2", "enabled 3 0").
+  std::map<int, bool> item_checked, item_enabled, item_visible;
+  std::vector<std::string> item_strings;
+  mutable std::vector<std::string> item_log;
+  // A drawn object's client origin on the screen; objects that are not drawn convert nothing.
+  bool drawn = false;
+  TPoint screen_origin{};
+
   explicit TRecordingObject(std::string name = {}) : name_(std::move(name)) {}
 
   const std::string& GetName() const override { return name_; }
@@ -197,6 +206,40 @@ class TRecordingObject : public TScriptObject {
     params[number] = value;
   }
 
+  bool GetItemChecked(int item) const override { return Item(item_checked, "check? ", item, false); }
+  void SetItemChecked(int item, bool flag) override { SetItem(item_checked, "check ", item, flag); }
+  bool GetItemEnabled(int item) const override { return Item(item_enabled, "enabled? ", item, true); }
+  void SetItemEnabled(int item, bool flag) override { SetItem(item_enabled, "enabled ", item, flag); }
+  bool GetItemVisible(int item) const override { return Item(item_visible, "visible? ", item, true); }
+  void SetItemVisible(int item, bool flag) override { SetItem(item_visible, "visible ", item, flag); }
+  int IndexOfItem(const std::string& text) const override {
+    item_log.push_back("index of " + text);
+    for (std::size_t i = 0; i < item_strings.size(); ++i) {
+      if (item_strings[i] == text) return static_cast<int>(i);
+    }
+    return -1;
+  }
+
+  TPoint ClientToScreen(TPoint point) const override {
+    return drawn ? TPoint{point.x + screen_origin.x, point.y + screen_origin.y} : point;
+  }
+  TPoint ScreenToClient(TPoint point) const override {
+    return drawn ? TPoint{point.x - screen_origin.x, point.y - screen_origin.y} : point;
+  }
+  // The first layer among the object itself and its ancestors.
+  TScriptObject* GetLayerObject() const override {
+    for (const TScriptObject* o = this; o != nullptr; o = o->GetParentObject()) {
+      if (o->IsLayer()) return const_cast<TScriptObject*>(o);
+    }
+    return nullptr;
+  }
+  bool InCabinet() const override {
+    for (const TScriptObject* o = parent_; o != nullptr; o = o->GetParentObject()) {
+      if (o->GetCompoType() == 27) return true;
+    }
+    return false;
+  }
+
   TCaretPoint GetCaretPoint() const override { return caret; }
   std::int32_t GetCaretHeight() const override { return caret_height; }
   bool GetPlaying() const override { return playing; }
@@ -224,6 +267,15 @@ class TRecordingObject : public TScriptObject {
  private:
   void Log(int index, char kind, std::string value) { calls.push_back({index, kind, std::move(value), -1}); }
   void Op(std::string name) { calls.push_back({-1, 'X', std::move(name), -1}); }
+  bool Item(const std::map<int, bool>& items, const char* what, int item, bool fallback) const {
+    item_log.push_back(what + std::to_string(item));
+    auto it = items.find(item);
+    return it != items.end() ? it->second : fallback;
+  }
+  void SetItem(std::map<int, bool>& items, const char* what, int item, bool flag) {
+    item_log.push_back(what + std::to_string(item) + (flag ? " 1" : " 0"));
+    items[item] = flag;
+  }
 
   std::string name_;
   std::string tag_;
@@ -306,6 +358,23 @@ class TRecordingScene : public TScriptScene {
     return &o;
   }
   TScriptObject* GetCurrentLayer() override { return &layers[current_layer]; }
+  // Objects in creation order; layers are not listed.
+  int ListNames(std::vector<std::string>& names, std::uint8_t kind, const TScriptObject* parent) override {
+    int added = 0;
+    for (const auto& o : objects) {
+      if (kind != 0 && o->GetCompoType() != kind) continue;
+      if (parent != nullptr && o->GetParentObject() != parent) continue;
+      names.push_back(o->GetName());
+      ++added;
+    }
+    return added;
+  }
+  int GetActiveLayerIndex() const override { return current_layer; }
+  TScriptObject* GetLayer(int index) override { return &layers[index & 1]; }
+  std::int32_t GetSceneWidth() const override { return width; }
+  std::int32_t GetSceneHeight() const override { return height; }
+  std::int32_t width = 640;
+  std::int32_t height = 480;
 
  private:
   TNoEvents events_;

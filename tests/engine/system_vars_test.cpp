@@ -522,7 +522,7 @@ TEST_F(SystemVarsTest, ClickLatchesAndPointerMoves) {
 }
 
 TEST_F(SystemVarsTest, FullScreenSwitchesOnlyOnAChange) {
-  window.screen.mode_count = 3;
+  window.screen.modes.resize(3);
   window.screen.chosen_mode = 1;
   Var("@FullScr").SetAsBool(false);
   EXPECT_EQ(window.screen.full_screen_calls, 0);
@@ -536,7 +536,7 @@ TEST_F(SystemVarsTest, FullScreenSwitchesOnlyOnAChange) {
 }
 
 TEST_F(SystemVarsTest, DisplayModeIndexReappliesOnlyInFullScreenForANewMode) {
-  window.screen.mode_count = 3;
+  window.screen.modes.resize(3);
   window.screen.chosen_mode = 0;
   Var("@DisplayModeIndex").SetAsInt(2);  // windowed: stored only
   EXPECT_EQ(window.screen.chosen_mode, 2);

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "foundation/system_texts.h"
+#include "graphics/dx_dibx.h"
+#include "graphics/surface_service.h"
 #include "platform/headless_application.h"
 #include "platform/headless_display.h"
 
@@ -235,6 +237,104 @@ TEST(ScreenManagerSetMode, SwitchesReleasesAndFallsBack) {
 
   manager.reset();
   EXPECT_EQ(screen.display.open_connections(), 0);
+}
+
+// Display-memory surfaces are made in the display's format while the display is open: the
+// desktop's in a window, the mode's in full screen; none once it is released.
+TEST(ScreenManagerSurfaceService, FollowsTheOpenDisplay) {
+  struct Case {
+    int desktop_bits;
+    int desktop_format16;
+    int mode_bits;
+    int full_screen_format16;
+    int windowed_bits;
+    std::uint32_t windowed_green;
+    int full_bits;
+    std::uint32_t full_green;
+  };
+  const Case cases[] = {
+      {32, 565, 32, 565, 32, 0x00FF00, 32, 0x00FF00},
+      {32, 565, 16, 565, 32, 0x00FF00, 16, 0x07E0},
+      {32, 565, 16, 555, 32, 0x00FF00, 16, 0x03E0},
+      {16, 555, 32, 565, 16, 0x03E0, 32, 0x00FF00},
+      {24, 565, 24, 565, 24, 0x00FF00, 24, 0x00FF00},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.desktop_bits << "/" << c.desktop_format16 << " desktop, " << c.mode_bits
+                                    << "/" << c.full_screen_format16 << " mode");
+    Screen screen;
+    screen.display.desktop = MakeDisplayMode(1280, 1024, c.desktop_bits, 60, c.desktop_format16);
+    screen.display.modes = {MakeDisplayMode(800, 600, c.mode_bits, 60)};
+    screen.display.full_screen_format16 = c.full_screen_format16;
+    auto manager = screen.Make();
+    ASSERT_NE(GetScreenSurfaceService(), nullptr);
+    EXPECT_EQ(GetScreenSurfaceService(), manager->surface_service());
+    EXPECT_EQ(GetScreenSurfaceService()->SurfaceFormat().bitCount, c.windowed_bits);
+    EXPECT_EQ(GetScreenSurfaceService()->SurfaceFormat().greenMask, c.windowed_green);
+
+    TDxDIBX layer;
+    layer.SetSize(64, 48, 16);
+    EXPECT_FALSE(layer.IsEmpty());
+    EXPECT_EQ(layer.GetBitCount(), c.windowed_bits);
+
+    manager->Release();
+    EXPECT_EQ(GetScreenSurfaceService(), nullptr);
+    TDxDIBX released;
+    released.SetSize(64, 48, 16);
+    EXPECT_TRUE(released.IsEmpty());
+    // A surface made before the release keeps its memory.
+    EXPECT_NE(layer.Lock(0, 0), nullptr);
+    layer.Unlock();
+
+    manager->SetMode(0);
+    ASSERT_TRUE(manager->IsFullScreen());
+    ASSERT_NE(GetScreenSurfaceService(), nullptr);
+    EXPECT_EQ(GetScreenSurfaceService()->SurfaceFormat().bitCount, c.full_bits);
+    EXPECT_EQ(GetScreenSurfaceService()->SurfaceFormat().greenMask, c.full_green);
+    layer.SetSize(64, 48, 16);
+    EXPECT_EQ(layer.GetBitCount(), c.full_bits);
+    EXPECT_EQ(layer.GetGreenMask(), c.full_green);
+
+    manager.reset();
+    EXPECT_EQ(GetScreenSurfaceService(), nullptr);
+  }
+}
+
+TEST(ScreenManagerSurfaceService, NoneWithoutADisplay) {
+  struct Case {
+    const char* name;
+    bool with_display;
+    bool fail_open;
+  };
+  const Case cases[] = {{"no display service", false, false}, {"display that cannot be opened later", true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Screen screen;
+    screen.display.modes = {MakeDisplayMode(800, 600, 32, 60)};
+    auto manager = screen.Make(k640Preferring800, c.with_display);
+    if (c.fail_open) {
+      manager->Release();
+      screen.display.fail_open = true;
+      manager->SetMode(TScreenManager::kWindowed);
+      ASSERT_NE(manager->GetSurface(), nullptr);
+      EXPECT_EQ(manager->GetSurface()->GetBitCount(), 16);
+    }
+    EXPECT_EQ(GetScreenSurfaceService(), nullptr);
+    EXPECT_EQ(manager->surface_service(), nullptr);
+  }
+}
+
+// A failed full-screen switch falls back to a window on a new connection, with a maker again.
+TEST(ScreenManagerSurfaceService, FallbackToAWindowInstallsOneAgain) {
+  Screen screen;
+  screen.display.modes = {MakeDisplayMode(800, 600, 16, 60)};
+  auto manager = screen.Make();
+  manager->Release();
+  screen.display.fail_mode_set = true;
+  manager->SetMode(0);
+  EXPECT_EQ(manager->CurrentMode(), TScreenManager::kWindowed);
+  ASSERT_NE(GetScreenSurfaceService(), nullptr);
+  EXPECT_EQ(GetScreenSurfaceService()->SurfaceFormat().bitCount, 32);
 }
 
 // The scene as Present sees it, over the manager's own surface.

@@ -5,6 +5,7 @@
 #include "platform/display_format.h"
 #include "platform/sdl/sdl_key_codes.h"
 #include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/sdl_surfaces.h"
 #include "platform/text_converter.h"
 
 namespace vorn::platform::sdl {
@@ -242,6 +243,9 @@ class SdlDisplayConnection final : public DisplayConnection {
   }
   bool EnterFullScreen(const DisplayMode& mode) override { return window_.SetFullScreenMode(&mode); }
   void LeaveFullScreen() override { window_.SetFullScreenMode(nullptr); }
+  std::unique_ptr<SurfaceService> CreateSurfaceService() override {
+    return CreateWindowSurfaceService(window_.sdl_window());
+  }
 
  private:
   int DisplayIndex() const {

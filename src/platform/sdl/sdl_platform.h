@@ -69,7 +69,9 @@ class SdlMessageBoxes final : public MessageBoxes {
 class SdlPlatform {
  public:
   explicit SdlPlatform(SdlPlatformOptions options = {});
-  Platform services() { return Platform{executable_, drives_, locks_, clock_, boxes_, application_, &display_, &wallpaper_}; }
+  Platform services() {
+    return Platform{executable_, drives_, locks_, clock_, boxes_, application_, &display_, &wallpaper_, &url_opener_};
+  }
   SdlApplication& application() { return application_; }
 
  private:
@@ -81,6 +83,7 @@ class SdlPlatform {
   SdlMessageBoxes boxes_;
   SdlDisplayService display_;
   DesktopWallpaper wallpaper_;
+  XdgUrlOpener url_opener_;
 };
 
 }  // namespace vorn::platform::sdl
