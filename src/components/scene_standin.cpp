@@ -7,6 +7,7 @@
 #include "components/layer_surfaces.h"
 #include "components/vorn_base_list.h"
 #include "engine/engine_values.h"
+#include "foundation/vocabulary_codes.h"
 #include "foundation/standin_trace.h"
 #include "graphics/screen_manager.h"
 
@@ -94,7 +95,13 @@ void TVornBaseListStandIn::SetKeyDown(int code, bool down) {
   if (code < 0 || code >= 256 || key_down_[code] == down) return;
   key_down_[code] = down;
   key_push_request_[code] = down;
-  if (down) key_timer_[code] = kFirstRepeatMs;
+  if (down) {
+    key_timer_[code] = kFirstRepeatMs;
+    key_down_flag_ = true;
+    key_repeat_flag_ = true;
+  } else {
+    key_up_flag_ = true;
+  }
 }
 
 void TVornBaseListStandIn::SetKeyClick(int code, bool click) {
@@ -107,6 +114,7 @@ void TVornBaseListStandIn::ClearKeys() {
   std::fill(std::begin(key_click_), std::end(key_click_), false);
   std::fill(std::begin(key_push_request_), std::end(key_push_request_), false);
   std::fill(std::begin(key_timer_), std::end(key_timer_), 0);
+  key_down_flag_ = key_up_flag_ = key_repeat_flag_ = false;
 }
 
 void TVornBaseListStandIn::ReleaseSurfaces() {
@@ -124,17 +132,37 @@ void TVornBaseListStandIn::RestoreSurfaces() {
 
 void TVornBaseListStandIn::ProcessInput() {
   StandInCall("TVornBaseList.ProcessInput");
+  if (scene_ != nullptr && scene_->IsFocusChoiceRequested()) {
+    scene_->SetFocusedControl(scene_->ActiveLayer()->FindFocusable());
+    scene_->ClearFocusChoiceRequest();
+  }
   std::copy(std::begin(key_click_), std::end(key_click_), std::begin(key_clicked_));
   std::fill(std::begin(key_click_), std::end(key_click_), false);
   std::copy(std::begin(key_push_request_), std::end(key_push_request_), std::begin(key_pushed_));
   ActiveLayer().LatchMouse();
+  if (TVornControl* focused = scene_ != nullptr ? scene_->GetFocusedControl() : nullptr;
+      focused != nullptr && focused->GetHandleKey()) {
+    // The events carry no key code: scripts read the key tables.
+    auto post = [this, focused](const std::string& label, std::uint8_t code) {
+      if (CanPostEvent(scene_->Events(), *focused, label, code, TPostKind::kInput)) {
+        scene_->Events().PostEvent(focused, label, nullptr, code);
+      }
+    };
+    if (key_down_flag_) post(focused->GetOnKeyDown(), PR_ONKEYDOWN);
+    if (key_repeat_flag_) post(focused->GetOnKeyRepeat(), PR_ONKEYREPEAT);
+    if (key_up_flag_) post(focused->GetOnKeyUp(), PR_ONKEYUP);
+  }
+  key_down_flag_ = key_up_flag_ = key_repeat_flag_ = false;
   const std::int64_t elapsed = FrameDelta;
   for (int code = 0; code < 256; ++code) {
     if (!key_down_[code]) continue;
     // 64 bits and a floor: a huge elapsed time must not wrap the timer to a large positive value.
     std::int64_t timer = static_cast<std::int64_t>(key_timer_[code]) - elapsed;
     key_push_request_[code] = timer <= 0;
-    if (timer <= 0) timer += kRepeatMs;
+    if (timer <= 0) {
+      timer += kRepeatMs;
+      key_repeat_flag_ = true;
+    }
     key_timer_[code] = static_cast<std::int32_t>(std::max<std::int64_t>(timer, INT32_MIN + std::int64_t{kRepeatMs}));
   }
 }

@@ -96,8 +96,9 @@ class TVornBaseListStandIn {
   TRect& own_dirty() { return own_dirty_; }
   int zoom = 100;
 
-  // Latches keys and the active layer's mouse requests, then advances the held keys' repeat
-  // timers by the frame's elapsed time.
+  // Chooses the key focus when asked to, latches keys and the active layer's mouse requests,
+  // sends key events to the focused control, then advances the held keys' repeat timers by the
+  // frame's elapsed time.
   void ProcessInput();
   void Tick();
   // Paints the real layers, then composes the test pattern on the screen manager's surface.
@@ -114,6 +115,10 @@ class TVornBaseListStandIn {
   bool key_push_request_[256] = {};
   bool key_pushed_[256] = {};
   std::int32_t key_timer_[256] = {};
+  // Raised by keys going down, going up and repeating; sent to the focused control once a step.
+  bool key_down_flag_ = false;
+  bool key_up_flag_ = false;
+  bool key_repeat_flag_ = false;
   TVornBaseList* scene_ = nullptr;
   TLayerSurfaces* surfaces_ = nullptr;
   TRect own_dirty_{};

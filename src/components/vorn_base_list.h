@@ -98,6 +98,7 @@ class TVornBaseList : public TVornComponent, public TScriptScene {
   int ListNames(std::vector<std::string>& names, std::uint8_t kind, const TScriptObject* parent) override;
 
   // Layers.
+  using TVornComponent::GetBase;
   TVornBase* GetBase(int index) const { return layers_[index & 1].get(); }
   int GetActiveLayerIndex() const override { return active_layer_; }
   TScriptObject* GetLayer(int index) override;

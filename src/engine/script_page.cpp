@@ -66,14 +66,14 @@ void TPage::ReadBody(TStream& stream) {
   if (static_cast<std::int64_t>(rows) * row_size > stream.Remaining()) throw EPageError("Stream read error");
   masks_.fill(0);
   const std::int32_t kept = std::min(row_size, kMaskRowBytes);
-  for (std::int32_t row = 0; row < rows; ++row) {
-    if (row < kMaskRows) {
-      if (kept > 0) stream.ReadBuffer(&masks_[static_cast<std::size_t>(row) * kMaskRowBytes], static_cast<std::size_t>(kept));
-      stream.Seek(row_size - kept, SeekOrigin::kCurrent);
-    } else {
-      stream.Seek(row_size, SeekOrigin::kCurrent);
-    }
+  const std::int32_t mask_rows = std::min(rows, static_cast<std::int32_t>(kMaskRows));
+  for (std::int32_t row = 0; row < mask_rows; ++row) {
+    if (kept > 0) stream.ReadBuffer(&masks_[static_cast<std::size_t>(row) * kMaskRowBytes], static_cast<std::size_t>(kept));
+    stream.Seek(row_size - kept, SeekOrigin::kCurrent);
   }
+  // Rows of codes this player does not know are skipped in one step: a page may claim billions
+  // of empty ones.
+  stream.Seek(static_cast<std::int64_t>(rows - mask_rows) * row_size, SeekOrigin::kCurrent);
   const std::int32_t count = ReadIntFromStream(stream);
   // Every command is at least its code byte and the ten-byte header.
   if (count < 0 || count > stream.Remaining() / 11) throw EPageError("Stream read error");

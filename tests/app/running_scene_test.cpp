@@ -11,6 +11,7 @@
 #include "components/layer_surfaces.h"
 #include "components/scene_standin.h"
 #include "components/vorn_base_list.h"
+#include "components/vorn_control.h"
 #include "engine/engine_seams.h"
 #include "engine/engine_values.h"
 #include "engine/param_collection.h"
@@ -314,6 +315,54 @@ TEST(RunningScene, HeldKeyRepeats) {
   bases.ProcessInput();
   bases.ProcessInput();
   EXPECT_FALSE(bases.KeyPushed(65));
+  FrameDelta = 0;
+}
+
+// The input step gives the focus to a control that asked for it and sends it its key events:
+// down and repeat at once, the next repeat 300 ms later, up on release.
+TEST(RunningScene, FocusedControlHearsItsKeys) {
+  TempDir dir("keys");
+  HeadlessForm form(dir.str());
+  form.form->FormCreate();
+  form.Activate();
+  auto* control = CreateObject<TVornControl>(Scene());
+  control->SetName("edit");
+  control->SetParent(Scene().ActiveLayer());
+  control->SetHandleKey(true);
+  control->SetOnKeyDown("p:down");
+  control->SetOnKeyRepeat("p:repeat");
+  control->SetOnKeyUp("p:up");
+  auto posted = [] {
+    std::vector<std::string> events;
+    for (int i = 0; i < Scene().Events().Count(); ++i) {
+      const TTimerData& event = *Scene().Events().Item(i);
+      events.push_back(event.GetLabel() + " " + std::to_string(event.GetCode()));
+    }
+    Scene().Events().Clear();
+    return events;
+  };
+  posted();
+  FrameDelta = 100;
+  form.form->HandleEvent(Event{.type = EventType::kKeyDown, .key = 65});
+  Bases->ProcessInput();
+  EXPECT_EQ(GetSceneSystemState()->GetFocusedControl(), control);
+  EXPECT_EQ(posted(), (std::vector<std::string>{"p:down 144", "p:repeat 146"}));
+  std::vector<int> repeats;
+  for (int step = 1; step <= 4; ++step) {
+    Bases->ProcessInput();
+    if (!posted().empty()) repeats.push_back(step);
+  }
+  EXPECT_EQ(repeats, (std::vector<int>{3, 4}));
+  form.form->HandleEvent(Event{.type = EventType::kKeyUp, .key = 65});
+  Bases->ProcessInput();
+  // The repeat that came due in the last step goes first.
+  EXPECT_EQ(posted(), (std::vector<std::string>{"p:repeat 146", "p:up 145"}));
+
+  // Without the key flag the control hears nothing.
+  control->SetHandleKey(false);
+  form.form->HandleEvent(Event{.type = EventType::kKeyDown, .key = 66});
+  Bases->ProcessInput();
+  EXPECT_TRUE(posted().empty());
   FrameDelta = 0;
 }
 

@@ -292,6 +292,24 @@ TEST_F(PageTest, OversizedAndNegativeCountsFailBeforeAllocating) {
   }
 }
 
+// Rows past the codes this player knows are skipped whole, however many the table claims.
+TEST_F(PageTest, MaskRowsPastTheKnownCodesAreSkipped) {
+  PageWriter wide(110);
+  wide.MaskTable(kMaskRows + 3, 30).MaskBit(kMaskRows - 1, 7).MaskBit(kMaskRows + 2, 0).MaskBit(kMaskRows + 2, 239);
+  wide.Add(PageWriter::Label("after"));
+  auto page = Load("wide.vsb", wide.Bytes());
+  EXPECT_TRUE(page->MaskHas(kMaskRows - 1, 7));
+  EXPECT_FALSE(page->MaskHas(kMaskRows + 2, 0));
+  ASSERT_EQ(page->Count(), 1);
+  EXPECT_EQ(page->IndexOfLabel("after"), 0);
+
+  PageWriter empty_rows(110);
+  empty_rows.MaskTable(0x7FFFFFFF, 0).Add(PageWriter::Label("after"));
+  page = Load("empty_rows.vsb", empty_rows.Bytes());
+  ASSERT_EQ(page->Count(), 1);
+  EXPECT_EQ(page->IndexOfLabel("after"), 0);
+}
+
 TEST_F(PageTest, StringLengthZeroOrNegativeIsEmpty) {
   PageWriter writer(110);
   writer.Add(PageCommand(3).Int(-7)).Add(PageCommand(3).Int(0)).Add(PageWriter::Label("x"));

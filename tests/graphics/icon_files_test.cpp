@@ -190,8 +190,8 @@ TEST(IconReader, ChooserListsEveryEntryAndLoadsTheChosenOne) {
     ASSERT_EQ(preview.width, 100);
     const int side = row == 0 ? 48 : 32;
     const int at = (100 - side) / 2;
-    auto rgb = [&](int x, int y) {
-      const std::uint8_t* p = preview.rgb.data() + (y * 100 + x) * 3;
+    auto rgb = [&shown = preview](int x, int y) {
+      const std::uint8_t* p = shown.rgb.data() + (y * 100 + x) * 3;
       return (p[0] << 16) | (p[1] << 8) | p[2];
     };
     EXPECT_EQ(rgb(at - 1, at), 0xFFFFFF);
