@@ -246,9 +246,17 @@ Bytes TwoPixelBitmap() {
 
 // --- the fixture ---
 
+// The tests of this file run side by side: each fixture's folder is named after its test.
+std::string UniqueFolderName() {
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = "shot";
+  if (test != nullptr) name += std::string("_") + test->test_suite_name() + "_" + test->name();
+  return name;
+}
+
 class ScreenPictureFunctions : public ::testing::Test {
  protected:
-  ScreenPictureFunctions() : engine("shot"), layer0(kSceneWidth, kSceneHeight, 32), layer1(kSceneWidth, kSceneHeight, 32) {
+  ScreenPictureFunctions() : engine(UniqueFolderName()), layer0(kSceneWidth, kSceneHeight, 32), layer1(kSceneWidth, kSceneHeight, 32) {
     fixture::ProjectWriter project;
     project.globals = {fixture::ProjectGlobal::Int("r", -5), fixture::ProjectGlobal::Str("n", "")};
     engine.AddProject(project);
@@ -526,6 +534,16 @@ TEST_F(ScreenPictureFunctions, RegisteringListsTheFileInAnExistingInstallRecordO
   EXPECT_EQ(read.Id, "game");
   EXPECT_EQ(read.Files, (std::vector<std::string>{"data.bin", "shots.pel"}));
   for (const std::string& name : Listing(Data())) EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+}
+
+TEST_F(ScreenPictureFunctions, AnUnreadableInstallRecordIsLeftAsItIs) {
+  Start();
+  const Bytes broken = {'i', 's', '1', '0', '7', 1, 0};  // ends inside the disc index
+  std::ofstream(Data() / "install.dat", std::ios::binary).write(reinterpret_cast<const char*>(broken.data()), 7);
+  // The picture is written all the same; only the registration fails.
+  EXPECT_EQ(SaveScreen("b.pel", ", 0, 0, 0, 2"), 1);
+  EXPECT_TRUE(fs::exists(Data() / "b.pel"));
+  EXPECT_EQ(ReadFile(Data() / "install.dat"), broken);
 }
 
 // --- SetWallPaper ---

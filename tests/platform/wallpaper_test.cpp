@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -46,7 +47,8 @@ class ScopedEnv {
 
 class FakeTools {
  public:
-  FakeTools() : dir_(fs::temp_directory_path() / ("vorn_wallpaper_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)))) {
+  // Test processes run side by side, in more than one build at once: a random folder name.
+  FakeTools() : dir_(fs::temp_directory_path() / ("vorn_wallpaper_" + std::to_string(std::random_device{}()))) {
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }

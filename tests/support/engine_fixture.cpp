@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
@@ -17,15 +18,17 @@
 namespace vorn::testing {
 
 EngineFixture::EngineFixture(const std::string& name) {
-  // Tests run side by side in separate processes, where one fixture's address may repeat (the
-  // sanitizer builds place objects alike): the running test's name keeps their folders apart.
+  // Tests run side by side in separate processes, and several builds run the same tests at once;
+  // one fixture's address may repeat (the sanitizer builds place objects alike). The running
+  // test's name and a random number keep their folders apart.
   std::string test;
   if (const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info()) {
     test = std::string(info->test_suite_name()) + "." + info->name() + "_";
     std::replace(test.begin(), test.end(), '/', '_');  // parameterised names hold "/"
   }
   dir_ = std::filesystem::temp_directory_path() /
-         ("vorn_engine_" + test + name + "_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+         ("vorn_engine_" + test + name + "_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "_" +
+          std::to_string(std::random_device{}()));
   std::filesystem::remove_all(dir_);
   std::filesystem::create_directories(dir_ / "exe");
   ResetEngineValues();
