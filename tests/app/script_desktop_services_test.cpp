@@ -18,6 +18,7 @@
 #include "graphics/screen_manager.h"
 #include "platform/headless_display.h"
 #include "player_harness.h"
+#include "support/script_expression.h"
 
 namespace vorn {
 namespace {
@@ -34,15 +35,7 @@ struct Started {
     CurrentParams()->AddParam(PT_STR).SetName("lines");
   }
   std::string Evaluate(std::string_view text) {
-    TBuildVornParser builder;
-    builder.Compile(text);
-    TMemoryStream stream;
-    builder.SaveToStream(stream);
-    stream.SetPosition(0);
-    TVornParser parser;
-    parser.LoadFromStream(stream);
-    parser.Execute();
-    return parser.Result() != nullptr ? parser.Result()->GetAsString() : "(none: " + parser.LastError() + ")";
+    return vorn::testing::EvaluateScriptText(text);
   }
 
   TempDir dir;

@@ -14,6 +14,7 @@
 #include "engine/sys_func_man.h"
 #include "engine/vorn_parser.h"
 #include "foundation/stream.h"
+#include "support/script_expression.h"
 
 namespace vorn {
 namespace {
@@ -53,15 +54,7 @@ class SceneFunctionSeam : public ::testing::Test {
   }
 
   static std::string Evaluate(std::string_view text) {
-    TBuildVornParser builder;
-    builder.Compile(text);
-    TMemoryStream stream;
-    builder.SaveToStream(stream);
-    stream.SetPosition(0);
-    TVornParser parser;
-    parser.LoadFromStream(stream);
-    parser.Execute();
-    return parser.Result() != nullptr ? parser.Result()->GetAsString() : "(none: " + parser.LastError() + ")";
+    return vorn::testing::EvaluateScriptText(text);
   }
 
   TScriptScene& view() { return scene; }

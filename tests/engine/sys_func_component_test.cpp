@@ -18,6 +18,7 @@
 #include "foundation/stream.h"
 #include "foundation/vocabulary_codes.h"
 #include "recording_objects.h"
+#include "support/script_expression.h"
 
 namespace {
 
@@ -43,16 +44,7 @@ class TMarkingDispatcher : public TSysFuncDispatcher {
 };
 
 std::string Evaluate(std::string_view text) {
-  TBuildVornParser builder;
-  builder.Compile(text);
-  TMemoryStream stream;
-  builder.SaveToStream(stream);
-  stream.SetPosition(0);
-  TVornParser parser;
-  parser.LoadFromStream(stream);
-  parser.Execute();
-  if (parser.Result() == nullptr) return "(none: " + parser.LastError() + ")";
-  return parser.Result()->GetAsString();
+  return vorn::testing::EvaluateScriptText(text);
 }
 
 std::string Joined(const std::vector<std::string>& texts) {

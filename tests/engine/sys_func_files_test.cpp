@@ -24,6 +24,7 @@
 #include "platform/url_opener.h"
 #include "plain_engine_seams.h"
 #include "support/engine_fixture.h"
+#include "support/script_expression.h"
 
 namespace vorn {
 namespace {
@@ -51,16 +52,7 @@ class FileFunctions : public ::testing::Test {
   }
 
   std::string Evaluate(std::string_view text) {
-    TBuildVornParser builder;
-    builder.Compile(text);
-    TMemoryStream stream;
-    builder.SaveToStream(stream);
-    stream.SetPosition(0);
-    TVornParser parser;
-    parser.LoadFromStream(stream);
-    parser.Execute();
-    if (parser.Result() == nullptr) return "(none: " + parser.LastError() + ")";
-    return parser.Result()->GetAsString();
+    return vorn::testing::EvaluateScriptText(text);
   }
 
   std::string Direct(TSysFunc function, const std::vector<std::string>& texts) {

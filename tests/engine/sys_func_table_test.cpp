@@ -15,6 +15,7 @@
 #include "engine/vorn_parser.h"
 #include "foundation/stream.h"
 #include "foundation/vocabulary_codes.h"
+#include "support/script_expression.h"
 
 namespace {
 
@@ -63,16 +64,7 @@ class TableFunctions : public ::testing::Test {
   }
 
   std::string Evaluate(std::string_view text) {
-    TBuildVornParser builder;
-    builder.Compile(text);
-    TMemoryStream stream;
-    builder.SaveToStream(stream);
-    stream.SetPosition(0);
-    TVornParser parser;
-    parser.LoadFromStream(stream);
-    parser.Execute();
-    if (parser.Result() == nullptr) return "(none: " + parser.LastError() + ")";
-    return parser.Result()->GetAsString();
+    return vorn::testing::EvaluateScriptText(text);
   }
 
   struct Step {

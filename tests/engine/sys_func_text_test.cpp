@@ -20,6 +20,7 @@
 #include "engine/vorn_parser.h"
 #include "foundation/stream.h"
 #include "foundation/vocabulary.h"
+#include "support/script_expression.h"
 
 namespace {
 
@@ -89,16 +90,7 @@ class SysFuncs : public ::testing::Test {
 
   // Compiles and runs an expression text against the variables.
   std::string Evaluate(std::string_view text) {
-    TBuildVornParser builder;
-    builder.Compile(text);
-    TMemoryStream stream;
-    builder.SaveToStream(stream);
-    stream.SetPosition(0);
-    TVornParser parser;
-    parser.LoadFromStream(stream);
-    parser.Execute();
-    if (parser.Result() == nullptr) return "(none: " + parser.LastError() + ")";
-    return parser.Result()->GetAsString();
+    return vorn::testing::EvaluateScriptText(text);
   }
 
   TParamCollection params_;
