@@ -14,11 +14,12 @@
 #include "engine/param_collection.h"
 #include "engine/project.h"
 #include "engine/screen_pictures.h"
+#include "engine/script_text.h"
 #include "engine/sys_func_families.h"
 #include "foundation/host_names.h"
 #include "foundation/install_set.h"
-#include "foundation/path_utils.h"
 #include "foundation/replace_file.h"
+#include "foundation/sjis.h"
 #include "foundation/stream.h"
 #include "foundation/vr_file_manager.h"
 #include "platform/wallpaper.h"
@@ -40,30 +41,8 @@ constexpr std::int32_t kMaxScreenshotSide = 16384;
 
 constexpr std::string_view kInstallFile = "install.dat";
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
-
 // In-memory members are named "mem:..." (the first four bytes, any case).
-bool IsMemoryName(std::string_view name) { return name.size() >= 4 && SameAscii(name.substr(0, 4), "mem:"); }
-
-// The extension with its dot, from the last "." after the last folder delimiter or ":".
-std::string_view Extension(std::string_view name) {
-  std::size_t start = 0;
-  const std::size_t delimiter = LastPathDelimiter(name);
-  if (delimiter != std::string_view::npos) start = delimiter + 1;
-  const std::size_t colon = name.rfind(':');
-  if (colon != std::string_view::npos && colon + 1 > start) start = colon + 1;
-  const std::size_t dot = name.rfind('.');
-  if (dot == std::string_view::npos || dot < start) return {};
-  return name.substr(dot);
-}
+bool IsMemoryName(std::string_view name) { return name.size() >= 4 && Cp932SameText(name.substr(0, 4), "mem:"); }
 
 // The file manager's override directory when it is set and is a folder on disk.
 bool OverrideDirectoryExists(const TVrFileManager& files) {
@@ -109,7 +88,7 @@ void SaveScreen(Call call) {
   TScreenPictures* pictures = GetScreenPictures();
   if (project == nullptr || pictures == nullptr) return;
   TVrFileManager& files = project->Files();
-  if (!OverrideDirectoryExists(files) || !SameAscii(Extension(name), ".pel")) return;
+  if (!OverrideDirectoryExists(files) || !Cp932SameText(script_text::ExtractFileExt(name), ".pel")) return;
 
   std::int32_t width = pictures->SceneWidth();
   std::int32_t height = pictures->SceneHeight();

@@ -20,11 +20,9 @@
 #include "components/scene_pictures.h"
 #include "components/vorn_base_list.h"
 #include "components/vorn_control.h"
-#include "engine/build_vorn_parser.h"
 #include "engine/engine_values.h"
 #include "engine/script_scene.h"
 #include "engine/sys_func_man.h"
-#include "engine/vorn_parser.h"
 #include "fixture/page_writer.h"
 #include "fixture/project_writer.h"
 #include "foundation/install_set.h"
@@ -32,6 +30,7 @@
 #include "graphics/memory_dibx.h"
 #include "platform/wallpaper.h"
 #include "support/engine_fixture.h"
+#include "support/script_expression.h"
 
 namespace vorn {
 namespace {
@@ -298,17 +297,7 @@ class ScreenPictureFunctions : public ::testing::Test {
   }
 
   // Runs the expression as a script command's compiled expression does.
-  void Run(const std::string& text) {
-    TBuildVornParser builder;
-    builder.Compile(text);
-    TMemoryStream stream;
-    builder.SaveToStream(stream);
-    stream.SetPosition(0);
-    TVornParser parser;
-    parser.LoadFromStream(stream);
-    parser.Execute();
-    EXPECT_EQ(parser.LastError(), "") << text;
-  }
+  void Run(const std::string& text) { EXPECT_EQ(testing::RunScriptText(text), "") << text; }
   // r = the call, with n holding the name; the value of r afterwards (-5 when nothing was stored).
   int Result(const std::string& name, const std::string& call) {
     engine.params().FindParam("n")->SetAsString(name);

@@ -7,17 +7,31 @@
 
 namespace vorn::testing {
 
-std::string EvaluateScriptText(std::string_view text) {
+namespace {
+
+void CompileAndRun(std::string_view text, TVornParser& parser) {
   TBuildVornParser builder;
   builder.Compile(text);
   TMemoryStream stream;
   builder.SaveToStream(stream);
   stream.SetPosition(0);
-  TVornParser parser;
   parser.LoadFromStream(stream);
   parser.Execute();
+}
+
+}  // namespace
+
+std::string EvaluateScriptText(std::string_view text) {
+  TVornParser parser;
+  CompileAndRun(text, parser);
   if (parser.Result() == nullptr) return "(none: " + parser.LastError() + ")";
   return parser.Result()->GetAsString();
+}
+
+std::string RunScriptText(std::string_view text) {
+  TVornParser parser;
+  CompileAndRun(text, parser);
+  return parser.LastError();
 }
 
 }  // namespace vorn::testing

@@ -10,4 +10,8 @@ namespace vorn::testing {
 // stored.
 std::string EvaluateScriptText(std::string_view text);
 
+// Runs an expression text the same way for its effects; answers the parser's last error, empty
+// when it ran cleanly.
+std::string RunScriptText(std::string_view text);
+
 }  // namespace vorn::testing
