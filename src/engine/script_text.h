@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/custom_param.h"
 #include "engine/extended_float.h"
@@ -40,6 +41,10 @@ std::int32_t Pos(std::string_view sub, std::string_view s);
 std::string Trim(std::string_view s);
 // Drops a lone lead byte at the end.
 std::string FixStr(std::string_view s);
+
+// The lines of a text as a string list splits it: CR LF, CR or LF end a line, and a last line
+// without an ending still counts (a break at the very end opens no further line).
+std::vector<std::string> SplitLines(std::string_view text);
 
 // 1-based position of the last byte of s that is in delimiters and is not the trail byte of a
 // double-byte character; 0 when none is.

@@ -129,21 +129,6 @@ void ArrayToString(Call call) {
   call.Result().SetAsString(text);
 }
 
-// Lines as a string list splits text: CR, LF or CR LF ends a line; a final break adds none.
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = start;
-    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-    lines.emplace_back(text.substr(start, end - start));
-    if (end < text.size() && text[end] == '\r') ++end;
-    if (end < text.size() && text[end] == '\n') ++end;
-    start = end;
-  }
-  return lines;
-}
-
 std::vector<std::string> SplitAtDelimiters(std::string text, std::string_view delimiters) {
   std::vector<std::string> pieces;
   while (!text.empty()) pieces.push_back(JFetchToken(text, delimiters));
@@ -155,7 +140,7 @@ void StringToArray(Call call) {
   TCustomParam& v = WholeValue(call, 1);
   const std::string separator = call.Has(2) ? call.Str(2) : std::string("\r\n");
   const std::vector<std::string> pieces =
-      separator == "\r\n" ? SplitLines(text) : SplitAtDelimiters(text, separator);
+      separator == "\r\n" ? script_text::SplitLines(text) : SplitAtDelimiters(text, separator);
   if (pieces.empty()) {
     v.SetAsString("");
     return;

@@ -139,25 +139,11 @@ void ListCompo(Call call) {
   call.Result().SetAsInt(static_cast<std::int32_t>(found.size()));
 }
 
-// Lines as a string list splits text: CR, LF or CR LF ends a line; a final break adds none.
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = start;
-    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-    lines.emplace_back(text.substr(start, end - start));
-    if (end < text.size()) end += text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1;
-    start = end;
-  }
-  return lines;
-}
-
 void IndexOfMenu(Call call) {
   call.Result().SetAsInt(-1);
   const TScriptObject* object = NamedComponent(call);
   if (object == nullptr) return;
-  const std::vector<std::string> lines = SplitLines(script_text::Trim(object->GetText()));
+  const std::vector<std::string> lines = script_text::SplitLines(script_text::Trim(object->GetText()));
   const std::string wanted = call.Str(1);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (Cp932SameText(lines[i], wanted)) return call.Result().SetAsInt(static_cast<std::int32_t>(i));

@@ -11,6 +11,7 @@
 #include "engine/param_collection.h"
 #include "engine/project.h"
 #include "engine/script_files.h"
+#include "engine/script_text.h"
 #include "engine/sys_func_families.h"
 #include "foundation/int_list.h"
 #include "foundation/vocabulary_codes.h"
@@ -176,24 +177,6 @@ void DBLocate(Call call) {
   SetBool(call, table->SetRecNo(found.GetItem(0)));
 }
 
-// The file as lines split at CR LF, CR or LF; a break at the very end opens no further line.
-std::vector<std::string> SplitLines(const std::vector<std::uint8_t>& bytes) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const char c = static_cast<char>(bytes[i]);
-    if (c == '\r' || c == '\n') {
-      lines.push_back(std::move(line));
-      line.clear();
-      if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    } else {
-      line.push_back(c);
-    }
-  }
-  if (!line.empty()) lines.push_back(std::move(line));
-  return lines;
-}
-
 // The project's check of a data file name (a file on a disc not inserted is not read).
 bool TableFileAllowed(const std::string& name) { return ProjectCheckFile(name); }
 
@@ -202,7 +185,9 @@ void DBLoadTsvFile(Call call) {
   if (table == nullptr) return;
   const std::string name = call.Str(0);
   if (!TableFileAllowed(name)) return SetBool(call, false);
-  const std::vector<std::string> lines = SplitLines(GetScriptFiles().ReadFile(name));
+  const std::vector<std::uint8_t> bytes = GetScriptFiles().ReadFile(name);
+  const std::vector<std::string> lines =
+      script_text::SplitLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   SetBool(call, !lines.empty() && table->LoadTsv(lines));
 }
 

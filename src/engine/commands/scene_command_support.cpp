@@ -6,23 +6,6 @@
 
 namespace vorn {
 
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      lines.push_back(text.substr(start, i - start));
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      start = ++i;
-    } else {
-      ++i;
-    }
-  }
-  if (start < text.size()) lines.push_back(text.substr(start));
-  return lines;
-}
-
 std::string NameInScene(const TScriptObject* object) {
   const TScriptScene* scene = GetScriptScene();
   if (object == nullptr || scene == nullptr || scene->IndexOfObject(object) < 0) return {};

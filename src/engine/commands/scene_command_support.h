@@ -36,10 +36,6 @@ inline TMemoryStream& BeginState(std::unique_ptr<TMemoryStream>& stream) {
   return *stream;
 }
 
-// The lines of a text as a string list splits it: CR LF, LF or CR end a line, and a last line
-// without an ending still counts.
-std::vector<std::string> SplitLines(const std::string& text);
-
 // The object's name, or empty once the object has been freed or has left the scene.
 std::string NameInScene(const TScriptObject* object);
 

@@ -8,6 +8,7 @@
 #include "engine/script_files.h"
 #include "engine/script_page.h"
 #include "engine/script_scene.h"
+#include "engine/script_text.h"
 #include "foundation/stream_encoding.h"
 #include "foundation/vocabulary_codes.h"
 
@@ -113,7 +114,7 @@ void TComFlip::Enter(TCallMan& /*callman*/) {
   carry_names_.clear();
   const std::int32_t names = Ints().empty() ? 0 : Ints()[0];
   for (std::int32_t i = 0; i < names; ++i) {
-    for (std::string& line : SplitLines(StrOr(CarryName(i)))) carry_names_.push_back(std::move(line));
+    for (std::string& line : script_text::SplitLines(StrOr(CarryName(i)))) carry_names_.push_back(std::move(line));
   }
 
   TScriptSceneServices* services = GetSceneServices();
