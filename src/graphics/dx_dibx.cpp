@@ -6,6 +6,7 @@
 
 #include "graphics/blit_common.h"
 #include "graphics/canvas.h"
+#include "graphics/pixel_format.h"
 #include "graphics/surface_service.h"
 
 namespace vorn {
@@ -14,14 +15,6 @@ namespace {
 int LowZeroBits(std::uint32_t mask) { return mask == 0 ? 32 : std::countr_zero(mask); }
 
 bool IsPaletteDepth(int bits) { return bits == 1 || bits == 4 || bits == 8; }
-
-std::uint32_t PlaceChannel(std::uint32_t value8, std::uint32_t mask) {
-  if (mask == 0) return 0;
-  const int width = std::popcount(mask);
-  const int shift = std::countr_zero(mask);
-  const std::uint32_t field = width >= 8 ? value8 << (width - 8) : value8 >> (8 - width);
-  return (field << shift) & mask;
-}
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "graphics/pixel_format.h"
 
+#include <bit>
+
 namespace vorn {
 
 TPixelFormatMasks MakePixelFormatMasks(int r, int g, int b) {
@@ -37,6 +39,14 @@ namespace {
 std::uint32_t ShiftRight(std::uint32_t value, int shift) { return shift >= 0 ? value >> shift : value << -shift; }
 std::uint32_t ShiftLeft(std::uint32_t value, int shift) { return shift >= 0 ? value << shift : value >> -shift; }
 }  // namespace
+
+std::uint32_t PlaceChannel(std::uint32_t value8, std::uint32_t mask) {
+  if (mask == 0) return 0;
+  const int width = std::popcount(mask);
+  const int shift = std::countr_zero(mask);
+  const std::uint32_t field = width >= 8 ? value8 << (width - 8) : value8 >> (8 - width);
+  return (field << shift) & mask;
+}
 
 std::uint32_t PackPixel(const TPixelFormatMasks& f, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
   return (ShiftLeft(red, f.RedShift) & static_cast<std::uint32_t>(f.RedMask)) |

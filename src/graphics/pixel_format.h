@@ -39,6 +39,10 @@ TPixelFormatMasks MakePixelFormatFromMasks(std::uint32_t redMask, std::uint32_t 
 // Consecutive set bits from the lowest set bit; 0 for 0, 32 for all bits set.
 int CountMaskBits(std::uint32_t mask);
 
+// An 8-bit component placed into a channel mask of any width and position: its top bits fill the
+// mask (or it is widened by shifting when the mask is wider than 8 bits).
+std::uint32_t PlaceChannel(std::uint32_t value8, std::uint32_t mask);
+
 std::uint32_t PackPixel(const TPixelFormatMasks& format, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
 void UnpackPixel(const TPixelFormatMasks& format, std::uint32_t pixel, std::uint8_t& red, std::uint8_t& green,
                  std::uint8_t& blue);

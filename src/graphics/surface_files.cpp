@@ -49,14 +49,6 @@ std::string HostPath(const std::string& fileName) {
 
 int RawBits(int bits) { return bits == 15 ? 16 : bits; }
 
-std::uint32_t PlaceChannel(std::uint32_t value8, std::uint32_t mask) {
-  if (mask == 0) return 0;
-  const int width = std::popcount(mask);
-  const int shift = std::countr_zero(mask);
-  const std::uint32_t field = width >= 8 ? value8 << (width - 8) : value8 >> (8 - width);
-  return (field << shift) & mask;
-}
-
 struct Masks {
   std::uint32_t red, green, blue;
 };
