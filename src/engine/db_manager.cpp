@@ -175,8 +175,8 @@ void TDBManager::SaveToStream(TStream& stream, std::uint8_t status) const {
 void TDBManager::LoadFromStream(TStream& stream, std::uint8_t status) {
   const std::int32_t version = ReadIntFromStream(stream);
   const std::int32_t n = ReadIntFromStream(stream);
-  // A table record takes at least 18 bytes after its kind byte.
-  if (n < 0 || n > stream.Remaining() / 19) throw EDBError("Table data is damaged: bad table count");
+  // A table takes at least 18 bytes with its kind byte: an empty name, no fields and no records.
+  if (n < 0 || n > stream.Remaining() / 18) throw EDBError("Table data is damaged: bad table count");
   std::vector<std::unique_ptr<TDBTable>> loaded;
   loaded.reserve(static_cast<std::size_t>(n));
   for (std::int32_t i = 0; i < n; ++i) {

@@ -157,8 +157,12 @@ void ZoomedAxis(std::int64_t start, std::int64_t step, std::int64_t tileSize,
                 std::int64_t destHigh, std::int64_t workLow, std::int64_t workHigh, Tile&& tile) {
   std::int64_t pos = start;
   const std::int64_t end = std::min(destHigh, workHigh) * 65536;
-  // Origins whose tile ends before the work area draw nothing: skip them in one step.
-  const std::int64_t firstUseful = (workLow - tileSize) * 65536;
+  // Origins whose tile ends before the work area draw nothing: skip them in one step. Huge tiles
+  // at small steps pile up without end (2^33 draws of one pixel column); no real picture needs
+  // more than the last kMaxOverlappingTiles of them over any pixel, so older ones are skipped too.
+  constexpr std::int64_t kMaxOverlappingTiles = 1024;
+  const std::int64_t firstUseful =
+      std::max((workLow - tileSize) * 65536, workLow * 65536 - kMaxOverlappingTiles * step);
   if (pos < firstUseful) pos += ((firstUseful - pos) / step) * step;
   for (; pos < end; pos += step) tile(pos / 65536);
 }

@@ -27,6 +27,9 @@ void Put32(std::uint8_t* p, std::uint32_t v) {
   Put16(p + 2, v >> 16);
 }
 
+// 256 MiB: a 16384 x 16384 picture of 8 bits.
+constexpr std::int64_t kMaxDecodedRunLengthBytes = std::int64_t{1} << 28;
+
 [[noreturn]] void RaiseInvalidDIB() { throw EInvalidGraphic(std::string(texts::kInvalidDIB)); }
 [[noreturn]] void RaiseStreamReadError() { throw EReadError("Stream read error"); }
 
@@ -104,8 +107,7 @@ void TDIBSharedImage::NewImage(int width, int height, int bitCount, const TPixel
   MemoryImage = memoryImage || compressed;
   ValidateDIBFormat(bitCount, pixelFormat);
   const std::int64_t widthBytes = DIBWidthBytes(width, bitCount);
-  const std::int64_t size = widthBytes * height;
-  if (width <= 0 || height <= 0 || size > std::numeric_limits<std::int32_t>::max())
+  if (width <= 0 || height <= 0 || widthBytes > std::numeric_limits<std::int32_t>::max() / height)
     throw EOutOfResources(FormatSystemText(texts::kCannotCreateFormat, std::string("DIB")));
 
   BitCount = bitCount;
@@ -113,7 +115,7 @@ void TDIBSharedImage::NewImage(int width, int height, int bitCount, const TPixel
   Height = height;
   WidthBytes = static_cast<std::int32_t>(widthBytes);
   NextLine = -WidthBytes;
-  Size = static_cast<std::int32_t>(size);
+  Size = static_cast<std::int32_t>(widthBytes * height);
   PixelFormat = pixelFormat;
   PaletteCount = bitCount <= 8 ? 1 << bitCount : 0;
   Compressed = compressed;
@@ -335,8 +337,11 @@ void TDIBSharedImage::ReadPackedDIB(TStream& stream, bool memoryImage) {
   const std::int64_t rows = topDown ? -height : height;
   if (width <= 0 || rows == 0 || rows > std::numeric_limits<std::int32_t>::max()) RaiseInvalidDIB();
   const std::int64_t widthBytes = DIBWidthBytes(width, bitCount);
-  if (widthBytes * rows > std::numeric_limits<std::int32_t>::max()) RaiseInvalidDIB();
+  if (widthBytes > std::numeric_limits<std::int32_t>::max() / rows) RaiseInvalidDIB();
   if (compressed) {
+    // Run-length codes can describe a huge picture in a few bytes ("end of bitmap" skips the
+    // rest); the decoded picture is bounded so a small file cannot claim gigabytes.
+    if (widthBytes * rows > kMaxDecodedRunLengthBytes) RaiseInvalidDIB();
     if (imageSize == 0 || imageSize > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max()))
       RaiseInvalidDIB();
     if (stream.Remaining() < static_cast<std::int64_t>(imageSize)) RaiseStreamReadError();

@@ -25,8 +25,8 @@ void TMemoryDIBX::SetSize(int width, int height, int bitCount) {
   if (!IsSupportedBitCount(bitCount)) throw std::invalid_argument("bit count");
   const int raw = bitCount == 15 ? 16 : bitCount;
   const std::int64_t pitch = ((static_cast<std::int64_t>(width) * raw + 31) / 32) * 4;
+  if (pitch > 0x7FFFFFFF / height) throw std::length_error("surface size");
   const std::int64_t size = pitch * height;
-  if (size > 0x7FFFFFFF) throw std::length_error("surface size");
   bits_.assign(static_cast<std::size_t>(size), 0);
   pitch_ = static_cast<int>(pitch);
   bitCount_ = bitCount;

@@ -162,7 +162,9 @@ class PelkFrameReader {
     frame.depth = ReadInt(s_);
     if (!ValidDepth(frame.depth)) throw EPelkError(BadDepthMessage(frame.depth));
     if (frame.width < 0 || frame.height < 0) throw EPelkError("layered image: negative size");
-    const std::int64_t planeBytes = PelkDibRowBytes(frame.width, frame.depth) * frame.height;
+    const std::int64_t rowBytes = PelkDibRowBytes(frame.width, frame.depth);
+    if (frame.height > 0 && rowBytes > 0x7FFFFFFF / frame.height) throw EPelkError("layered image: picture too large");
+    const std::int64_t planeBytes = rowBytes * frame.height;
     if (planeBytes > 0x7FFFFFFF || planeBytes > options_.maxPlaneBytes) {
       throw EPelkError("layered image: picture too large");
     }

@@ -496,6 +496,26 @@ TEST(DBManager, StatusStreamTableFlaggedAsGameBecomesAGameTable) {
   EXPECT_EQ(m.Table(0).Name(), "S");
 }
 
+// The smallest table record: no name, no fields, no records, 18 bytes with its kind byte. What
+// loads must load again once saved.
+TEST(DBManager, SmallestTableRecordLoadsAndReloads) {
+  const std::vector<std::uint8_t> stream = {
+      100, 0, 0, 0, 1, 0, 0, 0,                        // version, one table
+      0, 0, 0, 0, 0, 1, 0, 0, 0, 0,                    // kind, "", status 1, no fields
+      0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF};             // no records, no current record
+  TDBManager m;
+  TMemoryStream s(stream);
+  m.LoadFromStream(s, 1);
+  ASSERT_EQ(m.Count(), 1);
+  TMemoryStream saved;
+  m.SaveToStream(saved, 1);
+  EXPECT_EQ(Bytes(saved), stream);
+  saved.Seek(0, SeekOrigin::kBegin);
+  TDBManager again;
+  again.LoadFromStream(saved, 1);
+  EXPECT_EQ(again.Count(), 1);
+}
+
 TEST(DBManager, DamagedStreamsRaiseAndKeepTables) {
   auto table_bytes = [](std::int32_t size, std::uint8_t type, std::int32_t records, std::int32_t current,
                         std::int32_t pad) {

@@ -300,6 +300,11 @@ TEST(DIBStream, BadInputLeavesThePictureUnchanged) {
   ExpectRefused<EReadError>(Concat({InfoHeader(20000, 20000, 24, 0), Bytes(4, 0)}), readError, false);
   ExpectRefused<EReadError>(Concat({InfoHeader(16, 16, 8, 1, 0x7FFFFFF0), GreyTable(256), Bytes(4, 0)}), readError,
                             false);
+  // Row size times rows beyond 64 bits must not wrap into a small size.
+  ExpectRefused<EInvalidGraphic>(Concat({InfoHeader(0x7FFFFFFF, 0x7FFFFFFF, 32, 0), Bytes(4, 0)}), invalid, false);
+  // Four bytes of run-length codes ("end of bitmap") may not claim a picture of a gigabyte.
+  ExpectRefused<EInvalidGraphic>(Concat({InfoHeader(32768, 32768, 8, 1, 4), GreyTable(256), Bytes{0, 1, 0, 0}}),
+                                 invalid, false);
 }
 
 TEST(DIBStream, SurplusColourEntriesAreSkipped) {
