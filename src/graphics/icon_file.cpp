@@ -234,6 +234,8 @@ void TDIBSurface::ReadIconEntry(TStream& stream, int index, std::int32_t& transp
   const std::int64_t s = DIBWidthBytes(header.width, bits);
   const std::int64_t t = DIBWidthBytes(header.width, 1);
   const std::int64_t dataStart = static_cast<std::int64_t>(entry.ImageOffset()) + static_cast<std::int64_t>(header.bytes.size());
+  // The rows must lie inside the file; checked by division so the sizes below cannot wrap.
+  if (h > stream.Size() / s) RaiseReadError();
   const std::int64_t dataBytes = masks + colours + s * h;
   if (dataStart + dataBytes + t * h > stream.Size()) RaiseReadError();
 
