@@ -4,11 +4,18 @@
 
 namespace vorn {
 
+namespace {
+// Widths come from masks in files and may add up past 32 bits; such formats are refused later,
+// but building them must stay defined.
+std::uint32_t LowBits(int n) { return n >= 32 ? 0xFFFFFFFFu : (1u << n) - 1; }
+std::uint32_t ShiftUp(std::uint32_t value, int n) { return n >= 32 ? 0 : value << n; }
+}  // namespace
+
 TPixelFormatMasks MakePixelFormatMasks(int r, int g, int b) {
   TPixelFormatMasks f;
-  f.RedMask = static_cast<std::int32_t>(((1u << r) - 1) << (g + b));
-  f.GreenMask = static_cast<std::int32_t>(((1u << g) - 1) << b);
-  f.BlueMask = static_cast<std::int32_t>((1u << b) - 1);
+  f.RedMask = static_cast<std::int32_t>(ShiftUp(LowBits(r), g + b));
+  f.GreenMask = static_cast<std::int32_t>(ShiftUp(LowBits(g), b));
+  f.BlueMask = static_cast<std::int32_t>(LowBits(b));
   f.RedBits = r;
   f.GreenBits = g;
   f.BlueBits = b;
