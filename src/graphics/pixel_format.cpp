@@ -9,6 +9,11 @@ namespace {
 // but building them must stay defined.
 std::uint32_t LowBits(int n) { return n >= 32 ? 0xFFFFFFFFu : (1u << n) - 1; }
 std::uint32_t ShiftUp(std::uint32_t value, int n) { return n >= 32 ? 0 : value << n; }
+
+// Shifts by a signed amount: negative shifts go the other way. Keeps formats with fewer than
+// eight bits in total well defined.
+std::uint32_t ShiftRight(std::uint32_t value, int shift) { return shift >= 0 ? value >> shift : value << -shift; }
+std::uint32_t ShiftLeft(std::uint32_t value, int shift) { return shift >= 0 ? value << shift : value >> -shift; }
 }  // namespace
 
 TPixelFormatMasks MakePixelFormatMasks(int r, int g, int b) {
@@ -39,13 +44,6 @@ int CountMaskBits(std::uint32_t mask) {
   while (bit + count < 32 && ((mask >> (bit + count)) & 1) != 0) ++count;
   return count;
 }
-
-namespace {
-// Shifts by a signed amount: negative shifts go the other way. Keeps formats with fewer than
-// eight bits in total well defined.
-std::uint32_t ShiftRight(std::uint32_t value, int shift) { return shift >= 0 ? value >> shift : value << -shift; }
-std::uint32_t ShiftLeft(std::uint32_t value, int shift) { return shift >= 0 ? value << shift : value >> -shift; }
-}  // namespace
 
 std::uint32_t PlaceChannel(std::uint32_t value8, std::uint32_t mask) {
   if (mask == 0) return 0;
