@@ -453,7 +453,12 @@ bool TDBTable::LoadTsv(const std::vector<std::string>& lines) {
       return false;
     }
   }
-  records_.reserve(records_.size() + lines.size() - 1);
+  const auto rows = std::count_if(lines.begin() + 1, lines.end(), [](const std::string& l) { return !l.empty(); });
+  if (static_cast<std::int64_t>(rows) * fields_.RecordSize() > kMaxDBTsvTableBytes) {
+    fields_.Clear();
+    return false;
+  }
+  records_.reserve(static_cast<std::size_t>(rows));
   std::string unescaped;
   for (std::size_t l = 1; l < lines.size(); ++l) {
     if (lines[l].empty()) continue;

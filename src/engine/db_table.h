@@ -28,6 +28,10 @@ inline constexpr std::uint8_t kDBFieldStr = 4;
 // saved game (or a script with a huge string size) from making every row a huge allocation.
 inline constexpr std::int32_t kMaxDBRecordSize = 16 * 1024 * 1024;
 
+// The record bytes a table file may fill: a few kilobytes of rows under a header with huge string
+// sizes must not claim gigabytes. A larger table could not be kept in a saved game either.
+inline constexpr std::int64_t kMaxDBTsvTableBytes = 256 * 1024 * 1024;
+
 // Table bytes in a saved game that break the table format.
 class EDBError : public EReadError {
  public:

@@ -360,6 +360,15 @@ TEST(DBTable, LoadTsvFailures) {
   EXPECT_FALSE(t.LoadTsv({"a int\tb str 16777216", "1\tx"}));
   EXPECT_EQ(t.Fields().Count(), 0);
   EXPECT_EQ(t.RecordCount(), 0);
+  // Rows under huge string sizes may not fill more than the table bound: 17 rows of 16 MB each.
+  std::vector<std::string> huge = {"a str 16000000"};
+  huge.insert(huge.end(), 17, "x");
+  EXPECT_FALSE(t.LoadTsv(huge));
+  EXPECT_EQ(t.Fields().Count(), 0);
+  EXPECT_EQ(t.RecordCount(), 0);
+  huge.resize(16);  // 15 rows: within the bound
+  EXPECT_TRUE(t.LoadTsv(huge));
+  EXPECT_EQ(t.RecordCount(), 15);
   ASSERT_TRUE(t.LoadTsv({"a bool\tb text 3\tc x y"}));
   EXPECT_EQ(t.Fields().Field(0).field_type, kDBFieldBool);
   EXPECT_EQ(t.Fields().Field(1).size, 4);
