@@ -272,4 +272,8 @@ std::vector<std::string> SplitLines(std::string_view text) {
   return lines;
 }
 
+std::vector<std::string> SplitLines(const std::vector<std::uint8_t>& bytes) {
+  return SplitLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
 }  // namespace vorn::script_text

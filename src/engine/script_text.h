@@ -45,6 +45,8 @@ std::string FixStr(std::string_view s);
 // The lines of a text as a string list splits it: CR LF, CR or LF end a line, and a last line
 // without an ending still counts (a break at the very end opens no further line).
 std::vector<std::string> SplitLines(std::string_view text);
+// The same over the bytes of a file.
+std::vector<std::string> SplitLines(const std::vector<std::uint8_t>& bytes);
 
 // 1-based position of the last byte of s that is in delimiters and is not the trail byte of a
 // double-byte character; 0 when none is.

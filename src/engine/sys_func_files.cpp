@@ -90,7 +90,7 @@ void LoadTextFile(Call call) {
   if (!ProjectCheckFile(name)) return;
   const std::vector<std::uint8_t> bytes = GetScriptFiles().ReadFile(name);
   if (bytes.empty()) return;
-  const std::vector<std::string> lines = script_text::SplitLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  const std::vector<std::string> lines = script_text::SplitLines(bytes);
   TCustomParam& target = call.Arg(0);
   DimensionTo(target, lines.size());
   for (std::size_t i = 0; i < lines.size(); ++i) target.SetStrAt(static_cast<std::int32_t>(i), lines[i]);

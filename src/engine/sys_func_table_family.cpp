@@ -185,9 +185,7 @@ void DBLoadTsvFile(Call call) {
   if (table == nullptr) return;
   const std::string name = call.Str(0);
   if (!TableFileAllowed(name)) return SetBool(call, false);
-  const std::vector<std::uint8_t> bytes = GetScriptFiles().ReadFile(name);
-  const std::vector<std::string> lines =
-      script_text::SplitLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  const std::vector<std::string> lines = script_text::SplitLines(GetScriptFiles().ReadFile(name));
   SetBool(call, !lines.empty() && table->LoadTsv(lines));
 }
 
