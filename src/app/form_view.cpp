@@ -15,9 +15,11 @@
 #include "foundation/debug_trace.h"
 #include "foundation/desktop.h"
 #include "foundation/host_names.h"
+#include "foundation/log_line.h"
 #include "foundation/system_texts.h"
 #include "graphics/screen_manager.h"
 #include "platform/ini_file.h"
+#include "platform/text_converter.h"
 
 namespace vorn {
 namespace {
@@ -204,8 +206,11 @@ void TFormView::StartEngine() {
     try {
       dx_sound_.Initialize();
       DXSoundInitialize();
-    } catch (...) {
+    } catch (const std::exception& error) {
       // The player runs on without DirectSound.
+      LogLine("DirectSound did not start, the player goes on without it: " + platform::Cp932ToUtf8(error.what()));
+    } catch (...) {
+      LogLine("DirectSound did not start, the player goes on without it");
     }
   }
 

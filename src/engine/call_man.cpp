@@ -6,9 +6,11 @@
 #include "engine/param_collection.h"
 #include "engine/script_files.h"
 #include "engine/script_host.h"
+#include "foundation/log_line.h"
 #include "foundation/path_utils.h"
 #include "foundation/stream_encoding.h"
 #include "foundation/system_texts.h"
+#include "platform/text_converter.h"
 
 namespace vorn {
 
@@ -246,8 +248,15 @@ bool TCallMan::PageStep(bool& waiting) {
     if (page_ != before_page || index_ != before_index) entered_ = false;
     // A command that leaves no page (Exit, Break or Continue to -1) ends the page.
     if (!page_) return true;
-  } catch (const Exception&) {
+  } catch (const Exception& error) {
     step_raised_ = true;
+    // The command is tried again at the next step; its reason is told once, not every frame.
+    const std::string where = page_ ? page_->GetName() + ":" + std::to_string(index_) : std::string();
+    const std::string reason = where + ": " + platform::Cp932ToUtf8(error.what());
+    if (reason != last_step_error_) {
+      LogLine("command raised, tried again next step: " + reason);
+      last_step_error_ = reason;
+    }
   }
   return false;
 }

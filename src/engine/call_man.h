@@ -183,6 +183,7 @@ class TCallMan {
   std::int32_t level_ = 2;
   const TCommand* last_traced_ = nullptr;
   bool step_raised_ = false;
+  std::string last_step_error_;
   TCallMan* previous_current_ = nullptr;
   TScriptScene* scene_ = nullptr;
   std::function<bool(const std::string&)> file_check_;

@@ -1,14 +1,16 @@
 #include "engine/script_page.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <string>
 
 #include "engine/engine_values.h"
 #include "engine/param_collection.h"
 #include "engine/script_files.h"
 #include "engine/script_host.h"
+#include "foundation/log_line.h"
 #include "foundation/stream_encoding.h"
 #include "foundation/system_texts.h"
+#include "platform/text_converter.h"
 
 namespace vorn {
 
@@ -51,8 +53,8 @@ void TPage::LoadFromBytes(const std::string& name, std::vector<std::uint8_t> byt
 void TPage::ReadBody(TStream& stream) {
   version_ = ReadIntFromStream(stream);
   if (version_ > kNewestPageVersion) {
-    std::fprintf(stderr, "%s: page version %d is newer than this player; the page is left empty\n", name_.c_str(),
-                 static_cast<int>(version_));
+    LogLine(platform::Cp932ToUtf8(name_) + ": page version " + std::to_string(version_) +
+            " is newer than this player; the page is left empty");
     return;
   }
   if (version_ < kOldestPageVersion) {
@@ -96,7 +98,7 @@ void TPage::ReportOldVersion() {
     host->ShowMessage(request);
     host->CloseMainWindow();
   } else {
-    std::fprintf(stderr, "%s\n", request.text.c_str());
+    LogLine(platform::Cp932ToUtf8(request.text));
   }
 }
 
