@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "foundation/file_stream.h"
+#include "support/temp_folder.h"
 
 namespace vorn {
 namespace {
@@ -34,9 +35,8 @@ TEST(ZlibStream, InflatingBeyondTheCallersBoundIsRefusedAndChangesNothing) {
 }
 
 TEST(ZlibStream, RoundTripThroughAFileStream) {
-  const auto path = (std::filesystem::temp_directory_path() /
-                     ("vorn_zlib_test_" + std::to_string(std::random_device{}()) + ".bin"))
-                        .string();
+  const testing::TempFolder folder;
+  const std::string path = folder / "data.bin";
   Bytes data(300000);
   for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>((i * i) >> 7);
   {
@@ -50,7 +50,6 @@ TEST(ZlibStream, RoundTripThroughAFileStream) {
     file.ReadBuffer(back.data(), back.size());
     EXPECT_EQ(back, data);
   }
-  std::filesystem::remove(path);
 }
 
 TEST(ZlibStream, BadDataRaisesAndLeavesTheStream) {
