@@ -335,6 +335,8 @@ void TDIBSurface::WriteTGA(TStream& stream, std::int32_t transparentColor, TDIB*
     Put16(area, kTGAExtensionSize);
     int red = 0, green = 0, blue = 0;
     PixelToRGB(static_cast<std::uint32_t>(transparentColor), red, green, blue);
+    // The pixels lost the lowest green bit on the way out; a key that kept it would match none.
+    if (to555) green &= ~1;
     area[kTGAKeyColorOffset + 1] = static_cast<std::uint8_t>(red);
     area[kTGAKeyColorOffset + 2] = static_cast<std::uint8_t>(green);
     area[kTGAKeyColorOffset + 3] = static_cast<std::uint8_t>(blue);
