@@ -9,6 +9,7 @@
 #include "foundation/system_texts.h"
 #include "graphics/dib_surface.h"
 #include "graphics/graphics_errors.h"
+#include "graphics/picture_limits.h"
 #include "graphics/tga_packets.h"
 
 namespace vorn {
@@ -130,6 +131,8 @@ void TDIBSurface::ReadTGA(TStream& stream, std::int32_t& transparentColor, bool 
     throw EInvalidGraphicOperation(FormatSystemText(texts::kInvalidBitCountFormat, depth));
   // A packet of pixels under a byte would never move the decoder on.
   if (packed && depth < 8) throw EInvalidGraphicOperation(FormatSystemText(texts::kInvalidBitCountFormat, depth));
+  if (ExceedsPictureLimit(width, height))
+    throw EInvalidGraphicOperation("TGA picture too large (" + std::to_string(width) + " x " + std::to_string(height) + ")");
 
   const std::int64_t size = stream.Size();
   const std::int64_t mapBytes = mapType != 0 ? static_cast<std::int64_t>(mapLength) * ((mapEntryBits + 7) / 8) : 0;
