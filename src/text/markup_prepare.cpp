@@ -85,7 +85,7 @@ bool MarkupCutter::MatchCloser() {
 void MarkupCutter::CloseTag() {
   current_ += '>';
   Store(TMarkupItemKind::Tag);
-  const std::string& tag = items_.back().text;
+  const std::string tag = items_.back().text;
   auto drop_break_before = [this] {
     if (items_.size() >= 2 && items_[items_.size() - 2].kind == TMarkupItemKind::Tag &&
         Cp932SameText(items_[items_.size() - 2].text, "<BR>")) {

@@ -35,19 +35,7 @@ class TWdImageSource {
 
 // The installed source, or null (image glyphs then stay empty).
 TWdImageSource* WdImageSource();
-// Installs a source (null removes it) and returns the previous one.
+// Installs a source (null removes it) and returns the previous one; install it with ScopedSeam.
 TWdImageSource* SetWdImageSource(TWdImageSource* source);
-
-// Installs a source for its lifetime and puts the previous one back.
-class TScopedWdImageSource {
- public:
-  explicit TScopedWdImageSource(TWdImageSource* source) : previous_(SetWdImageSource(source)) {}
-  ~TScopedWdImageSource() { SetWdImageSource(previous_); }
-  TScopedWdImageSource(const TScopedWdImageSource&) = delete;
-  TScopedWdImageSource& operator=(const TScopedWdImageSource&) = delete;
-
- private:
-  TWdImageSource* previous_;
-};
 
 }  // namespace vorn
