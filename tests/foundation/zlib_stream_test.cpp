@@ -25,6 +25,16 @@ TEST(ZlibStream, InflatesInPlaceFromPositionZero) {
   EXPECT_EQ(stream.Position(), 0);
 }
 
+// The inflate buffer is kept between calls; one grown by an earlier call must not lift the
+// bound of the next.
+TEST(ZlibStream, AnEarlierInflateDoesNotLiftTheNextCallersBound) {
+  TMemoryStream earlier(kHelloPacked);
+  DecompressStream(earlier);
+  TMemoryStream stream(kHelloPacked);
+  EXPECT_THROW(DecompressStream(stream, 16), EDecompressionError);
+  EXPECT_EQ(stream.Bytes(), kHelloPacked);
+}
+
 TEST(ZlibStream, InflatingBeyondTheCallersBoundIsRefusedAndChangesNothing) {
   TMemoryStream stream(kHelloPacked);
   EXPECT_THROW(DecompressStream(stream, 16), EDecompressionError);
