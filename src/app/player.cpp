@@ -12,6 +12,7 @@
 #include "engine/engine_values.h"
 #include "engine/screen_pictures.h"
 #include "foundation/log_line.h"
+#include "foundation/scoped_seam.h"
 #include "foundation/vr_file_manager.h"
 #include "motion/motion_components.h"
 
@@ -50,16 +51,10 @@ void RunMainWindow(platform::Platform& platform, const std::vector<std::string>&
       // Screenshots and the wallpaper: pictures of the scene scripts run against and of the
       // project's images, and the host's desktop.
       TScenePictures pictures(*file_manager);
-      TScreenPictures* previous_pictures = SetScreenPictures(&pictures);
-      platform::Wallpaper* previous_wallpaper = SetDesktopWallpaper(platform.wallpaper);
-      struct RestorePictures {
-        TScreenPictures* pictures;
-        platform::Wallpaper* wallpaper;
-        ~RestorePictures() {
-          SetScreenPictures(pictures);
-          SetDesktopWallpaper(wallpaper);
-        }
-      } restore_pictures{previous_pictures, previous_wallpaper};
+      ScopedSeam<TScreenPictures> pictures_seam(SetScreenPictures);
+      pictures_seam.Install(&pictures);
+      ScopedSeam<platform::Wallpaper> wallpaper_seam(SetDesktopWallpaper);
+      wallpaper_seam.Install(platform.wallpaper);
       std::unique_ptr<platform::Window> window =
           platform.application.CreateMainWindow(kDesignClientSize, kDesignCaption);
       // The strip's captions are in the form's font, "ＭＳ Ｐゴシック" at a character height of 12.
