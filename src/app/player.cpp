@@ -11,6 +11,7 @@
 #include "components/scene_pictures.h"
 #include "engine/engine_values.h"
 #include "engine/screen_pictures.h"
+#include "foundation/scoped_seam.h"
 #include "foundation/vr_file_manager.h"
 #include "motion/motion_components.h"
 
@@ -48,16 +49,10 @@ void RunMainWindow(platform::Platform& platform, const std::vector<std::string>&
       // Screenshots and the wallpaper: pictures of the scene scripts run against and of the
       // project's images, and the host's desktop.
       TScenePictures pictures(*file_manager);
-      TScreenPictures* previous_pictures = SetScreenPictures(&pictures);
-      platform::Wallpaper* previous_wallpaper = SetDesktopWallpaper(platform.wallpaper);
-      struct RestorePictures {
-        TScreenPictures* pictures;
-        platform::Wallpaper* wallpaper;
-        ~RestorePictures() {
-          SetScreenPictures(pictures);
-          SetDesktopWallpaper(wallpaper);
-        }
-      } restore_pictures{previous_pictures, previous_wallpaper};
+      ScopedSeam<TScreenPictures> pictures_seam(SetScreenPictures);
+      pictures_seam.Install(&pictures);
+      ScopedSeam<platform::Wallpaper> wallpaper_seam(SetDesktopWallpaper);
+      wallpaper_seam.Install(platform.wallpaper);
       std::unique_ptr<platform::Window> window =
           platform.application.CreateMainWindow(kDesignClientSize, kDesignCaption);
       TFormView form(FormViewContext{platform, *window, *file_manager, arguments, executable_path, executable_dir,

@@ -83,7 +83,7 @@ def run(work, input_text, *options, frames=10):
     script.write_bytes(input_text if isinstance(input_text, bytes) else input_text.encode())
     command = [HEADLESS_RUN, "--frames", str(frames), "--input", str(script), *options, "--exe-dir",
                str(Path(work) / "exe"), str(Path(work) / "data")]
-    return subprocess.run(command, capture_output=True, text=True, timeout=120)
+    return subprocess.run(command, capture_output=True, text=True, encoding="utf-8", errors="strict", timeout=120)
 
 
 with tempfile.TemporaryDirectory() as work:
@@ -134,6 +134,11 @@ with tempfile.TemporaryDirectory() as work:
     move = b"1 move 5 5\n"
     result = run(work, move * (10 * 1024 * 1024 // len(move) + 1), frames=2)
     check(result.returncode == 0 and "frames 2," in result.stdout, "a 10 MB input file is delivered")
+
+    # The quit button asks first; the box's text is printed in UTF-8.
+    result = run(work, "2 down left 30 11\n2 up left 30 11\n")
+    check("message box: \u300cVorn input demo\u300dを終了しますか？" in result.stderr,
+          f"the quit question is printed in UTF-8: {result.stderr.strip()}")
 
     for shot in ("11=x.png", "0=x.png", "5", "5="):
         result = run(work, "", "--shot", shot)
