@@ -99,27 +99,25 @@ void DecompressStream(TStream& stream, std::int64_t max_inflated) {
     }
   };
 
-  // A scratch left larger by an earlier call still gives this call no more than its own bound.
-  std::size_t capacity = std::min(scratch_size, max_size);
   std::size_t produced = 0;
   for (;;) {
-    if (produced == capacity) {
-      if (capacity == max_size) {
+    // A scratch left larger by an earlier call must not let this one inflate past its own bound.
+    const std::size_t window = std::min(scratch_size, max_size);
+    if (produced == window) {
+      if (window == max_size) {
         inflateEnd(&z);
         release_large_scratch();
         throw EDecompressionError("Decompression error: the inflated data exceeds " + std::to_string(max_size) +
                                   " bytes");
       }
-      const std::size_t grown = std::min(capacity * 2, max_size);
-      if (grown > scratch_size) {
-        std::unique_ptr<std::uint8_t[]> bigger(new std::uint8_t[grown]);
-        std::memcpy(bigger.get(), scratch.get(), produced);
-        scratch = std::move(bigger);
-        scratch_size = grown;
-      }
-      capacity = grown;
+      const std::size_t grown = std::min(scratch_size * 2, max_size);
+      std::unique_ptr<std::uint8_t[]> bigger(new std::uint8_t[grown]);
+      std::memcpy(bigger.get(), scratch.get(), produced);
+      scratch = std::move(bigger);
+      scratch_size = grown;
     }
-    const std::size_t room = std::min<std::size_t>(capacity - produced, std::numeric_limits<uInt>::max());
+    const std::size_t room =
+        std::min<std::size_t>(std::min(scratch_size, max_size) - produced, std::numeric_limits<uInt>::max());
     z.next_out = scratch.get() + produced;
     z.avail_out = static_cast<uInt>(room);
     const int result = inflate(&z, Z_NO_FLUSH);
