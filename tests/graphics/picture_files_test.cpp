@@ -386,13 +386,13 @@ TEST(TGAWriter, SixteenBitsTravelAsFiveFiveFive) {
 // The lowest green bit of a 5-6-5 picture does not travel; the key travels the same way, so it
 // still names the pixels it named.
 TEST(TGAWriter, SixteenBitKeyTravelsAsThePixelsDo) {
-  TempDir dir;
+  TempFolder dir;
   TDIBSurface p;
   p.SetSize(2, 1, 16);
   p.SetPixel(0, 0, 0x0FE1);  // red 1, green 63 (lowest bit set), blue 1
   p.SetPixel(1, 0, 0xF800);
   p.SaveToFileEx(dir / "k.tga", 0x0FE1, nullptr, false, false, TPoint{});
-  const Bytes b = ReadFile(dir / "k.tga");
+  const Bytes b = ReadWholeFile(dir / "k.tga");
   const std::size_t ext = 18 + 2 * 2;
   // Key colour field: 0, red 1, green 62 (the 6-bit field without the bit the pixels lost), blue 1.
   EXPECT_EQ(Bytes(b.begin() + ext + 470, b.begin() + ext + 474), (Bytes{0, 1, 62, 1}));
