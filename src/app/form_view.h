@@ -78,6 +78,8 @@ class TFormView final : public platform::EventSink {
   bool active() const { return active_; }
   std::uint32_t last_tick() const { return last_tick_; }
   bool idle_installed() const { return idle_installed_; }
+  // The start-up refused the data (a folder without a system name, a damaged archive): exit 1.
+  bool start_refused() const { return start_refused_; }
   TDock97StandIn& dock() { return dock_; }
   platform::Panel& panel() { return panel_; }
   TProject* project() { return project_.get(); }
@@ -92,7 +94,8 @@ class TFormView final : public platform::EventSink {
   void StartEngine();
   void InstallSceneSeams();
   void RemoveSceneSeams();
-  void MountData();
+  // False when the data cannot be mounted (the user has been told why): the player ends.
+  bool MountData();
   void FreeEngine(bool closing);
   void PaintToolStrip();
   void SetProjectTitle(const std::string& title);
@@ -167,6 +170,7 @@ class TFormView final : public platform::EventSink {
   TScriptFiles* previous_files_ = nullptr;
   bool services_installed_ = false;
   bool window_created_ = false;
+  bool start_refused_ = false;
 
   bool active_ = false;
   std::uint32_t last_tick_ = 0;
