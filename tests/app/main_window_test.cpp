@@ -7,6 +7,8 @@
 #include "app/form_view.h"
 #include "app/player.h"
 #include "engine/engine_values.h"
+#include "engine/param_collection.h"
+#include "engine/param_var.h"
 #include "engine/script_host.h"
 #include "engine/sys_func_man.h"
 #include "fixture/archive_fixture.h"
@@ -62,18 +64,36 @@ Recording* RunAndClose(Recording& recording, const std::string& exe_dir, CloseBy
   return &recording;
 }
 
+// What of the engine is still in place: the system functions and the variable collection.
+std::string LiveEngineParts() {
+  TSysFuncDispatcher* dispatcher = SetSysFuncDispatcher(nullptr);
+  SetSysFuncDispatcher(dispatcher);
+  std::string parts;
+  if (dynamic_cast<TSysFuncMan*>(dispatcher) != nullptr) parts += "functions ";
+  if (dynamic_cast<TParamCollection*>(CurrentReferenceResolver()) != nullptr) parts += "variables";
+  return parts;
+}
+
 TEST(MainWindow, StartAndShutdownOrderForCloseBoxAndQuitButton) {
   for (CloseBy how : {CloseBy::kCloseBox, CloseBy::kQuitYes}) {
     TempDir dir("order");
     const std::string doomed = dir.str() + "doomed.tmp";
     std::ofstream(doomed) << "x";
     Recording recording;
+    // Each free happens under its own step: the functions go before the variables they read.
+    std::vector<std::string> alive;
+    recording.on_trace = [&](std::string_view step) {
+      if (step == "SysFuncMan.Free" || step == "ParamMan.Free" || step == "VornFinalize")
+        alive.push_back(std::string(step) + ": " + LiveEngineParts());
+    };
     std::string doomed_copy = doomed;
     RunAndClose(recording, dir.str(), how, &doomed_copy);
     EXPECT_EQ(Recording::Only(recording.trace, kStartSteps), kStartSteps);
     EXPECT_EQ(Recording::Only(recording.trace, kShutdownSteps), kShutdownSteps);
     EXPECT_EQ(std::count(recording.trace.begin(), recording.trace.end(), "FormClose"), 1);
     EXPECT_EQ(Recording::Only(recording.calls, kFreeCalls), kFreeCalls);
+    EXPECT_EQ(alive, (std::vector<std::string>{"SysFuncMan.Free: functions variables",
+                                               "ParamMan.Free: variables", "VornFinalize: "}));
     EXPECT_FALSE(std::filesystem::exists(doomed));
   }
 }

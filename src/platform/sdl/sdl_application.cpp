@@ -346,7 +346,7 @@ bool SdlApplication::Dispatch(const void* sdl_event, Window* main, EventSink& si
     }
   } else if (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) {
     event.type = e.type == SDL_KEYDOWN ? EventType::kKeyDown : EventType::kKeyUp;
-    event.key = VirtualKeyFromScancode(e.key.keysym.scancode);
+    event.key = VirtualKeyFromScancode(e.key.keysym.scancode, HostKeyLayout());
     event.repeat = e.key.repeat != 0;
     event.shift = ShiftState();
   } else if (e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) {
