@@ -83,7 +83,10 @@ class FreeTypeRenderer final : public TextRenderer {
     }
   }
 
+  int LineHeight() override { return line_height_; }
+
   void SetAscent(int ascent) { ascent_ = ascent; }
+  void SetLineHeight(int height) { line_height_ = height; }
 
  private:
   struct CachedGlyph {
@@ -134,6 +137,7 @@ class FreeTypeRenderer final : public TextRenderer {
   FT_Face face_;
   int pixel_height_;
   int ascent_ = 0;
+  int line_height_ = 0;
   std::unordered_map<char32_t, CachedGlyph> cache_;
 };
 
@@ -160,6 +164,7 @@ std::unique_ptr<TextRenderer> CreateDialogTextRenderer(int pixel_height, std::st
   auto renderer = std::make_unique<FreeTypeRenderer>(library, face, pixel_height);
   // The cell's ascent: a height of 12 puts the baseline near 10 pixels down.
   renderer->SetAscent(static_cast<int>((face->size->metrics.ascender + 63) >> 6));
+  renderer->SetLineHeight(static_cast<int>((face->size->metrics.height + 63) >> 6));
   return renderer;
 }
 

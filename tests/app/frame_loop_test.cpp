@@ -160,7 +160,7 @@ TEST(RunFrame, NormalFrameOrder) {
   EXPECT_EQ(FrameCount, 1);
   // Presented, then both layers' lists cleared.
   EXPECT_EQ(Bases->GetBase(0).dirty().Count(), 0);
-  EXPECT_EQ(form.window->Canvas().Pixel(120, 22 + 100), 0x0000FFu);
+  EXPECT_EQ(form.window->Canvas().Pixel(120, form.form->dock().Height() + 100), 0x0000FFu);
 }
 
 // Each frame counts released extractions down by its length and deletes the files whose time ran
@@ -284,8 +284,8 @@ TEST(StandInScene, DrawsAtTheScreenSurfacesDepth) {
   EXPECT_EQ(pixels.GetPixel(120, 100), 0x001Fu);
   EXPECT_EQ(pixels.GetPixel(200, 100), 0xF800u);
   form.form->RunFrame();
-  EXPECT_EQ(form.window->Canvas().Pixel(200, 22 + 100), 0xFF0000u);
-  EXPECT_EQ(form.window->Canvas().Pixel(40, 22 + 100), 0x000000u);
+  EXPECT_EQ(form.window->Canvas().Pixel(200, form.form->dock().Height() + 100), 0xFF0000u);
+  EXPECT_EQ(form.window->Canvas().Pixel(40, form.form->dock().Height() + 100), 0x000000u);
 }
 
 }  // namespace

@@ -10,7 +10,6 @@ from pathlib import Path
 
 headless_run = sys.argv[1]
 make_demo = sys.argv[2]
-STRIP = 22
 BARS = [(0, 0, 0), (0, 0, 255), (255, 0, 0), (255, 0, 255), (0, 255, 0), (0, 255, 255), (255, 255, 0),
         (255, 255, 255)]
 
@@ -43,6 +42,8 @@ with tempfile.TemporaryDirectory() as work:
             values.append(round(float(n[:-1]) * 2.55) if n.endswith("%") else int(float(n)))
         return tuple(values)
 
+    size = subprocess.run(["identify", "-format", "%h", str(shot)], capture_output=True, text=True, check=True)
+    STRIP = int(size.stdout.strip()) - 480  # the dock's height
     checks = [("strip", (300, 5), None)]
     checks += [(f"bar {i}", (40 + 80 * i, STRIP + 240), colour) for i, colour in enumerate(BARS)]
     checks += [("square", (9 + 8, STRIP + 16), (255, 255, 255)), ("previous square", (8, STRIP + 16), (0, 0, 0))]

@@ -14,6 +14,7 @@
 #include "fixture/archive_fixture.h"
 #include "fixture/flow_page_commands.h"
 #include "foundation/system_texts.h"
+#include "platform/face_colors.h"
 #include "media/media_standin.h"
 #include "platform/font_catalog.h"
 #include "player_harness.h"
@@ -201,16 +202,17 @@ TEST(MainWindow, DeletesTheLogAndSizesAndCentresTheWindow) {
   form.headless.application.set_work_area(platform::Rect{10, 20, 1001, 700});
   form.form->FormCreate();
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "VornPlay.LOG"));
-  EXPECT_EQ(form.form->dock().Height(), 22);
-  EXPECT_EQ(form.window->ClientSize(), (platform::Size{640, 502}));
+  const int dock = form.form->dock().Height();
+  EXPECT_GT(dock, 0);
+  EXPECT_EQ(form.window->ClientSize(), (platform::Size{640, 480 + dock}));
   auto* window = static_cast<platform::HeadlessWindow*>(form.window.get());
   const platform::Size outer = window->OuterSize();
   EXPECT_EQ(window->left(), 10 + (1001 - outer.width) / 2);
   EXPECT_EQ(window->top(), 20 + (700 - outer.height) / 2);
-  EXPECT_EQ(form.form->panel().bounds(), (platform::Rect{0, 22, 640, 480}));
+  EXPECT_EQ(form.form->panel().bounds(), (platform::Rect{0, dock, 640, 480}));
   EXPECT_EQ(Bases->GetWidth(), 640);
   EXPECT_EQ(Bases->GetHeight(), 480);
-  EXPECT_EQ(window->Canvas().Pixel(300, 5), 0xC0C0C0u);
+  EXPECT_EQ(window->Canvas().Pixel(300, 5), platform::FaceXrgb(platform::kFaceColors.face));
 }
 
 TEST(MainWindow, SmallProjectScreenSizesTheClientAndPanel) {
@@ -222,10 +224,10 @@ TEST(MainWindow, SmallProjectScreenSizesTheClientAndPanel) {
   HeadlessForm form(dir.str());
   form.headless.application.set_work_area(platform::Rect{0, 0, 101, 51});  // smaller than the window
   form.form->FormCreate();
-  EXPECT_EQ(form.window->ClientSize(), (platform::Size{320, 222}));
+  EXPECT_EQ(form.window->ClientSize(), (platform::Size{320, 200 + form.form->dock().Height()}));
   auto* window = static_cast<platform::HeadlessWindow*>(form.window.get());
   EXPECT_EQ(window->left(), (101 - window->OuterSize().width) / 2);  // toward zero
-  EXPECT_EQ(form.form->panel().bounds(), (platform::Rect{0, 22, 320, 200}));
+  EXPECT_EQ(form.form->panel().bounds(), (platform::Rect{0, form.form->dock().Height(), 320, 200}));
 }
 
 TEST(MainWindow, MountsArgumentsFirstToLastAndTheOverrideDirectory) {
@@ -375,7 +377,7 @@ TEST(MainWindow, QuitButtonAsksWithTheTitleAndNoResumes) {
     form.form->FormCreate();
     StopFlag = stop_before;
     form.headless.boxes.Script(platform::MessageAnswer::kNo);
-    form.form->quit_button().on_click();
+    form.form->quit_button().Click();
     EXPECT_EQ(StopFlag, stop_before);
     ASSERT_EQ(form.headless.boxes.shown().size(), 1u);
     const platform::MessageBoxRequest& box = form.headless.boxes.shown()[0];
@@ -403,11 +405,38 @@ TEST(MainWindow, QuitQuestionStopsFramesWhileOpen) {
   boxes.form = form.form.get();
   form.form->FormCreate();
   form.Activate();
-  form.form->quit_button().on_click();
+  form.form->quit_button().Click();
   EXPECT_TRUE(boxes.done_while_open);
   EXPECT_EQ(FrameCount, 0);
   EXPECT_FALSE(form.form->ApplicationEventsIdle());
   EXPECT_EQ(FrameCount, 1);
+}
+
+TEST(MainWindow, TheQuitButtonIsDrawnUpWhileItsQuestionIsOpen) {
+  TempDir dir("quitdrawn");
+  struct Look final : platform::MessageBoxes {
+    platform::MessageAnswer Show(const platform::MessageBoxRequest&) override {
+      top_left = window->Canvas().Pixel(2, 2);
+      bottom_right = window->Canvas().Pixel(68, 19);
+      return platform::MessageAnswer::kNo;
+    }
+    platform::Window* window = nullptr;
+    std::uint32_t top_left = 0;
+    std::uint32_t bottom_right = 0;
+  } boxes;
+  HeadlessForm form(dir.str(), {}, &boxes);
+  boxes.window = form.window.get();
+  form.form->FormCreate();
+  form.Activate();
+  using platform::Event;
+  using platform::EventType;
+  form.form->HandleEvent(Event{.type = EventType::kMouseMove, .x = 30, .y = 10});
+  form.form->HandleEvent(Event{.type = EventType::kMouseDown, .x = 30, .y = 10});
+  EXPECT_EQ(form.window->Canvas().Pixel(2, 2), platform::FaceXrgb(platform::kFaceColors.shadow));  // sunken
+  form.form->HandleEvent(Event{.type = EventType::kMouseUp, .x = 30, .y = 10});
+  EXPECT_EQ(boxes.top_left, platform::FaceXrgb(platform::kFaceColors.face));
+  EXPECT_EQ(boxes.bottom_right, platform::FaceXrgb(platform::kFaceColors.face));
+  EXPECT_FALSE(StopFlag);
 }
 
 }  // namespace
