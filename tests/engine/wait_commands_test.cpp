@@ -393,7 +393,7 @@ TEST_F(MediaCommandTest, MediaPlayAndMenuClose) {
 }
 
 TEST_F(MediaCommandTest, MenuCloseWithAnEmptyNameClosesTheCurrentLayer) {
-  scene.current = 1;
+  scene.current_layer = 1;
   auto* close = One<TComMenuClose>(std::move(PageCommand(26).Expr("\"\"")), 110, "e.vsb");
   EXPECT_EQ(Exec(*close), 1);
   EXPECT_EQ(scene.layers[1].play_state, LP_STOPFADE);
