@@ -608,12 +608,16 @@ platform::Size TFormView::WindowedClientSize() const {
 void TFormView::ShowToolStrip(bool shown) {
   if (StripShown() == shown) return;
   const platform::Rect strip{0, 0, window_.ClientSize().width, dock_.Height()};
-  toolbar_.SetVisible(shown);
-  panel_.SetCoveredAbove(dock_.Height());
   if (shown) {
+    // The toolbar, the dock's new size and the paint go to the screen as one rectangle.
+    TStripUpdateHold hold(&strip_form_);
+    toolbar_.SetVisible(true);
+    panel_.SetCoveredAbove(dock_.Height());
     PaintToolStrip();
     return;
   }
+  toolbar_.SetVisible(false);
+  panel_.SetCoveredAbove(dock_.Height());
   // The rows the strip covered show what is under them again: black outside the panel, the
   // screen surface inside it.
   window_.Canvas().FillRect(strip, 0);

@@ -11,15 +11,21 @@
 namespace vorn::platform {
 namespace {
 
-// The file of the face fontconfig gives for the family; empty when there is none.
+// The file of the face fontconfig gives for the family; empty when there is none. A config of
+// its own, freed again: the library's default one would stay for the whole process, and a leak
+// check could then tell nothing of ours apart from it.
 std::string FontFileFor(const char* family) {
-  if (FcInit() == FcFalse) return {};
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  if (config == nullptr) return {};
   FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family));
-  if (pattern == nullptr) return {};
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  if (pattern == nullptr) {
+    FcConfigDestroy(config);
+    return {};
+  }
+  FcConfigSubstitute(config, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
   FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPattern* match = FcFontMatch(config, pattern, &result);
   std::string file;
   FcChar8* path = nullptr;
   FcChar8* found_family = nullptr;
@@ -30,6 +36,7 @@ std::string FontFileFor(const char* family) {
   }
   if (match != nullptr) FcPatternDestroy(match);
   FcPatternDestroy(pattern);
+  FcConfigDestroy(config);
   return file;
 }
 

@@ -309,5 +309,32 @@ TEST(MainWindow, QuitQuestionStopsFramesWhileOpen) {
   EXPECT_EQ(FrameCount, 1);
 }
 
+TEST(MainWindow, TheQuitButtonIsDrawnUpWhileItsQuestionIsOpen) {
+  TempDir dir("quitdrawn");
+  struct Look final : platform::MessageBoxes {
+    platform::MessageAnswer Show(const platform::MessageBoxRequest&) override {
+      top_left = window->Canvas().Pixel(2, 2);
+      bottom_right = window->Canvas().Pixel(68, 19);
+      return platform::MessageAnswer::kNo;
+    }
+    platform::Window* window = nullptr;
+    std::uint32_t top_left = 0;
+    std::uint32_t bottom_right = 0;
+  } boxes;
+  HeadlessForm form(dir.str(), {}, &boxes);
+  boxes.window = form.window.get();
+  form.form->FormCreate();
+  form.Activate();
+  using platform::Event;
+  using platform::EventType;
+  form.form->HandleEvent(Event{.type = EventType::kMouseMove, .x = 30, .y = 10});
+  form.form->HandleEvent(Event{.type = EventType::kMouseDown, .x = 30, .y = 10});
+  EXPECT_EQ(form.window->Canvas().Pixel(2, 2), platform::FaceXrgb(platform::kFaceColors.shadow));  // sunken
+  form.form->HandleEvent(Event{.type = EventType::kMouseUp, .x = 30, .y = 10});
+  EXPECT_EQ(boxes.top_left, platform::FaceXrgb(platform::kFaceColors.face));
+  EXPECT_EQ(boxes.bottom_right, platform::FaceXrgb(platform::kFaceColors.face));
+  EXPECT_FALSE(StopFlag);
+}
+
 }  // namespace
 }  // namespace vorn

@@ -358,9 +358,12 @@ TEST(FullScreen, StripShowsOnTheTopRowWhenThePanelFillsTheScreen) {
   ASSERT_EQ(s.view().panel().bounds(), (platform::Rect{0, 0, 640, 480}));
   s.view().RunFrame();
   EXPECT_EQ(s.window().Canvas().Pixel(200, 5), 0xFF0000u);  // scene, not strip
+  s.window().flushed_rects().clear();
   s.Send(Event{.type = EventType::kMouseMove, .x = 200, .y = 0});
   EXPECT_TRUE(s.view().StripShown());
   EXPECT_EQ(s.window().Canvas().Pixel(200, 5), platform::FaceXrgb(platform::kFaceColors.face));
+  // Showing presents the dock's rectangle once, nothing else.
+  EXPECT_EQ(s.window().flushed_rects(), std::vector<platform::Rect>{s.view().dock().WindowRect()});
   s.view().RunFrame();  // the frame does not paint over the strip
   EXPECT_EQ(s.window().Canvas().Pixel(200, 5), platform::FaceXrgb(platform::kFaceColors.face));
   // Moves over the shown strip reach the strip and keep it; one onto the panel below hides it.
@@ -372,7 +375,7 @@ TEST(FullScreen, StripShowsOnTheTopRowWhenThePanelFillsTheScreen) {
   EXPECT_EQ(s.window().Canvas().Pixel(200, 5), 0xFF0000u);  // repainted from the screen surface
 }
 
-TEST(FullScreen, AHotStripButtonGoesColdAtTheNextTimerCheckOnceHidden) {
+TEST(FullScreen, AHotStripButtonGoesColdWhenThePointerGoesToThePanel) {
   Started s("strip-hot");
   s.Start();
   s.view().SetFullScreen(true);
