@@ -10,13 +10,14 @@
 #include "engine/run_time_random.h"
 #include "engine/script_scene.h"
 #include "engine/url_opening.h"
-#include "components/layer_surfaces.h"
+#include "components/scene_globals.h"
 #include "components/vorn_base_list.h"
 #include "foundation/debug_trace.h"
 #include "foundation/desktop.h"
 #include "foundation/host_names.h"
 #include "foundation/log_line.h"
 #include "foundation/system_texts.h"
+#include "graphics/colour_tables.h"
 #include "graphics/screen_manager.h"
 #include "platform/ini_file.h"
 #include "platform/text_converter.h"
@@ -147,7 +148,7 @@ void TFormView::FormCreate() {
   MountData();
 
   DebugTrace("TBasePanel.Create");
-  base_panel_ = std::make_unique<TBasePanelStandIn>(panel_);
+  base_panel_ = std::make_unique<TBasePanel>(panel_);
   base_panel_->OnMouseDown = [this](platform::MouseButton b, unsigned s, int x, int y) { PanelMouseDown(b, s, x, y); };
   base_panel_->OnMouseMove = [this](unsigned s, int x, int y) { PanelMouseMove(s, x, y); };
   base_panel_->OnMouseUp = [this](platform::MouseButton b, unsigned s, int x, int y) { PanelMouseUp(b, s, x, y); };
@@ -215,7 +216,7 @@ void TFormView::StartEngine() {
   }
 
   DebugTrace("VornInitialize");
-  scene_ = base_panel_->CreateScene();
+  base_panel_->CreateScene();
   saved_scene_parts_ = std::make_unique<TTaggedSceneParts>();
   previous_saved_scene_parts_ = GetSavedSceneParts();
   SetSavedSceneParts(saved_scene_parts_.get());
@@ -249,7 +250,7 @@ void TFormView::StartEngine() {
   InstallSceneSeams();
 
   DebugTrace("VornInitColor");
-  BuildGreyTables();
+  BuildGreyTables(Bases != nullptr ? Bases->GetScreenBitCount() : 32);
 
   const int width = settings.screen_width;
   const int height = settings.screen_height;
@@ -266,10 +267,10 @@ void TFormView::StartEngine() {
 }
 
 void TFormView::InstallSceneSeams() {
-  if (scene_ && scene_->scene && !scene_installed_) {
+  if (Bases != nullptr && !scene_installed_) {
     previous_script_scene_ = GetScriptScene();
-    SetScriptScene(scene_->scene.get());
-    scene_state_ = std::make_unique<TAppSceneState>(media_.get());
+    SetScriptScene(Bases);
+    scene_state_ = std::make_unique<TVornSceneState>(*Bases);
     previous_scene_state_ = SetSceneSystemState(scene_state_.get());
     scene_installed_ = true;
   }
@@ -332,7 +333,7 @@ void TFormView::FreeEngine(bool closing) {
   params_.reset();
   DebugTrace("VornFinalize");
   RemoveSceneSeams();
-  FreeSceneGlobals(scene_);
+  FreeSceneGlobals();
   if (saved_scene_parts_) {
     if (GetSavedSceneParts() == saved_scene_parts_.get()) SetSavedSceneParts(previous_saved_scene_parts_);
     saved_scene_parts_.reset();
@@ -498,25 +499,25 @@ void TFormView::PanelMouseDown(platform::MouseButton button, unsigned, int, int)
   const bool left = button == platform::MouseButton::kLeft;
   const bool right = button == platform::MouseButton::kRight;
   for (int i = 0; i < 2; ++i) {
-    Bases->GetBase(i).left_held = left;
-    Bases->GetBase(i).right_held = right;
+    Bases->GetBase(i)->Mouse().left_held = left ? 1 : 0;
+    Bases->GetBase(i)->Mouse().right_held = right ? 1 : 0;
   }
-  Bases->ActiveLayer().left_click = left;
-  Bases->ActiveLayer().right_click = right;
+  Bases->ActiveLayer()->Mouse().left_press_request = left ? 1 : 0;
+  Bases->ActiveLayer()->Mouse().right_press_request = right ? 1 : 0;
 }
 
 void TFormView::PanelMouseUp(platform::MouseButton, unsigned, int, int) {
   if (!Bases) return;
   for (int i = 0; i < 2; ++i) {
-    Bases->GetBase(i).left_held = false;
-    Bases->GetBase(i).right_held = false;
+    Bases->GetBase(i)->Mouse().left_held = 0;
+    Bases->GetBase(i)->Mouse().right_held = 0;
   }
 }
 
 void TFormView::PanelMouseMove(unsigned, int x, int y) {
   if (Bases) {
-    Bases->GetBase(0).SetMousePos(x, y);
-    Bases->GetBase(1).SetMousePos(x, y);
+    Bases->GetBase(0)->SetMousePos(x, y);
+    Bases->GetBase(1)->SetMousePos(x, y);
   }
   const TScreenManager* screen = screen_manager();
   if (screen != nullptr && screen->IsFullScreen() && panel_.bounds().height >= window_.ClientSize().height) {
@@ -553,9 +554,9 @@ void TFormView::WindowKeyUp(int key) { PanelKeyUp(key); }
 void TFormView::WindowMouseWheel(int wheel) {
   if (!Bases || wheel == 0) return;
   if (wheel < 0) {
-    Bases->ActiveLayer().wheel_down = true;
+    Bases->ActiveLayer()->Mouse().wheel_down_request = 1;
   } else {
-    Bases->ActiveLayer().wheel_up = true;
+    Bases->ActiveLayer()->Mouse().wheel_up_request = 1;
   }
 }
 
@@ -759,11 +760,11 @@ void TFormView::RunFrame() {
   if (TScreenManager* screen = screen_manager(); screen != nullptr && Bases) {
     TScenePresentation frame;
     frame.Surface = screen->GetSurface();
-    frame.OwnDirty = Bases->own_dirty();
-    frame.LayerDirty[0] = &Bases->GetBase(0).dirty();
-    frame.LayerDirty[1] = &Bases->GetBase(1).dirty();
-    frame.ActiveLayer = Bases->active_layer();
-    frame.Zoom = Bases->zoom;
+    frame.OwnDirty = Bases->TransitionRect();
+    frame.LayerDirty[0] = &Bases->GetBase(0)->DirtyRects();
+    frame.LayerDirty[1] = &Bases->GetBase(1)->DirtyRects();
+    frame.ActiveLayer = Bases->GetActiveLayerIndex();
+    frame.Zoom = Bases->GetDisplayScale();
     screen->Present(&frame);
   }
 }

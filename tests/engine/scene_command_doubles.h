@@ -153,9 +153,10 @@ class TCommandScene : public TScriptScene, public TScriptSceneServices {
     return objects.back().get();
   }
 
+  int GetActiveLayerIndex() const override { return current; }
+  TScriptObject* GetLayer(int index) override { return &layers[index & 1]; }
+
   // --- TScriptSceneServices ---
-  int GetCurrentLayerIndex() const override { return current; }
-  TScriptObject* GetBase(int index) override { return &layers[index & 1]; }
   int GetChildCount(const TScriptObject& parent) const override {
     int count = 0;
     for (const auto& o : objects) count += o->GetParentObject() == &parent ? 1 : 0;
@@ -179,9 +180,9 @@ class TCommandScene : public TScriptScene, public TScriptSceneServices {
     objects.push_back(std::make_unique<TRecordingObject>("\x01\x01"));
     return {objects.back().get(), 640, 480};
   }
-  TScriptTransition* SwitchLayer(int layer, int kind, bool reverse, bool forced, std::int32_t elapsed,
+  TScriptTransition* SwitchLayer(int layer, int kind, std::uint8_t direction, bool forced, std::int32_t elapsed,
                                  std::int32_t duration) override {
-    log.push_back("switch " + std::to_string(layer) + " kind " + std::to_string(kind) + (reverse ? " reverse" : "") +
+    log.push_back("switch " + std::to_string(layer) + " kind " + std::to_string(kind) + (direction != 0 ? " reverse" : "") +
                   (forced ? " forced" : "") + " at " + std::to_string(elapsed) + " for " + std::to_string(duration));
     current = layer & 1;
     if (forced || kind != 0) running = nullptr;
