@@ -81,11 +81,9 @@ TFormView::TFormView(FormViewContext context)
 
 TFormView::~TFormView() {
   ReleaseEngine();
-  if (services_installed_) {
-    SetScriptHost(previous_host_);
-    SetScriptFiles(previous_files_);
-    SetUrlOpener(previous_url_opener_);
-  }
+  host_seam_.Remove();
+  files_seam_.Remove();
+  url_opener_seam_.Remove();
 }
 
 platform::MessageAnswer TFormView::ScriptHost::ShowMessage(platform::MessageBoxRequest request) {
@@ -125,10 +123,9 @@ void TFormView::FormCreate() {
   // Archive 0 is an empty archive with an empty name; it holds no members.
   context_.file_manager.AddCollection(std::make_unique<TVrFileCollection>());
   script_files_ = std::make_unique<TVrScriptFiles>(context_.file_manager);
-  previous_files_ = SetScriptFiles(script_files_.get());
-  previous_host_ = SetScriptHost(&script_host_);
-  previous_url_opener_ = SetUrlOpener(platform.url_opener);
-  services_installed_ = true;
+  files_seam_.Install(script_files_.get());
+  host_seam_.Install(&script_host_);
+  url_opener_seam_.Install(platform.url_opener);
 
   toolbar_.border = false;
   toolbar_.height = kToolbarHeight;
@@ -218,8 +215,7 @@ void TFormView::StartEngine() {
   DebugTrace("VornInitialize");
   base_panel_->CreateScene();
   saved_scene_parts_ = std::make_unique<TTaggedSceneParts>();
-  previous_saved_scene_parts_ = GetSavedSceneParts();
-  SetSavedSceneParts(saved_scene_parts_.get());
+  saved_scene_parts_seam_.Install(saved_scene_parts_.get());
 
   DebugTrace("TProject.Create");
   TProjectEnvironment environment;
@@ -243,10 +239,7 @@ void TFormView::StartEngine() {
                                      settings.full_screen_width, settings.full_screen_height,
                                      context_.platform.display});
 
-  if (media_->screen_manager) {
-    SetScreenControl(&screen_control_);
-    screen_control_installed_ = true;
-  }
+  if (media_->screen_manager) screen_control_seam_.Install(&screen_control_);
   InstallSceneSeams();
 
   DebugTrace("VornInitColor");
@@ -267,30 +260,21 @@ void TFormView::StartEngine() {
 }
 
 void TFormView::InstallSceneSeams() {
-  if (Bases != nullptr && !scene_installed_) {
-    previous_script_scene_ = GetScriptScene();
-    SetScriptScene(Bases);
+  if (Bases != nullptr && !script_scene_seam_.installed()) {
+    script_scene_seam_.Install(Bases);
     scene_state_ = std::make_unique<TVornSceneState>(*Bases);
-    previous_scene_state_ = SetSceneSystemState(scene_state_.get());
-    scene_installed_ = true;
+    scene_state_seam_.Install(scene_state_.get());
   }
-  if (media_ && media_->midi.exists && !midi_control_installed_) {
-    previous_midi_control_ = SetMidiControl(&midi_control_);
-    midi_control_installed_ = true;
-  }
+  if (media_ && media_->midi.exists && !midi_control_seam_.installed()) midi_control_seam_.Install(&midi_control_);
 }
 
 void TFormView::RemoveSceneSeams() {
-  if (scene_installed_) {
-    SetSceneSystemState(previous_scene_state_);
-    SetScriptScene(previous_script_scene_);
+  if (script_scene_seam_.installed()) {
+    scene_state_seam_.Remove();
+    script_scene_seam_.Remove();
     scene_state_.reset();
-    scene_installed_ = false;
   }
-  if (midi_control_installed_) {
-    SetMidiControl(previous_midi_control_);
-    midi_control_installed_ = false;
-  }
+  midi_control_seam_.Remove();
 }
 
 void TFormView::PlacePanel() {
@@ -334,15 +318,10 @@ void TFormView::FreeEngine(bool closing) {
   DebugTrace("VornFinalize");
   RemoveSceneSeams();
   FreeSceneGlobals();
-  if (saved_scene_parts_) {
-    if (GetSavedSceneParts() == saved_scene_parts_.get()) SetSavedSceneParts(previous_saved_scene_parts_);
-    saved_scene_parts_.reset();
-  }
+  saved_scene_parts_seam_.Remove();
+  saved_scene_parts_.reset();
   DebugTrace("MediaFinal");
-  if (screen_control_installed_) {
-    SetScreenControl(nullptr);
-    screen_control_installed_ = false;
-  }
+  screen_control_seam_.Remove();
   MediaFinal(media_);
 }
 

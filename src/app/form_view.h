@@ -16,6 +16,8 @@
 #include "engine/script_host.h"
 #include "engine/script_scene.h"
 #include "engine/sys_func_man.h"
+#include "engine/url_opening.h"
+#include "foundation/scoped_seam.h"
 #include "foundation/vr_file_manager.h"
 #include "media/media_standin.h"
 #include "platform/panel.h"
@@ -154,18 +156,17 @@ class TFormView final : public platform::EventSink {
   std::unique_ptr<TBasePanel> base_panel_;
   // What saved games write for the scene and its lists while the scene cannot save itself.
   std::unique_ptr<TSavedSceneParts> saved_scene_parts_;
-  TSavedSceneParts* previous_saved_scene_parts_ = nullptr;
+  ScopedSeam<TSavedSceneParts> saved_scene_parts_seam_{GetSavedSceneParts, SetSavedSceneParts};
   std::unique_ptr<TParamCollection> params_;
   std::unique_ptr<TSysFuncMan> sys_funcs_;
   std::unique_ptr<TProject> project_;
   std::unique_ptr<MediaManagersStandIn> media_;
 
   ScriptHost script_host_{*this};
-  TScriptHost* previous_host_ = nullptr;
-  platform::UrlOpener* previous_url_opener_ = nullptr;
   std::unique_ptr<TVrScriptFiles> script_files_;
-  TScriptFiles* previous_files_ = nullptr;
-  bool services_installed_ = false;
+  ScopedSeam<TScriptHost> host_seam_{SetScriptHost};
+  ScopedSeam<TScriptFiles> files_seam_{SetScriptFiles};
+  ScopedSeam<platform::UrlOpener> url_opener_seam_{SetUrlOpener};
   bool window_created_ = false;
 
   bool active_ = false;
@@ -198,17 +199,15 @@ class TFormView final : public platform::EventSink {
     TFormView& form_;
   };
   ScreenControl screen_control_{*this};
-  bool screen_control_installed_ = false;
+  ScopedSeam<TScreenControl> screen_control_seam_{SetScreenControl};
 
   // The scene the engine works on and what it reads of it, installed from the engine start to
   // the scene's end.
   std::unique_ptr<TVornSceneState> scene_state_;
-  TSceneSystemState* previous_scene_state_ = nullptr;
-  TScriptScene* previous_script_scene_ = nullptr;
-  bool scene_installed_ = false;
+  ScopedSeam<TScriptScene> script_scene_seam_{GetScriptScene, SetScriptScene};
+  ScopedSeam<TSceneSystemState> scene_state_seam_{SetSceneSystemState};
   TAppMidiControl midi_control_;
-  TMidiControl* previous_midi_control_ = nullptr;
-  bool midi_control_installed_ = false;
+  ScopedSeam<TMidiControl> midi_control_seam_{SetMidiControl};
 };
 
 }  // namespace vorn

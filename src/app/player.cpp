@@ -7,10 +7,12 @@
 #include "app/form_view.h"
 #include "app/instance_key.h"
 #include "app/settings_dialog.h"
+#include "components/film_seam.h"
 #include "components/scene_pictures.h"
 #include "engine/engine_values.h"
 #include "engine/screen_pictures.h"
 #include "foundation/vr_file_manager.h"
+#include "motion/motion_components.h"
 
 namespace vorn {
 namespace {
@@ -81,6 +83,14 @@ int RunPlayer(platform::Platform& platform, const std::vector<std::string>& argu
   struct ClearClock {
     ~ClearClock() { SetEngineClock(nullptr); }
   } clear_clock;
+
+  // Films, and the component kinds whose classes live with them, before any project runs.
+  TNullFilmMaker no_films;
+  struct RestoreFilms {
+    TFilmMaker* previous;
+    ~RestoreFilms() { SetFilmMaker(previous); }
+  } restore_films{SetFilmMaker(&no_films)};
+  RegisterMotionComponents();
 
   const std::optional<std::string> executable_path = platform.executable.ExecutablePath();
   if (!executable_path) {

@@ -43,7 +43,7 @@ TArrayString MouseArguments(const TVornObject& object) {
 
 // The tests of a button-down event other than its label.
 bool PassesInputTests(const TTimerList& queue, const TVornObject& object, std::uint8_t code) {
-  return !object.GetPaused() && queue.FindEvent(&object, code) < 0 && !object.IsLayer() && !object.IsEventBlocked();
+  return !object.GetPaused() && !queue.HasEvent(&object, code) && !object.IsLayer() && !object.IsEventBlocked();
 }
 
 void Post(TVornObject& object, const std::string& label, std::uint8_t code, TPostKind kind, bool with_position) {

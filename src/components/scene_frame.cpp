@@ -24,7 +24,7 @@ bool TVornBaseList::Tick() {
     object->tick_stamp_ = stamp;
     const std::string idle = object->GetOnIdle();
     if (!idle.empty() && !object->InCabinet() && !object->IsEventBlocked() &&
-        events_.FindEvent(object, PR_ONIDLE) < 0) {
+        !events_.HasEvent(object, PR_ONIDLE)) {
       events_.PostEvent(object, idle, nullptr, PR_ONIDLE);
     }
     if (object->GetPaused() || IsPendingDelete(object) || object->InCabinet() || !object->Tick()) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "components/component_factory.h"
 #include "foundation/vocabulary_codes.h"
 #include "graphics/dibx.h"
 #include "media/media_standin.h"
@@ -437,10 +438,7 @@ void TVornBaseList::ResetScene() {
 
 // ---- factory ----
 
-TVornObject* TVornBaseList::CreateComponentByType(std::uint8_t kind) {
-  if ((kind & 0x7F) == 27) return CreateObject<TVornCabinet>(*this);
-  return nullptr;
-}
+TVornObject* TVornBaseList::CreateComponentByType(std::uint8_t kind) { return vorn::CreateComponentByType(*this, kind); }
 
 TScriptObject* TVornBaseList::CreateComponent(std::uint8_t kind) { return CreateComponentByType(kind); }
 

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "foundation/errors.h"
+#include "foundation/little_endian.h"
 #include "foundation/system_texts.h"
 #include "graphics/graphics_errors.h"
 #include "graphics/palette_manager.h"
@@ -13,19 +14,6 @@
 namespace vorn {
 
 namespace {
-
-std::uint16_t Get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t Get32(const std::uint8_t* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-void Put16(std::uint8_t* p, std::uint32_t v) {
-  p[0] = static_cast<std::uint8_t>(v);
-  p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void Put32(std::uint8_t* p, std::uint32_t v) {
-  Put16(p, v);
-  Put16(p + 2, v >> 16);
-}
 
 // 256 MiB: a 16384 x 16384 picture of 8 bits.
 constexpr std::int64_t kMaxDecodedRunLengthBytes = std::int64_t{1} << 28;
@@ -98,7 +86,7 @@ void TDIBSharedImage::AllocatePixels(std::size_t bytes) {
 }
 
 void TDIBSharedImage::SetImageSizeField() {
-  if (BitmapInfo.size() >= kInfoHeaderSize) Put32(BitmapInfo.data() + 20, static_cast<std::uint32_t>(Size));
+  if (BitmapInfo.size() >= kInfoHeaderSize) PutLE32(BitmapInfo.data() + 20, static_cast<std::uint32_t>(Size));
 }
 
 void TDIBSharedImage::NewImage(int width, int height, int bitCount, const TPixelFormatMasks& pixelFormat,
@@ -126,24 +114,24 @@ void TDIBSharedImage::NewImage(int width, int height, int bitCount, const TPixel
 
   BitmapInfo.assign(static_cast<std::size_t>(BitmapInfoSize), 0);
   std::uint8_t* h = BitmapInfo.data();
-  Put32(h, kInfoHeaderSize);
-  Put32(h + 4, static_cast<std::uint32_t>(width));
-  Put32(h + 8, static_cast<std::uint32_t>(height));
-  Put16(h + 12, 1);
-  Put16(h + 14, static_cast<std::uint32_t>(bitCount));
+  PutLE32(h, kInfoHeaderSize);
+  PutLE32(h + 4, static_cast<std::uint32_t>(width));
+  PutLE32(h + 8, static_cast<std::uint32_t>(height));
+  PutLE16(h + 12, 1);
+  PutLE16(h + 14, static_cast<std::uint32_t>(bitCount));
   std::uint32_t compression = kCompressionRGB;
   if (hasMasks)
     compression = kCompressionBitFields;
   else if (compressed)
     compression = bitCount == 4 ? kCompressionRLE4 : kCompressionRLE8;
-  Put32(h + 16, compression);
+  PutLE32(h + 16, compression);
   SetImageSizeField();
   if (hasMasks) {
-    Put32(h + 40, static_cast<std::uint32_t>(pixelFormat.RedMask));
-    Put32(h + 44, static_cast<std::uint32_t>(pixelFormat.GreenMask));
-    Put32(h + 48, static_cast<std::uint32_t>(pixelFormat.BlueMask));
+    PutLE32(h + 40, static_cast<std::uint32_t>(pixelFormat.RedMask));
+    PutLE32(h + 44, static_cast<std::uint32_t>(pixelFormat.GreenMask));
+    PutLE32(h + 48, static_cast<std::uint32_t>(pixelFormat.BlueMask));
   }
-  for (int i = 0; i < PaletteCount; ++i) Put32(h + ColorTablePos + 4 * i, colorTable[i]);
+  for (int i = 0; i < PaletteCount; ++i) PutLE32(h + ColorTablePos + 4 * i, colorTable[i]);
 
   if (!compressed) {
     AllocatePixels(static_cast<std::size_t>(Size));
@@ -257,7 +245,7 @@ void TDIBSharedImage::ReadPackedDIB(TStream& stream, bool memoryImage) {
     return;
   }
   if (got < 4) RaiseInvalidDIB();
-  const std::uint32_t headerSize = Get32(header);
+  const std::uint32_t headerSize = GetLE32(header);
   std::int64_t width = 0;
   std::int64_t height = 0;
   int bitCount = 0;
@@ -267,17 +255,17 @@ void TDIBSharedImage::ReadPackedDIB(TStream& stream, bool memoryImage) {
   const bool core = headerSize == kCoreHeaderSize;
   if (core) {
     stream.ReadBuffer(header + 4, 8);
-    width = Get16(header + 4);
-    height = Get16(header + 6);
-    bitCount = Get16(header + 10);
+    width = GetLE16(header + 4);
+    height = GetLE16(header + 6);
+    bitCount = GetLE16(header + 10);
   } else if (headerSize == kInfoHeaderSize) {
     stream.ReadBuffer(header + 4, kInfoHeaderSize - 4);
-    width = static_cast<std::int32_t>(Get32(header + 4));
-    height = static_cast<std::int32_t>(Get32(header + 8));
-    bitCount = Get16(header + 14);
-    compression = Get32(header + 16);
-    imageSize = Get32(header + 20);
-    colorsUsed = Get32(header + 32);
+    width = static_cast<std::int32_t>(GetLE32(header + 4));
+    height = static_cast<std::int32_t>(GetLE32(header + 8));
+    bitCount = GetLE16(header + 14);
+    compression = GetLE32(header + 16);
+    imageSize = GetLE32(header + 20);
+    colorsUsed = GetLE32(header + 32);
   } else {
     RaiseInvalidDIB();
   }
@@ -289,7 +277,7 @@ void TDIBSharedImage::ReadPackedDIB(TStream& stream, bool memoryImage) {
   if (compression == kCompressionBitFields) {
     std::uint8_t masks[12];
     stream.ReadBuffer(masks, sizeof masks);
-    for (int i = 0; i < 3; ++i) fields[i] = DescribeMask(Get32(masks + 4 * i));
+    for (int i = 0; i < 3; ++i) fields[i] = DescribeMask(GetLE32(masks + 4 * i));
     format = MakePixelFormatFromMasks(fields[0].mask, fields[1].mask, fields[2].mask);
     if (bitCount == 16 || bitCount == 32) {
       // Our layout wants contiguous fields that do not overlap; where they sit is ours to fix.
@@ -371,13 +359,13 @@ void TDIBSharedImage::ReadPackedDIB(TStream& stream, bool memoryImage) {
       std::uint8_t* row = PBits + static_cast<std::ptrdiff_t>(y) * WidthBytes;
       for (int x = 0; x < Width; ++x) {
         std::uint8_t* p = row + x * (BitCount / 8);
-        const std::uint32_t v = BitCount == 16 ? Get16(p) : Get32(p);
+        const std::uint32_t v = BitCount == 16 ? GetLE16(p) : GetLE32(p);
         const std::uint32_t moved =
             MoveField(v, fields[0], redShift) | MoveField(v, fields[1], greenShift) | MoveField(v, fields[2], 0);
         if (BitCount == 16)
-          Put16(p, moved);
+          PutLE16(p, moved);
         else
-          Put32(p, moved);
+          PutLE32(p, moved);
       }
     }
   }
@@ -397,7 +385,7 @@ void TDIBSharedImage::SetColorTable(const std::uint32_t* table) {
   std::memcpy(ColorTable, table, sizeof(ColorTable));
   ChangePalette = true;
   if (Size > 0 && PaletteCount > 0) {
-    for (int i = 0; i < PaletteCount; ++i) Put32(BitmapInfo.data() + ColorTablePos + 4 * i, table[i]);
+    for (int i = 0; i < PaletteCount; ++i) PutLE32(BitmapInfo.data() + ColorTablePos + 4 * i, table[i]);
   }
 }
 

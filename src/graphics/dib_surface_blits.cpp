@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "foundation/little_endian.h"
 #include "graphics/dib_surface.h"
 
 // The 32-bit blend rows are written so the compiler can vectorise them; GCC does so at -O3.
@@ -68,17 +69,6 @@ inline void PutNibble(std::uint8_t* row, int x, std::uint32_t v) {
   row[x >> 1] = (x & 1) ? static_cast<std::uint8_t>((row[x >> 1] & 0xF0) | (v & 0x0F))
                         : static_cast<std::uint8_t>((row[x >> 1] & 0x0F) | ((v & 0x0F) << 4));
 }
-inline std::uint32_t Get16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
-inline void Put16(std::uint8_t* p, std::uint32_t v) {
-  p[0] = static_cast<std::uint8_t>(v);
-  p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-inline std::uint32_t Get32(const std::uint8_t* p) {
-  std::uint32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
-}
-inline void Put32(std::uint8_t* p, std::uint32_t v) { std::memcpy(p, &v, 4); }
 
 inline std::uint32_t Blend32(std::uint32_t d, std::uint32_t s, std::uint32_t o) {
   const std::uint32_t rb = (((d & 0x00FF00FF) * (255 - o) + (s & 0x00FF00FF) * o) >> 8) & 0x00FF00FF;
@@ -99,10 +89,10 @@ void BlendRow32(std::uint8_t* __restrict d, const std::uint8_t* __restrict s, in
     return;
   }
   for (int j = 0; j < n; ++j) {
-    const std::uint32_t v = Get32(s + 4 * j);
-    const std::uint32_t t = Get32(d + 4 * j);
+    const std::uint32_t v = GetLE32(s + 4 * j);
+    const std::uint32_t t = GetLE32(d + 4 * j);
     const std::uint32_t blended = Blend32(t, v, o);
-    Put32(d + 4 * j, (keyed && v == k) ? t : blended);
+    PutLE32(d + 4 * j, (keyed && v == k) ? t : blended);
   }
 }
 
@@ -111,10 +101,10 @@ void AlphaRow32(std::uint8_t* __restrict d, const std::uint8_t* __restrict s, co
                 int n) {
   for (int j = 0; j < n; ++j) {
     const std::uint32_t a = al[j];
-    const std::uint32_t v = Get32(s + 4 * j);
-    const std::uint32_t t = Get32(d + 4 * j);
+    const std::uint32_t v = GetLE32(s + 4 * j);
+    const std::uint32_t t = GetLE32(d + 4 * j);
     const std::uint32_t blended = Blend32(t, v, a);
-    Put32(d + 4 * j, a == 0 ? t : a == 255 ? v : blended);
+    PutLE32(d + 4 * j, a == 0 ? t : a == 255 ? v : blended);
   }
 }
 
@@ -183,21 +173,21 @@ void TDIBSurface::DrawKeyed(int x, int y, TDIBSurface& source, const TRect& sour
         break;
       case 16:
         for (int j = 0; j < w; ++j) {
-          const std::uint32_t v = Get16(s + 2 * (sx + j));
-          if (!keyed || v != k) Put16(d + 2 * (span.x + j), v);
+          const std::uint32_t v = GetLE16(s + 2 * (sx + j));
+          if (!keyed || v != k) PutLE16(d + 2 * (span.x + j), v);
         }
         break;
       case 24:
         for (int j = 0; j < w; ++j) {
           const std::uint8_t* p = s + 3 * (sx + j);
-          const std::uint32_t v = p[0] | (p[1] << 8) | (static_cast<std::uint32_t>(p[2]) << 16);
+          const std::uint32_t v = GetLE24(p);
           if (!keyed || v != k) std::memcpy(d + 3 * (span.x + j), p, 3);
         }
         break;
       case 32:
         for (int j = 0; j < w; ++j) {
-          const std::uint32_t v = Get32(s + 4 * (sx + j));
-          if (!keyed || v != k) Put32(d + 4 * (span.x + j), v);
+          const std::uint32_t v = GetLE32(s + 4 * (sx + j));
+          if (!keyed || v != k) PutLE32(d + 4 * (span.x + j), v);
         }
         break;
       default:
@@ -255,20 +245,20 @@ void TDIBSurface::DrawTranslucent(int x, int y, TDIBSurface& source, const TRect
         break;
       case 16:
         for (int j = 0; j < w; ++j) {
-          const std::uint32_t v = Get16(s + 2 * (sx + j));
+          const std::uint32_t v = GetLE16(s + 2 * (sx + j));
           if (keyed && v == k) continue;
           std::uint8_t* p = d + 2 * (span.x + j);
-          const std::uint32_t t = Get16(p);
+          const std::uint32_t t = GetLE16(p);
           const std::uint32_t r = ((io * (t & rm) + o * (v & rm)) / 255) & rm;
           const std::uint32_t g = ((io * (t & gm) + o * (v & gm)) / 255) & gm;
           const std::uint32_t b = ((io * (t & bm) + o * (v & bm)) / 255) & bm;
-          Put16(p, r | g | b);
+          PutLE16(p, r | g | b);
         }
         break;
       case 24:
         for (int j = 0; j < w; ++j) {
           const std::uint8_t* q = s + 3 * (sx + j);
-          if (keyed && (q[0] | (q[1] << 8) | (static_cast<std::uint32_t>(q[2]) << 16)) == k) continue;
+          if (keyed && GetLE24(q) == k) continue;
           std::uint8_t* p = d + 3 * (span.x + j);
           for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>((io * p[c] + o * q[c]) / 255);
         }
@@ -327,16 +317,16 @@ void TDIBSurface::DrawAlpha(int x, int y, TDIBSurface& source, const TRect& sour
           const std::uint32_t a = al[j];
           if (a == 0) continue;
           std::uint8_t* p = d + 2 * (span.x + j);
-          const std::uint32_t v = Get16(s + 2 * (sx + j));
+          const std::uint32_t v = GetLE16(s + 2 * (sx + j));
           if (a == 255) {
-            Put16(p, v);
+            PutLE16(p, v);
             continue;
           }
-          const std::uint32_t t = Get16(p);
+          const std::uint32_t t = GetLE16(p);
           const std::uint32_t r = (((t & rm) * (255 - a) + a * (v & rm)) >> 8) & rm;
           const std::uint32_t g = (((t & gm) * (255 - a) + a * (v & gm)) >> 8) & gm;
           const std::uint32_t b = (((t & bm) * (255 - a) + a * (v & bm)) >> 8) & bm;
-          Put16(p, r | g | b);
+          PutLE16(p, r | g | b);
         }
         break;
       case 24:

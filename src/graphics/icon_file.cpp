@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/little_endian.h"
 #include "foundation/system_texts.h"
 #include "graphics/dib_surface.h"
 #include "graphics/dx_paint_box.h"
@@ -25,20 +26,6 @@ constexpr std::uint16_t kDirectoryTypeCursor = 2;
 constexpr int kPreviewSide = 100;
 constexpr char kChooserCaption[] = "Select One from Multiple Icons";
 
-std::uint16_t Get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t Get32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-void Put16(std::uint8_t* p, std::uint32_t v) {
-  p[0] = static_cast<std::uint8_t>(v);
-  p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void Put32(std::uint8_t* p, std::uint32_t v) {
-  Put16(p, v);
-  Put16(p + 2, v >> 16);
-}
-
 [[noreturn]] void RaiseReadError() { throw EReadError("Stream read error"); }
 [[noreturn]] void RaiseInvalidIcon(const std::string& why) { throw EInvalidGraphic("Invalid icon file: " + why); }
 
@@ -46,7 +33,7 @@ struct DirectoryEntry {
   std::uint16_t type = 0;
   int count = 0;
   std::uint8_t bytes[kDirectoryEntrySize] = {};
-  std::uint32_t ImageOffset() const { return Get32(bytes + 12); }
+  std::uint32_t ImageOffset() const { return GetLE32(bytes + 12); }
 };
 
 DirectoryEntry ReadEntry(TStream& stream, int index) {
@@ -54,8 +41,8 @@ DirectoryEntry ReadEntry(TStream& stream, int index) {
   std::uint8_t head[kDirectoryHeadSize];
   stream.SetPosition(0);
   stream.ReadBuffer(head, sizeof head);
-  entry.type = Get16(head + 2);
-  entry.count = Get16(head + 4);
+  entry.type = GetLE16(head + 2);
+  entry.count = GetLE16(head + 4);
   if (entry.count == 0) RaiseInvalidIcon("no images");
   if (index < 0 || index >= entry.count) RaiseInvalidIcon("no image " + std::to_string(index));
   stream.SetPosition(kDirectoryHeadSize + static_cast<std::int64_t>(kDirectoryEntrySize) * index);
@@ -82,7 +69,7 @@ EntryHeader ReadEntryHeader(TStream& stream, std::uint32_t offset) {
   stream.ReadBuffer(first, sizeof first);
   if (first[0] == 0x89 && first[1] == 'P' && first[2] == 'N' && first[3] == 'G')
     RaiseInvalidIcon("PNG images are not read");
-  const std::uint32_t size = Get32(first);
+  const std::uint32_t size = GetLE32(first);
   if (size != kInfoHeaderSize && size != kCoreHeaderSize) throw EInvalidGraphic(std::string(texts::kInvalidDIB));
   header.bytes.resize(size);
   std::memcpy(header.bytes.data(), first, 4);
@@ -90,15 +77,15 @@ EntryHeader ReadEntryHeader(TStream& stream, std::uint32_t offset) {
   const std::uint8_t* b = header.bytes.data();
   header.core = size == kCoreHeaderSize;
   if (header.core) {
-    header.width = Get16(b + 4);
-    header.height = Get16(b + 6);
-    header.bitCount = Get16(b + 10);
+    header.width = GetLE16(b + 4);
+    header.height = GetLE16(b + 6);
+    header.bitCount = GetLE16(b + 10);
   } else {
-    header.width = static_cast<std::int32_t>(Get32(b + 4));
-    header.height = static_cast<std::int32_t>(Get32(b + 8));
-    header.bitCount = Get16(b + 14);
-    header.compression = Get32(b + 16);
-    header.colorsUsed = Get32(b + 32);
+    header.width = static_cast<std::int32_t>(GetLE32(b + 4));
+    header.height = static_cast<std::int32_t>(GetLE32(b + 8));
+    header.bitCount = GetLE16(b + 14);
+    header.compression = GetLE32(b + 16);
+    header.colorsUsed = GetLE32(b + 32);
   }
   return header;
 }
@@ -212,7 +199,7 @@ void TDIBSurface::ReadIconFile(TStream& stream, bool chooseIcon, std::int32_t& t
 void TDIBSurface::ReadIconEntry(TStream& stream, int index, std::int32_t& transparentColor, bool takeAlpha,
                                 bool& icon32, TPoint& hotSpot) {
   const DirectoryEntry entry = ReadEntry(stream, index);
-  if (entry.type == kDirectoryTypeCursor) hotSpot = MakePoint(Get16(entry.bytes + 4), Get16(entry.bytes + 6));
+  if (entry.type == kDirectoryTypeCursor) hotSpot = MakePoint(GetLE16(entry.bytes + 4), GetLE16(entry.bytes + 6));
   const EntryHeader header = ReadEntryHeader(stream, entry.ImageOffset());
   if (header.height < 0) RaiseInvalidIcon("negative height");
   if (header.compression != kCompressionRGB && header.compression != kCompressionBitFields)
@@ -244,14 +231,14 @@ void TDIBSurface::ReadIconEntry(TStream& stream, int index, std::int32_t& transp
   std::uint8_t* p = bmp.data();
   p[0] = 'B';
   p[1] = 'M';
-  Put32(p + 2, static_cast<std::uint32_t>(bmp.size()));
-  Put32(p + 10, static_cast<std::uint32_t>(kFileHeaderSize + header.bytes.size() + masks + colours));
+  PutLE32(p + 2, static_cast<std::uint32_t>(bmp.size()));
+  PutLE32(p + 10, static_cast<std::uint32_t>(kFileHeaderSize + header.bytes.size() + masks + colours));
   std::memcpy(p + kFileHeaderSize, header.bytes.data(), header.bytes.size());
   if (header.core) {
-    Put16(p + kFileHeaderSize + 6, static_cast<std::uint32_t>(h));
+    PutLE16(p + kFileHeaderSize + 6, static_cast<std::uint32_t>(h));
   } else {
-    Put32(p + kFileHeaderSize + 8, static_cast<std::uint32_t>(h));
-    Put32(p + kFileHeaderSize + 20, static_cast<std::uint32_t>(s * h));
+    PutLE32(p + kFileHeaderSize + 8, static_cast<std::uint32_t>(h));
+    PutLE32(p + kFileHeaderSize + 20, static_cast<std::uint32_t>(s * h));
   }
   stream.SetPosition(dataStart);
   stream.ReadBuffer(p + kFileHeaderSize + header.bytes.size(), static_cast<std::size_t>(dataBytes));
@@ -381,30 +368,30 @@ void TDIBSurface::WriteIconFile(TStream& stream, bool cursor, std::int32_t trans
   const std::int64_t t = DIBWidthBytes(width, 1);
   const int colours = bits <= 8 ? 1 << bits : 0;
   std::uint8_t info[kInfoHeaderSize] = {};
-  Put32(info, kInfoHeaderSize);
-  Put32(info + 4, static_cast<std::uint32_t>(width));
-  Put32(info + 8, static_cast<std::uint32_t>(2 * height));
-  Put16(info + 12, 1);
-  Put16(info + 14, static_cast<std::uint32_t>(bits));
-  Put32(info + 20, static_cast<std::uint32_t>(s * height + t * height));
-  Put32(info + 32, static_cast<std::uint32_t>(colours));
+  PutLE32(info, kInfoHeaderSize);
+  PutLE32(info + 4, static_cast<std::uint32_t>(width));
+  PutLE32(info + 8, static_cast<std::uint32_t>(2 * height));
+  PutLE16(info + 12, 1);
+  PutLE16(info + 14, static_cast<std::uint32_t>(bits));
+  PutLE32(info + 20, static_cast<std::uint32_t>(s * height + t * height));
+  PutLE32(info + 32, static_cast<std::uint32_t>(colours));
   const std::int64_t resourceBytes = kInfoHeaderSize + 4 * colours + s * height + t * height;
 
   std::uint8_t head[kDirectoryHeadSize + kDirectoryEntrySize] = {};
-  Put16(head + 2, cursor ? kDirectoryTypeCursor : kDirectoryTypeIcon);
-  Put16(head + 4, 1);
+  PutLE16(head + 2, cursor ? kDirectoryTypeCursor : kDirectoryTypeIcon);
+  PutLE16(head + 4, 1);
   std::uint8_t* e = head + kDirectoryHeadSize;
   e[0] = static_cast<std::uint8_t>(width);
   e[1] = static_cast<std::uint8_t>(height);
   e[2] = static_cast<std::uint8_t>(bits < 8 ? 1 << bits : 0);
   if (cursor) {
-    Put16(e + 4, static_cast<std::uint32_t>(hotSpot.x) & 0xFFFF);
-    Put16(e + 6, static_cast<std::uint32_t>(hotSpot.y) & 0xFFFF);
+    PutLE16(e + 4, static_cast<std::uint32_t>(hotSpot.x) & 0xFFFF);
+    PutLE16(e + 6, static_cast<std::uint32_t>(hotSpot.y) & 0xFFFF);
   } else {
-    Put16(e + 6, static_cast<std::uint32_t>(bits));
+    PutLE16(e + 6, static_cast<std::uint32_t>(bits));
   }
-  Put32(e + 8, static_cast<std::uint32_t>(resourceBytes));
-  Put32(e + 12, kDirectoryHeadSize + kDirectoryEntrySize);
+  PutLE32(e + 8, static_cast<std::uint32_t>(resourceBytes));
+  PutLE32(e + 12, kDirectoryHeadSize + kDirectoryEntrySize);
   stream.WriteBuffer(head, sizeof head);
   stream.WriteBuffer(info, sizeof info);
   for (int i = 0; i < colours; ++i) {

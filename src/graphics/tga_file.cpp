@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/little_endian.h"
 #include "foundation/system_texts.h"
 #include "graphics/dib_surface.h"
 #include "graphics/graphics_errors.h"
@@ -26,20 +27,6 @@ constexpr std::uint8_t kDescriptorTopDown = 0x20;
 constexpr int kMaxTGASide = 0xFFFF;
 constexpr int kMaxPacketPixels = 128;
 
-std::uint16_t Get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t Get32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-void Put16(std::uint8_t* p, std::uint32_t v) {
-  p[0] = static_cast<std::uint8_t>(v);
-  p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void Put32(std::uint8_t* p, std::uint32_t v) {
-  Put16(p, v);
-  Put16(p + 2, v >> 16);
-}
-
 [[noreturn]] void RaiseReadError() { throw EReadError("Stream read error"); }
 
 bool IsRawType(int type) { return type == 1 || type == 2 || type == 3; }
@@ -48,9 +35,9 @@ bool IsPackedType(int type) { return type == 9 || type == 10 || type == 11; }
 // 5-5-5 words of the file to the picture's 5-6-5 (lowest green bit 0), or kept 5-5-5 at depth 15.
 void StoreWords(const std::uint8_t* from, std::uint8_t* to, int count, bool to565) {
   for (int i = 0; i < count; ++i) {
-    const std::uint32_t w = Get16(from + 2 * i);
+    const std::uint32_t w = GetLE16(from + 2 * i);
     const std::uint32_t v = to565 ? ((w & 0x7C00) << 1) | ((w & 0x03E0) << 1) | (w & 0x1F) : (w & 0x7FFF);
-    Put16(to + 2 * i, v);
+    PutLE16(to + 2 * i, v);
   }
 }
 
@@ -88,8 +75,8 @@ TGAFooter FindFooter(TStream& stream, std::int64_t base, std::int64_t size, std:
   std::uint8_t dot = 0;
   stream.ReadBuffer(&dot, 1);
   if (dot != '.' || std::memcmp(tail + 8, kTGASignature, kTGASignatureSize) != 0) return footer;
-  const std::int64_t extension = Get32(tail);
-  const std::int64_t directory = Get32(tail + 4);
+  const std::int64_t extension = GetLE32(tail);
+  const std::int64_t directory = GetLE32(tail + 4);
   const std::int64_t footerStart = p - 24;
   auto inside = [&](std::int64_t offset) { return offset == 0 || (base + offset >= pixelStart && base + offset <= footerStart); };
   if (!inside(extension) || !inside(directory)) return footer;
@@ -116,11 +103,11 @@ void TDIBSurface::ReadTGA(TStream& stream, std::int32_t& transparentColor, bool 
   const int idLength = header[0];
   const int mapType = header[1];
   const int type = header[2];
-  const int mapFirst = Get16(header + 3);
-  const int mapLength = Get16(header + 5);
+  const int mapFirst = GetLE16(header + 3);
+  const int mapLength = GetLE16(header + 5);
   const int mapEntryBits = header[7];
-  const int width = Get16(header + 12);
-  const int height = Get16(header + 14);
+  const int width = GetLE16(header + 12);
+  const int height = GetLE16(header + 14);
   const int depth = header[16];
   const std::uint8_t descriptor = header[17];
   if (!IsRawType(type) && !IsPackedType(type)) return;
@@ -161,7 +148,7 @@ void TDIBSurface::ReadTGA(TStream& stream, std::int32_t& transparentColor, bool 
     for (int i = 0; i < mapLength && mapFirst + i < kColorTableEntries; ++i) {
       const std::uint8_t* e = map.data() + static_cast<std::ptrdiff_t>(i) * entryBytes;
       if (mapEntryBits == 16) {
-        const std::uint32_t w = Get16(e);
+        const std::uint32_t w = GetLE16(e);
         ColorTable[mapFirst + i] = RGBQuadFromRGB(static_cast<std::uint8_t>((w & 0x7C00) >> 7),
                                                   static_cast<std::uint8_t>((w & 0x03E0) >> 2),
                                                   static_cast<std::uint8_t>((w & 0x1F) << 3));
@@ -289,10 +276,10 @@ void TDIBSurface::WriteTGA(TStream& stream, std::int32_t transparentColor, TDIB*
   std::uint8_t header[kTGAHeaderSize] = {};
   header[1] = mapped ? 1 : 0;
   header[2] = static_cast<std::uint8_t>((mapped ? 1 : 2) + (compress ? 8 : 0));
-  Put16(header + 5, mapped ? kColorTableEntries : 0);
+  PutLE16(header + 5, mapped ? kColorTableEntries : 0);
   header[7] = 24;
-  Put16(header + 12, static_cast<std::uint32_t>(width));
-  Put16(header + 14, static_cast<std::uint32_t>(height));
+  PutLE16(header + 12, static_cast<std::uint32_t>(width));
+  PutLE16(header + 14, static_cast<std::uint32_t>(height));
   header[16] = static_cast<std::uint8_t>(bits);
   header[17] = kDescriptorTopDown;
   stream.WriteBuffer(header, sizeof header);
@@ -316,8 +303,8 @@ void TDIBSurface::WriteTGA(TStream& stream, std::int32_t transparentColor, TDIB*
     std::memcpy(out, w->ReadScanLine(y), rowBytes);
     if (to555) {
       for (int x = 0; x < width; ++x) {
-        const std::uint32_t v = Get16(out + 2 * x);
-        Put16(out + 2 * x, (v & 0x1F) | ((v & 0x07C0) >> 1) | ((v & 0xF800) >> 1));
+        const std::uint32_t v = GetLE16(out + 2 * x);
+        PutLE16(out + 2 * x, (v & 0x1F) | ((v & 0x07C0) >> 1) | ((v & 0xF800) >> 1));
       }
     }
   }
@@ -332,7 +319,7 @@ void TDIBSurface::WriteTGA(TStream& stream, std::int32_t transparentColor, TDIB*
   if (!alphaSource && transparentColor >= 0) {
     extensionOffset = static_cast<std::uint32_t>(stream.Position());
     std::uint8_t area[kTGAExtensionSize] = {};
-    Put16(area, kTGAExtensionSize);
+    PutLE16(area, kTGAExtensionSize);
     int red = 0, green = 0, blue = 0;
     PixelToRGB(static_cast<std::uint32_t>(transparentColor), red, green, blue);
     area[kTGAKeyColorOffset + 1] = static_cast<std::uint8_t>(red);
@@ -341,7 +328,7 @@ void TDIBSurface::WriteTGA(TStream& stream, std::int32_t transparentColor, TDIB*
     stream.WriteBuffer(area, sizeof area);
   }
   std::uint8_t footer[kTGAFooterSize] = {};
-  Put32(footer, extensionOffset);
+  PutLE32(footer, extensionOffset);
   std::memcpy(footer + 8, kTGASignature, kTGASignatureSize);
   footer[24] = '.';
   stream.WriteBuffer(footer, sizeof footer);

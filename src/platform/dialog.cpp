@@ -2,16 +2,18 @@
 
 #include <algorithm>
 
+#include "platform/face_colors.h"
 #include "platform/key_codes.h"
 
 namespace vorn::platform {
 namespace {
 
-constexpr std::uint32_t kFace = 0xD4D0C8;
-constexpr std::uint32_t kHighlight = 0xFFFFFF;
-constexpr std::uint32_t kShadow = 0x808080;
-constexpr std::uint32_t kDark = 0x404040;
-constexpr std::uint32_t kText = 0x000000;
+constexpr std::uint32_t kFace = FaceXrgb(kFaceColors.face);
+constexpr std::uint32_t kHighlight = FaceXrgb(kFaceColors.highlight);
+constexpr std::uint32_t kLight = FaceXrgb(kFaceColors.light);
+constexpr std::uint32_t kShadow = FaceXrgb(kFaceColors.shadow);
+constexpr std::uint32_t kDark = FaceXrgb(kFaceColors.dark_shadow);
+constexpr std::uint32_t kText = FaceXrgb(kFaceColors.text);
 constexpr std::uint32_t kWindowWhite = 0xFFFFFF;
 constexpr int kCheckBoxSize = 13;
 constexpr int kTrackInset = 13;  // from the control's edge to the thumb's centre at either end
@@ -325,7 +327,7 @@ void Dialog::Paint(Framebuffer& target, TextRenderer* text) {
       case DialogControlKind::kCheckBox: {
         const Rect box{r.left, r.top + (r.height - kCheckBoxSize) / 2, kCheckBoxSize, kCheckBoxSize};
         Frame(target, box, kShadow, kHighlight);
-        Frame(target, Inset(box, 1), kDark, kFace);
+        Frame(target, Inset(box, 1), kDark, kLight);
         target.FillRect(Inset(box, 2), c.enabled ? kWindowWhite : kFace);
         if (c.checked) {
           const std::uint32_t mark = c.enabled ? kText : kShadow;
@@ -356,7 +358,7 @@ void Dialog::Paint(Framebuffer& target, TextRenderer* text) {
         const Rect thumb{centre - kThumbHalfWidth, r.top + 2, 2 * kThumbHalfWidth + 1, 17};
         target.FillRect(thumb, c.enabled ? kFace : kFace);
         Frame(target, thumb, kHighlight, kDark);
-        Frame(target, Inset(thumb, 1), kFace, kShadow);
+        Frame(target, Inset(thumb, 1), kLight, kShadow);
         if (!c.enabled) {
           for (int y = thumb.top + 2; y < thumb.bottom() - 2; y += 2) {
             for (int x = thumb.left + 2 + (y & 1); x < thumb.right() - 2; x += 2) {
@@ -377,7 +379,7 @@ void Dialog::Paint(Framebuffer& target, TextRenderer* text) {
           face = Inset(r, 1);
         }
         Frame(target, face, kHighlight, kDark);
-        Frame(target, Inset(face, 1), kFace, kShadow);
+        Frame(target, Inset(face, 1), kLight, kShadow);
         if (text != nullptr) {
           const int width = text->TextWidth(Shown(c.text, nullptr));
           DialogControl centred = c;

@@ -38,13 +38,14 @@ bool HeadlessApplication::DispatchPending(Window* main, EventSink& sink) {
 }
 
 void HeadlessApplication::Run(Window& main, EventSink& sink) {
+  bool waiting = false;
   while (!main.Closed()) {
+    if (before_dispatch_) before_dispatch_(main, waiting);
+    if (waiting && queue_.empty()) throw HeadlessStall("the message loop would wait with no event left");
     if (DispatchPending(&main, sink)) break;
     const bool done = sink.Idle();
     if (after_idle_) after_idle_(main);
-    if (done && queue_.empty()) {
-      throw HeadlessStall("the message loop would wait with no event left");
-    }
+    waiting = done && queue_.empty();
   }
 }
 

@@ -45,6 +45,10 @@ class HeadlessApplication final : public Application {
   void set_initialize_failure(std::string reason) { initialize_failure_ = std::move(reason); }
   // Called after every idle call of Run, with the main window (tests post events from here).
   void set_after_idle(std::function<void(Window&)> hook) { after_idle_ = std::move(hook); }
+  // Called at the top of every round of Run, before the pending events go out, with the main
+  // window and whether the loop would now block (the last idle call answered done and nothing is
+  // queued). Posting from here wakes the loop; without a post it ends in HeadlessStall as before.
+  void set_before_dispatch(std::function<void(Window&, bool waiting)> hook) { before_dispatch_ = std::move(hook); }
   const std::string& title() const { return title_; }
   bool initialized() const { return initialized_; }
   int windows_created() const { return windows_created_; }
@@ -64,6 +68,7 @@ class HeadlessApplication final : public Application {
   std::string title_ = "unset";
   std::string initialize_failure_;
   std::function<void(Window&)> after_idle_;
+  std::function<void(Window&, bool)> before_dispatch_;
   Framebuffer last_canvas_;
   bool initialized_ = false;
   bool terminating_ = false;

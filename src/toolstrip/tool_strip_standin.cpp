@@ -1,11 +1,13 @@
 #include "toolstrip/tool_strip_standin.h"
 
+#include "platform/face_colors.h"
+
 namespace vorn {
 namespace {
 
-constexpr std::uint32_t kFace = 0xC0C0C0;
-constexpr std::uint32_t kLight = 0xFFFFFF;
-constexpr std::uint32_t kShadow = 0x808080;
+constexpr std::uint32_t kFace = platform::FaceXrgb(platform::kFaceColors.face);
+constexpr std::uint32_t kHighlight = platform::FaceXrgb(platform::kFaceColors.highlight);
+constexpr std::uint32_t kShadow = platform::FaceXrgb(platform::kFaceColors.shadow);
 constexpr int kFirstButtonLeft = 2;
 
 }  // namespace
@@ -52,8 +54,8 @@ void TDock97StandIn::Paint(platform::Framebuffer& canvas) const {
     for (const TToolbarButton97StandIn* button : toolbar->buttons()) {
       const platform::Rect r = ButtonBounds(button);
       if (r.empty()) continue;
-      canvas.FillRect(platform::Rect{r.left, r.top, r.width, 1}, kLight);
-      canvas.FillRect(platform::Rect{r.left, r.top, 1, r.height}, kLight);
+      canvas.FillRect(platform::Rect{r.left, r.top, r.width, 1}, kHighlight);
+      canvas.FillRect(platform::Rect{r.left, r.top, 1, r.height}, kHighlight);
       canvas.FillRect(platform::Rect{r.left, r.bottom() - 1, r.width, 1}, kShadow);
       canvas.FillRect(platform::Rect{r.right() - 1, r.top, 1, r.height}, kShadow);
     }

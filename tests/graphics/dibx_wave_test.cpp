@@ -5,53 +5,32 @@
 #include <algorithm>
 #include <climits>
 #include <functional>
-#include <map>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "graphics/memory_dibx.h"
+#include "support/recording_dibx.h"
 #include "surface_test_util.h"
 
 namespace vorn {
 namespace {
 
 using test::RectStr;
+using test::RecordingDIBX;
 
-// An inner surface that counts the calls it receives and remembers their destinations.
-class RecordingDIBX : public TMemoryDIBX {
- public:
-  using TMemoryDIBX::TMemoryDIBX;
-  std::map<std::string, int> calls;
-  std::vector<TRect> fills;
-  std::vector<TRect> clips;  // DirtyRect at each StretchDraw
-  bool throwOnStretch = false;
+std::vector<TRect> DestRects(const RecordingDIBX& s, const char* name) {
+  std::vector<TRect> out;
+  for (const auto& c : s.Named(name)) out.push_back(c.rect);
+  return out;
+}
 
-  void FillRect(const TRect& rect, std::uint32_t value) override {
-    ++calls["FillRect"];
-    fills.push_back(rect);
-    TMemoryDIBX::FillRect(rect, value);
-  }
-  void DrawRect(int x, int y, TCustomDIBX& source, const TRect& srcRect, bool useKey, bool flipH,
-                bool flipV) override {
-    ++calls["DrawRect"];
-    TMemoryDIBX::DrawRect(x, y, source, srcRect, useKey, flipH, flipV);
-  }
-  void StretchDraw(const TRect& destRect, TCustomDIBX& source, const TRect& srcRect, bool useKey,
-                   bool flipH, bool flipV, std::uint32_t opacity) override {
-    ++calls["StretchDraw"];
-    clips.push_back(DirtyRect);
-    if (throwOnStretch) throw std::runtime_error("stretch");
-    TMemoryDIBX::StretchDraw(destRect, source, srcRect, useKey, flipH, flipV, opacity);
-  }
-  void DrawShrinkMono(int x, int y, TCustomDIBX& source, const TRect& srcRect,
-                      std::uint32_t color, bool flipH, bool flipV, std::uint32_t opacity,
-                      int factor) override {
-    ++calls["DrawShrinkMono"];
-    TMemoryDIBX::DrawShrinkMono(x, y, source, srcRect, color, flipH, flipV, opacity, factor);
-  }
-};
+std::vector<TRect> DirtyAt(const RecordingDIBX& s, const char* name) {
+  std::vector<TRect> out;
+  for (const auto& c : s.Named(name)) out.push_back(c.dirty);
+  return out;
+}
 
 void FillRandom(TCustomDIBX& s, std::mt19937& rng, std::uint32_t mask) {
   for (int y = 0; y < s.GetHeight(); ++y)
@@ -65,26 +44,27 @@ TEST(TDIBXWave, RunsOfEqualOffsetsAreForwardedAsOneCall) {
   wave.SetSize(20, 6, 0);
   wave.Offsets() = {0, 0, 3, 3, 3, 0};
   wave.FillRect(TRect{2, 0, 10, 6}, 0xABCDEF);
-  ASSERT_EQ(inner.fills.size(), 3u);
-  EXPECT_EQ(RectStr(inner.fills[0]), "2,0,10,2");
-  EXPECT_EQ(RectStr(inner.fills[1]), "5,2,13,5");
-  EXPECT_EQ(RectStr(inner.fills[2]), "2,5,10,6");
+  const std::vector<TRect> fills = DestRects(inner, "FillRect");
+  ASSERT_EQ(fills.size(), 3u);
+  EXPECT_EQ(RectStr(fills[0]), "2,0,10,2");
+  EXPECT_EQ(RectStr(fills[1]), "5,2,13,5");
+  EXPECT_EQ(RectStr(fills[2]), "2,5,10,6");
   EXPECT_EQ(inner.GetPixel(12, 3), 0xABCDEFu);
   EXPECT_EQ(inner.GetPixel(3, 3), 0u);
 
   // A still wave: one call per fill or 1:1 blit, one per row for stretches and shrinks.
   TMemoryDIBX source(8, 8, 32);
   wave.Offsets().assign(6, 2);
-  inner.calls.clear();
+  inner.Calls.clear();
   wave.FillRect(TRect{0, 0, 5, 6}, 1);
   wave.DrawRect(0, 0, source, TRect{0, 0, 8, 8}, false, false, true);
   wave.Draw(source);
   wave.StretchDraw(TRect{0, 0, 8, 6}, source, TRect{0, 0, 8, 8}, false, false, false, 255);
   wave.DrawShrinkMono(0, 0, source, TRect{0, 0, 8, 8}, 0xFFFFFF, false, false, 255, 2);
-  EXPECT_EQ(inner.calls["FillRect"], 1);
-  EXPECT_EQ(inner.calls["DrawRect"], 2);
-  EXPECT_EQ(inner.calls["StretchDraw"], 6);
-  EXPECT_EQ(inner.calls["DrawShrinkMono"], 4);
+  EXPECT_EQ(inner.Count("FillRect"), 1);
+  EXPECT_EQ(inner.Count("DrawRect"), 2);
+  EXPECT_EQ(inner.Count("StretchDraw"), 6);
+  EXPECT_EQ(inner.Count("DrawShrinkMono"), 4);
 }
 
 TEST(TDIBXWave, OffsetsFollowTheHeightAndRowsWithoutOneAreNotDrawn) {
@@ -163,10 +143,11 @@ TEST(TDIBXWave, StretchedBlitRestoresTheInnerDirtyRectAlsoOnAnException) {
   wave.StretchDraw(TRect{0, 0, 12, 10}, source, TRect{0, 0, 6, 6}, false, false, false, 255);
   EXPECT_EQ(RectStr(inner.DirtyRect), "2,1,20,8");
   // One-row clips: the destination columns moved by each row's offset, within the dirty area.
-  ASSERT_EQ(inner.clips.size(), 7u);
-  EXPECT_EQ(RectStr(inner.clips[0]), "2,1,13,2");
-  EXPECT_EQ(RectStr(inner.clips[6]), "7,7,19,8");
-  inner.throwOnStretch = true;
+  const std::vector<TRect> clips = DirtyAt(inner, "StretchDraw");
+  ASSERT_EQ(clips.size(), 7u);
+  EXPECT_EQ(RectStr(clips[0]), "2,1,13,2");
+  EXPECT_EQ(RectStr(clips[6]), "7,7,19,8");
+  inner.ThrowOnStretch = true;
   EXPECT_THROW(
       wave.StretchDraw(TRect{0, 0, 12, 10}, source, TRect{0, 0, 6, 6}, false, false, false, 255),
       std::runtime_error);
@@ -184,7 +165,7 @@ TEST(TDIBXWave, ShiftedRowsReachingIntoTheDirtyRectangleAreDrawn) {
   inner.DirtyRect = TRect{20, 0, 40, 4};
   // The destination lies left of the dirty rectangle; only row 1 moves into it.
   wave.StretchDraw(TRect{2, 0, 10, 4}, source, TRect{0, 0, 4, 4}, false, false, false, 255);
-  EXPECT_EQ(inner.calls["StretchDraw"], 1);
+  EXPECT_EQ(inner.Count("StretchDraw"), 1);
   EXPECT_EQ(inner.GetPixel(22, 1), 0x112233u);
   EXPECT_EQ(inner.GetPixel(21, 1), 0u);
   EXPECT_EQ(inner.GetPixel(2, 0), 0u);
