@@ -27,7 +27,6 @@ namespace {
 
 constexpr std::uint32_t kMaxFrameGapMs = 3000;
 constexpr std::int64_t kMinFrameSleepMs = 2;
-constexpr int kToolbarHeight = 18;
 constexpr int kButtonWidth = 67;
 constexpr int kButtonHeight = 18;
 constexpr int kFirstNonKey = 256;
@@ -77,7 +76,13 @@ bool EndsWithVo(const std::string& path) {
 }  // namespace
 
 TFormView::TFormView(FormViewContext context)
-    : context_(std::move(context)), window_(context_.window), panel_(context_.window) {}
+    : context_(std::move(context)),
+      window_(context_.window),
+      panel_(context_.window),
+      strip_form_(context_.window, context_.platform.clock, context_.strip_font) {
+  // Nothing of the strip is drawn before the window has its size.
+  strip_form_.SetPaintingEnabled(false);
+}
 
 TFormView::~TFormView() {
   ReleaseEngine();
@@ -127,20 +132,19 @@ void TFormView::FormCreate() {
   host_seam_.Install(&script_host_);
   url_opener_seam_.Install(platform.url_opener);
 
-  toolbar_.border = false;
-  toolbar_.height = kToolbarHeight;
-  dock_.Insert(&toolbar_);
-  quit_button_.caption = std::string(texts::kQuitButtonCaption);
-  quit_button_.width = kButtonWidth;
-  quit_button_.height = kButtonHeight;
-  quit_button_.on_click = [this] { QuitButtonClick(); };
-  toolbar_.AddButton(&quit_button_);
-  switch_button_.caption = std::string(texts::kScreenSwitchButtonCaption);
-  switch_button_.width = kButtonWidth;
-  switch_button_.height = kButtonHeight;
-  switch_button_.on_click = [this] { ScreenSwitchButtonClick(); };
-  toolbar_.AddButton(&switch_button_);
-  dock_.SetHeight(quit_button_.height + 4);
+  dock_.SetAllowDrag(false);
+  dock_.SetBoundLines(blBottom);
+  dock_.SetParent(&strip_form_);
+  toolbar_.SetParent(&dock_);
+  toolbar_.SetBorderStyle(TBorderStyle::bsNone);
+  quit_button_.SetCaption(std::string(texts::kQuitButtonCaption));
+  quit_button_.SetBounds(platform::Rect{0, 0, kButtonWidth, kButtonHeight});
+  quit_button_.OnClick = [this] { QuitButtonClick(); };
+  quit_button_.SetParent(&toolbar_);
+  switch_button_.SetCaption(std::string(texts::kScreenSwitchButtonCaption));
+  switch_button_.SetBounds(platform::Rect{0, 0, kButtonWidth, kButtonHeight});
+  switch_button_.OnClick = [this] { ScreenSwitchButtonClick(); };
+  switch_button_.SetParent(&toolbar_);
 
   MountData();
 
@@ -284,15 +288,19 @@ void TFormView::PlacePanel() {
   const int left = (client.width - width) / 2;
   const int top = IsFullScreen() ? (client.height - height) / 2 : dock_.Height();
   panel_.SetBounds(platform::Rect{left, top, width, height});
-  dock_.SetWidth(client.width);
+  strip_form_.SetBounds(platform::Rect{0, 0, client.width, client.height});
   panel_.SetCoveredAbove(dock_.Height());
 }
 
 void TFormView::PaintToolStrip() {
-  if (!dock_.Visible()) return;
-  dock_.Paint(window_.Canvas());
-  const platform::Rect strip = dock_.bounds();
-  window_.Flush(std::span<const platform::Rect>(&strip, 1));
+  strip_form_.SetPaintingEnabled(true);
+  if (!StripShown()) return;
+  strip_form_.Repaint(dock_.WindowRect());
+}
+
+bool TFormView::StripTakesPointer(int x, int y) {
+  if (strip_form_.Captured()) return true;
+  return StripShown() && dock_.WindowRect().Contains(x, y);
 }
 
 void TFormView::FormClose() {
@@ -341,8 +349,8 @@ void TFormView::HandleEvent(const platform::Event& event) {
     case EventType::kMouseDown:
       pointer_x_ = event.x;
       pointer_y_ = event.y;
-      if (dock_.MouseDown(event.x, event.y)) {
-        mouse_on_dock_ = true;
+      if (StripTakesPointer(event.x, event.y)) {
+        strip_form_.WindowMouseDown(event.button, event.shift, event.x, event.y, event.double_click);
       } else if (base_panel_ && panel.Contains(event.x, event.y)) {
         mouse_on_panel_ = true;
         window_.CaptureMouse(true);
@@ -352,9 +360,8 @@ void TFormView::HandleEvent(const platform::Event& event) {
     case EventType::kMouseUp:
       pointer_x_ = event.x;
       pointer_y_ = event.y;
-      if (mouse_on_dock_) {
-        mouse_on_dock_ = false;
-        dock_.MouseUp(event.x, event.y);
+      if (!mouse_on_panel_ && StripTakesPointer(event.x, event.y)) {
+        strip_form_.WindowMouseUp(event.button, event.shift, event.x, event.y);
       } else if (base_panel_ && (mouse_on_panel_ || panel.Contains(event.x, event.y))) {
         if (mouse_on_panel_) window_.CaptureMouse(false);
         mouse_on_panel_ = false;
@@ -364,11 +371,20 @@ void TFormView::HandleEvent(const platform::Event& event) {
     case EventType::kMouseMove:
       pointer_x_ = event.x;
       pointer_y_ = event.y;
+      if (!mouse_on_panel_ && StripTakesPointer(event.x, event.y)) {
+        strip_form_.WindowMouseMove(event.shift, event.x, event.y);
+        break;
+      }
+      // Off the strip: a hot strip button goes cold at once.
+      strip_form_.WindowMouseMove(event.shift, event.x, event.y);
       if (base_panel_ && (mouse_on_panel_ || panel.Contains(event.x, event.y))) {
         base_panel_->OnMouseMove(event.shift, event.x - panel.left, event.y - panel.top);
       } else {
         WindowMouseMove(event.x, event.y);
       }
+      break;
+    case EventType::kMouseLeave:
+      strip_form_.WindowMouseLeave();
       break;
     case EventType::kKeyDown:
       WindowKeyDown(event.key, event.repeat);
@@ -429,6 +445,7 @@ void TFormView::UserMessage(const platform::Event& event) {
 
 void TFormView::Activate() {
   window_.HoldScreenSaver(true);
+  strip_form_.SetActive(true);
   if (!Bases) return;
   active_ = true;
   last_tick_ = context_.platform.clock.TimeGetTime();
@@ -437,6 +454,7 @@ void TFormView::Activate() {
 
 void TFormView::Deactivate() {
   window_.HoldScreenSaver(false);
+  strip_form_.SetActive(false);
   if (!Bases) return;
   active_ = false;
   PauseAllMedia(true);
@@ -589,14 +607,18 @@ platform::Size TFormView::WindowedClientSize() const {
 }
 
 void TFormView::ShowToolStrip(bool shown) {
-  if (dock_.Visible() == shown) return;
+  if (StripShown() == shown) return;
   const platform::Rect strip{0, 0, window_.ClientSize().width, dock_.Height()};
-  dock_.Show(shown);
-  panel_.SetCoveredAbove(dock_.Height());
   if (shown) {
+    // The toolbar, the dock's new size and the paint go to the screen as one rectangle.
+    TStripUpdateHold hold(&strip_form_);
+    toolbar_.SetVisible(true);
+    panel_.SetCoveredAbove(dock_.Height());
     PaintToolStrip();
     return;
   }
+  toolbar_.SetVisible(false);
+  panel_.SetCoveredAbove(dock_.Height());
   // The rows the strip covered show what is under them again: black outside the panel, the
   // screen surface inside it.
   window_.Canvas().FillRect(strip, 0);
@@ -694,9 +716,20 @@ void TFormView::SetCursorY(int y) {
 }
 
 bool TFormView::ApplicationEventsIdle() {
-  if (!idle_installed_) return true;
+  // The strip's timers run first, whatever else stops the frames; while one runs the loop must
+  // not block, so the wait goes up to its due time instead.
+  strip_form_.PollTimers();
+  const std::optional<std::uint32_t> strip_due = strip_form_.NextTimerDue();
+  const auto done = [&]() {
+    if (!strip_due) return true;
+    platform::Clock& clock = context_.platform.clock;
+    const std::int32_t wait = static_cast<std::int32_t>(*strip_due - clock.TimeGetTime());
+    if (wait > 0) clock.Sleep(static_cast<std::uint32_t>(wait));
+    return false;
+  };
+  if (!idle_installed_) return done();
   const bool has_screen_manager = media_ && media_->screen_manager;
-  if (StopFlag || !active_ || context_.platform.application.Terminating() || !has_screen_manager) return true;
+  if (StopFlag || !active_ || context_.platform.application.Terminating() || !has_screen_manager) return done();
 
   platform::Clock& clock = context_.platform.clock;
   const std::uint32_t now = clock.TimeGetTime();

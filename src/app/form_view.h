@@ -22,7 +22,10 @@
 #include "media/media_standin.h"
 #include "platform/panel.h"
 #include "platform/platform.h"
-#include "toolstrip/tool_strip_standin.h"
+#include "toolstrip/dock97.h"
+#include "toolstrip/strip_form.h"
+#include "toolstrip/toolbar97.h"
+#include "toolstrip/toolbar_button97.h"
 #include "app/scene_state.h"
 #include "app/sound_options.h"
 
@@ -36,6 +39,7 @@ struct FormViewContext {
   std::string executable_path;
   std::string executable_dir;  // with a trailing "/"
   std::optional<std::uint64_t> random_seed;  // fixed for headless runs; else from the time
+  platform::TextRenderer* strip_font = nullptr;  // the tool strip's captions; none draws them blank
 };
 
 // The player's only window. Its creation step builds the tool strip, mounts the data, creates the
@@ -81,12 +85,15 @@ class TFormView final : public platform::EventSink {
   bool active() const { return active_; }
   std::uint32_t last_tick() const { return last_tick_; }
   bool idle_installed() const { return idle_installed_; }
-  TDock97StandIn& dock() { return dock_; }
+  TDock97& dock() { return dock_; }
+  TStripForm& strip() { return strip_form_; }
+  // The strip shows (in full screen only while the pointer is at the top or over it).
+  bool StripShown() const { return toolbar_.Visible(); }
   platform::Panel& panel() { return panel_; }
   TProject* project() { return project_.get(); }
   const SoundOptions& sound_options() const { return sound_options_; }
-  TToolbarButton97StandIn& quit_button() { return quit_button_; }
-  TToolbarButton97StandIn& switch_button() { return switch_button_; }
+  TToolbarButton97& quit_button() { return quit_button_; }
+  TToolbarButton97& switch_button() { return switch_button_; }
   MediaManagersStandIn* media() { return media_.get(); }
   TSceneSystemState* scene_state() { return scene_state_.get(); }
   TDXSoundStandIn& dx_sound() { return dx_sound_; }
@@ -131,10 +138,10 @@ class TFormView final : public platform::EventSink {
   void ResumeAllMedia(bool activation);
 
   TScreenManager* screen_manager() const;
-  // Full screen, the panel as high as the screen: the strip shows only while the pointer is on
-  // the top row.
-  void TrackStripAt(int client_y);
   void ShowToolStrip(bool shown);
+  // Whether a pointer event at the point belongs to the strip: anything while a strip button holds
+  // the pointer, else what lies in the dock while the strip shows.
+  bool StripTakesPointer(int x, int y);
   // Step 6 of a screen switch: the panel centred in full screen, under the dock in a window.
   void PlacePanel();
   // The whole screen surface onto the panel (after an exposure).
@@ -146,10 +153,12 @@ class TFormView final : public platform::EventSink {
   FormViewContext context_;
   platform::Window& window_;
   platform::Panel panel_;
-  TDock97StandIn dock_;
-  TToolbar97StandIn toolbar_;
-  TToolbarButton97StandIn quit_button_;
-  TToolbarButton97StandIn switch_button_;
+  // The strip's root comes first: it outlives the controls on it.
+  TStripForm strip_form_;
+  TDock97 dock_;
+  TToolbar97 toolbar_;
+  TToolbarButton97 quit_button_;
+  TToolbarButton97 switch_button_;
   TDXSoundStandIn dx_sound_;
   SoundOptions sound_options_;
 
@@ -174,7 +183,6 @@ class TFormView final : public platform::EventSink {
   int draw_skip_ = 0;
   bool idle_installed_ = false;
   bool engine_freed_ = false;
-  bool mouse_on_dock_ = false;
   bool mouse_on_panel_ = false;  // a panel button is down (the panel holds the capture)
   int pointer_x_ = 0;            // last known pointer, client coordinates
   int pointer_y_ = 0;

@@ -11,6 +11,8 @@
 #include "components/scene_pictures.h"
 #include "engine/engine_values.h"
 #include "engine/screen_pictures.h"
+#include "foundation/log_line.h"
+#include "foundation/scoped_seam.h"
 #include "foundation/vr_file_manager.h"
 #include "motion/motion_components.h"
 
@@ -21,6 +23,7 @@ constexpr platform::Size kDesignClientSize{640, 502};
 constexpr std::string_view kDesignCaption = "VornPlayer";
 
 constexpr int kDialogFontPixels = 12;
+constexpr int kStripFontPixels = 12;
 
 void RunSettingsDialog(platform::Platform& platform, const std::string& executable_dir) {
   std::string reason;
@@ -48,20 +51,18 @@ void RunMainWindow(platform::Platform& platform, const std::vector<std::string>&
       // Screenshots and the wallpaper: pictures of the scene scripts run against and of the
       // project's images, and the host's desktop.
       TScenePictures pictures(*file_manager);
-      TScreenPictures* previous_pictures = SetScreenPictures(&pictures);
-      platform::Wallpaper* previous_wallpaper = SetDesktopWallpaper(platform.wallpaper);
-      struct RestorePictures {
-        TScreenPictures* pictures;
-        platform::Wallpaper* wallpaper;
-        ~RestorePictures() {
-          SetScreenPictures(pictures);
-          SetDesktopWallpaper(wallpaper);
-        }
-      } restore_pictures{previous_pictures, previous_wallpaper};
+      ScopedSeam<TScreenPictures> pictures_seam(SetScreenPictures);
+      pictures_seam.Install(&pictures);
+      ScopedSeam<platform::Wallpaper> wallpaper_seam(SetDesktopWallpaper);
+      wallpaper_seam.Install(platform.wallpaper);
       std::unique_ptr<platform::Window> window =
           platform.application.CreateMainWindow(kDesignClientSize, kDesignCaption);
+      // The strip's captions are in the form's font, "ＭＳ Ｐゴシック" at a character height of 12.
+      std::string font_reason;
+      std::unique_ptr<platform::TextRenderer> strip_font = platform::CreateDialogTextRenderer(kStripFontPixels, font_reason);
+      if (!strip_font) LogLine("the tool strip's buttons show no captions: " + font_reason);
       TFormView form(FormViewContext{platform, *window, *file_manager, arguments, executable_path, executable_dir,
-                                     options.random_seed});
+                                     options.random_seed, strip_font.get()});
       form.FormCreate();
       if (!StopFlag) {
         window->Show();

@@ -101,8 +101,10 @@ void DecompressStream(TStream& stream, std::int64_t max_inflated) {
 
   std::size_t produced = 0;
   for (;;) {
-    if (produced == scratch_size) {
-      if (scratch_size == max_size) {
+    // A scratch left larger by an earlier call must not let this one inflate past its own bound.
+    const std::size_t window = std::min(scratch_size, max_size);
+    if (produced == window) {
+      if (window == max_size) {
         inflateEnd(&z);
         release_large_scratch();
         throw EDecompressionError("Decompression error: the inflated data exceeds " + std::to_string(max_size) +
@@ -114,7 +116,8 @@ void DecompressStream(TStream& stream, std::int64_t max_inflated) {
       scratch = std::move(bigger);
       scratch_size = grown;
     }
-    const std::size_t room = std::min<std::size_t>(scratch_size - produced, std::numeric_limits<uInt>::max());
+    const std::size_t room =
+        std::min<std::size_t>(std::min(scratch_size, max_size) - produced, std::numeric_limits<uInt>::max());
     z.next_out = scratch.get() + produced;
     z.avail_out = static_cast<uInt>(room);
     const int result = inflate(&z, Z_NO_FLUSH);

@@ -36,12 +36,6 @@ bool ClipSourceToBounds(int sourceWidth, int sourceHeight, TRect& srcRect, std::
   return srcRect.left < srcRect.right && srcRect.top < srcRect.bottom;
 }
 
-}  // namespace surface_clip
-
-namespace {
-
-// One axis of the one-to-one clip. Works in 64 bits: positions near the int32 limits must not
-// wrap around into the surface.
 void ClipBlitAxis(std::int64_t cLow, std::int64_t cHigh, std::int32_t& dLow, std::int32_t& dHigh,
                   std::int32_t& sLow, std::int32_t& sHigh, bool flip) {
   std::int64_t dl = dLow, sl = sLow, sh = sHigh;
@@ -59,9 +53,26 @@ void ClipBlitAxis(std::int64_t cLow, std::int64_t cHigh, std::int32_t& dLow, std
   sHigh = Saturate32(sh);
 }
 
-}  // namespace
+bool ClipOneToOne(const TRect& clip, std::int64_t x, std::int64_t y, int sourceWidth,
+                  int sourceHeight, const TRect& srcRect, bool flipH, bool flipV, TRect& destOut,
+                  TRect& srcOut) {
+  TRect s = srcRect;
+  if (!ClipSourceToBounds(sourceWidth, sourceHeight, s, x, y, flipH, flipV)) return false;
+  TRect d{Saturate32(x), Saturate32(y), Saturate32(x + (s.right - s.left)),
+          Saturate32(y + (s.bottom - s.top))};
+  ClipBlitAxis(clip.left, clip.right, d.left, d.right, s.left, s.right, flipH);
+  ClipBlitAxis(clip.top, clip.bottom, d.top, d.bottom, s.top, s.bottom, flipV);
+  if (d.left >= d.right || d.top >= d.bottom) return false;
+  if (s.left >= s.right || s.top >= s.bottom) return false;
+  destOut = d;
+  srcOut = s;
+  return true;
+}
+
+}  // namespace surface_clip
 
 bool TCustomDIBX::ClipBlit(TRect& destRect, TRect& srcRect, bool flipH, bool flipV) {
+  using surface_clip::ClipBlitAxis;
   const TRect c = surface_clip::DrawLimit(*this);
   ClipBlitAxis(c.left, c.right, destRect.left, destRect.right, srcRect.left, srcRect.right, flipH);
   ClipBlitAxis(c.top, c.bottom, destRect.top, destRect.bottom, srcRect.top, srcRect.bottom,

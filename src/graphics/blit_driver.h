@@ -45,18 +45,8 @@ struct BlitArea {
 // limit. False when nothing is left to draw.
 inline bool PrepareBlit(TCustomDIBX& dest, int x, int y, int sourceWidth, int sourceHeight,
                         const TRect& srcRect, bool flipH, bool flipV, BlitArea& area) {
-  std::int64_t x64 = x, y64 = y;
-  TRect s = srcRect;
-  if (!surface_clip::ClipSourceToBounds(sourceWidth, sourceHeight, s, x64, y64, flipH, flipV))
-    return false;
-  TRect d{surface_clip::Saturate32(x64), surface_clip::Saturate32(y64),
-          surface_clip::Saturate32(x64 + (s.right - s.left)),
-          surface_clip::Saturate32(y64 + (s.bottom - s.top))};
-  if (!dest.ClipBlit(d, s, flipH, flipV)) return false;
-  if (s.left >= s.right || s.top >= s.bottom) return false;
-  area.dest = d;
-  area.src = s;
-  return true;
+  return surface_clip::ClipOneToOne(surface_clip::DrawLimit(dest), x, y, sourceWidth,
+                                    sourceHeight, srcRect, flipH, flipV, area.dest, area.src);
 }
 
 // An 8-bit mask that covers the source rectangle it weighs.

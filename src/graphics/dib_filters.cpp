@@ -108,7 +108,8 @@ void TDIB::ConvertBitCount(int bitCount) {
   SetSize(width_, height_, bitCount);
   if (image_ == source.image_) return;
   const int s = source.bitCount_;
-  const int d = bitCount;
+  // What the sizing made of the request: a surface stores depth 15 as 16 bits.
+  const int d = bitCount_;
   if (s <= 8 && d <= 8 && d >= s) {
     for (int y = 0; y < height_; ++y) {
       std::uint8_t* row = GetScanLine(y);

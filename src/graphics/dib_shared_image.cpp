@@ -9,6 +9,7 @@
 #include "foundation/little_endian.h"
 #include "foundation/system_texts.h"
 #include "graphics/graphics_errors.h"
+#include "graphics/picture_limits.h"
 #include "graphics/palette_manager.h"
 
 namespace vorn {
@@ -324,6 +325,7 @@ void TDIBSharedImage::ReadPackedDIB(TStream& stream, bool memoryImage) {
   const bool topDown = height < 0;
   const std::int64_t rows = topDown ? -height : height;
   if (width <= 0 || rows == 0 || rows > std::numeric_limits<std::int32_t>::max()) RaiseInvalidDIB();
+  if (ExceedsPictureLimit(width, rows)) RaiseInvalidDIB();
   const std::int64_t widthBytes = DIBWidthBytes(width, bitCount);
   if (widthBytes > std::numeric_limits<std::int32_t>::max() / rows) RaiseInvalidDIB();
   if (compressed) {

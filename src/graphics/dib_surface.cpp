@@ -11,6 +11,9 @@ TDIBSurface::TDIBSurface() { DetachHandle(); }
 TDIBSurface::~TDIBSurface() = default;
 
 void TDIBSurface::SetSize(int width, int height, int bitCount) {
+  // A refused size leaves the picture as it was, the format asked for included, so colours still
+  // turn into the pixels the store holds.
+  const TPixelFormatMasks previous = PixelFormat;
   if (bitCount == 15) {
     PixelFormat = PixelFormat555();
     bitCount = 16;
@@ -19,7 +22,12 @@ void TDIBSurface::SetSize(int width, int height, int bitCount) {
   } else {
     PixelFormat = PixelFormat888();
   }
-  TDIB::SetSize(width, height, bitCount);
+  try {
+    TDIB::SetSize(width, height, bitCount);
+  } catch (...) {
+    PixelFormat = previous;
+    throw;
+  }
   if (alpha_) alpha_->SetSize(width, height, 8);
 }
 

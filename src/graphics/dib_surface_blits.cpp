@@ -5,6 +5,7 @@
 
 #include "foundation/little_endian.h"
 #include "graphics/dib_surface.h"
+#include "graphics/surface_clip.h"
 
 // The 32-bit blend rows are written so the compiler can vectorise them; GCC does so at -O3.
 #if defined(__GNUC__) && !defined(__clang__)
@@ -22,38 +23,19 @@ struct BlitSpan {
   TRect source;
 };
 
-// Cuts the source rectangle to the source's bounds, then to the destination's: a destination x
-// left of the edge moves the source left edge right by the difference.
-bool ClipBlit(int x, int y, const TRect& sourceRect, int sourceWidth, int sourceHeight, const TRect& clip,
-              BlitSpan& span) {
-  TRect s = sourceRect;
-  std::int64_t dx = x, dy = y;
-  if (s.left < 0) {
-    dx -= s.left;
-    s.left = 0;
-  }
-  if (s.top < 0) {
-    dy -= s.top;
-    s.top = 0;
-  }
-  s.right = std::min(s.right, sourceWidth);
-  s.bottom = std::min(s.bottom, sourceHeight);
-  if (dx < clip.left) {
-    s.left += static_cast<int>(clip.left - dx);
-    dx = clip.left;
-  }
-  if (dy < clip.top) {
-    s.top += static_cast<int>(clip.top - dy);
-    dy = clip.top;
-  }
-  if (dx + (static_cast<std::int64_t>(s.right) - s.left) > clip.right)
-    s.right = static_cast<int>(clip.right + s.left - dx);
-  if (dy + (static_cast<std::int64_t>(s.bottom) - s.top) > clip.bottom)
-    s.bottom = static_cast<int>(clip.bottom + s.top - dy);
-  if (s.left >= s.right || s.top >= s.bottom) return false;
-  span.x = static_cast<int>(dx);
-  span.y = static_cast<int>(dy);
-  span.source = s;
+// Rows are walked at the destination's pixel size, so a source of another depth would be read
+// past its row ends: such a blit draws nothing.
+bool SameDepth(const TDIB& dest, const TDIB& source) { return dest.BitCount() == source.BitCount(); }
+
+// The one-to-one clip every surface blit shares, against this picture's bounds.
+bool ClipBlit(std::int64_t x, std::int64_t y, const TRect& sourceRect, int sourceWidth, int sourceHeight,
+              const TRect& clip, BlitSpan& span) {
+  TRect dest;
+  if (!surface_clip::ClipOneToOne(clip, x, y, sourceWidth, sourceHeight, sourceRect, false, false, dest,
+                                  span.source))
+    return false;
+  span.x = dest.left;
+  span.y = dest.top;
   return true;
 }
 
@@ -113,6 +95,7 @@ constexpr int kScreenDoor[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9},
 }  // namespace
 
 void TDIBSurface::DrawRect(int x, int y, TDIBSurface& source, const TRect& sourceRect) {
+  if (!SameDepth(*this, source)) return;
   BlitSpan span;
   if (!ClipBlit(x, y, sourceRect, source.Width(), source.Height(), GetBoundsRect(), span)) return;
   const int depth = BitCount();
@@ -140,6 +123,7 @@ void TDIBSurface::DrawRect(int x, int y, TDIBSurface& source, const TRect& sourc
 void TDIBSurface::DrawSurface(int x, int y, TDIBSurface& source) { DrawRect(x, y, source, source.GetBoundsRect()); }
 
 void TDIBSurface::DrawKeyed(int x, int y, TDIBSurface& source, const TRect& sourceRect, std::int32_t key) {
+  if (!SameDepth(*this, source)) return;
   BlitSpan span;
   if (!ClipBlit(x, y, sourceRect, source.Width(), source.Height(), GetBoundsRect(), span)) return;
   const int depth = BitCount();
@@ -206,6 +190,7 @@ void TDIBSurface::DrawTranslucent(int x, int y, TDIBSurface& source, const TRect
     DrawKeyed(x, y, source, sourceRect, key);
     return;
   }
+  if (!SameDepth(*this, source)) return;
   BlitSpan span;
   if (!ClipBlit(x, y, sourceRect, source.Width(), source.Height(), GetBoundsRect(), span)) return;
   const int w = span.source.Width();
@@ -273,21 +258,17 @@ void TDIBSurface::DrawTranslucent(int x, int y, TDIBSurface& source, const TRect
 }
 
 void TDIBSurface::DrawAlpha(int x, int y, TDIBSurface& source, const TRect& sourceRect, int opacity) {
-  BlitSpan span;
-  if (!ClipBlit(x, y, sourceRect, source.Width(), source.Height(), GetBoundsRect(), span)) return;
   TDIBSurface* alpha = source.Alpha();
   if (alpha == nullptr || alpha->GetEmpty()) {
     DrawTranslucent(x, y, source, sourceRect, -1, opacity);
     return;
   }
-  // A plane of another size than its picture is read only where it has bytes.
-  if (alpha->Width() != source.Width() || alpha->Height() != source.Height()) {
-    const TRect within = ClipRectTo(sourceRect, alpha->GetBoundsRect());
-    if (RectIsEmpty(within)) return;
-    if (!ClipBlit(x + (within.left - sourceRect.left), y + (within.top - sourceRect.top), within, alpha->Width(),
-                  alpha->Height(), GetBoundsRect(), span))
-      return;
-  }
+  if (!SameDepth(*this, source) || alpha->BitCount() != 8) return;
+  // A plane of another size than its picture is read only where both have pixels.
+  BlitSpan span;
+  if (!ClipBlit(x, y, sourceRect, std::min(source.Width(), alpha->Width()),
+                std::min(source.Height(), alpha->Height()), GetBoundsRect(), span))
+    return;
   const int depth = BitCount();
   const int w = span.source.Width();
   const std::uint32_t rm = static_cast<std::uint32_t>(NowPixelFormat().RedMask);

@@ -145,16 +145,9 @@ int TDIBX::GetBitCount() { return dib_->GetBitCount(); }
 
 void TDIBX::SetBitCount(int count) {
   if (count == GetBitCount()) return;
-  int stored = count;
-  if (count == 15) {
-    dib_->PixelFormat = PixelFormat555();
-    stored = 16;
-  } else if (count == 16) {
-    dib_->PixelFormat = PixelFormat565();
-  } else {
-    dib_->PixelFormat = PixelFormat888();
-  }
-  dib_->SetBitCount(stored);
+  // The bitmap's own sizing turns 15 into a 5-5-5 store and 16 into 5-6-5; asking it for a raw
+  // 16 after choosing 5-5-5 here would be overruled by that sizing.
+  dib_->SetBitCount(count);
 }
 
 std::uint32_t TDIBX::GetRedMask() { return static_cast<std::uint32_t>(dib_->NowPixelFormat().RedMask); }

@@ -47,19 +47,20 @@ std::optional<TRect> TCustomDXPaintBox::DrawRect() const {
   const int bh = dib_.GetHeight();
   int w = bw;
   int h = bh;
+  // Sizes round halves to the even neighbour (the default rounding mode), as the layout rules do.
   auto fitted = [&] {
     const float scale = std::min(static_cast<float>(Width) / static_cast<float>(bw),
                                  static_cast<float>(Height) / static_cast<float>(bh));
-    w = static_cast<int>(std::lround(static_cast<float>(bw) * scale));
-    h = static_cast<int>(std::lround(static_cast<float>(bh) * scale));
+    w = static_cast<int>(std::nearbyint(static_cast<float>(bw) * scale));
+    h = static_cast<int>(std::nearbyint(static_cast<float>(bh) * scale));
   };
   if (viewWidth_ > 0 || viewHeight_ > 0) {
     w = viewWidth_ > 0 ? viewWidth_ : bw;
     h = viewHeight_ > 0 ? viewHeight_ : bh;
     if (autoStretch_ && (Width < w || Height < h)) {
       const double scale = std::min(static_cast<double>(Width) / w, static_cast<double>(Height) / h);
-      w = static_cast<int>(std::lround(w * scale));
-      h = static_cast<int>(std::lround(h * scale));
+      w = static_cast<int>(std::nearbyint(w * scale));
+      h = static_cast<int>(std::nearbyint(h * scale));
     }
   } else if (autoStretch_) {
     if (!(Width >= bw && Height >= bh)) fitted();

@@ -12,6 +12,7 @@
 #include "graphics/dib_surface.h"
 #include "graphics/dx_paint_box.h"
 #include "graphics/graphics_errors.h"
+#include "graphics/picture_limits.h"
 #include "platform/icon_chooser.h"
 
 namespace vorn {
@@ -216,7 +217,8 @@ void TDIBSurface::ReadIconEntry(TStream& stream, int index, std::int32_t& transp
     colours = 3 * (std::int64_t{1} << std::min(bits, 8));
   }
   const std::int64_t h = header.height / 2;
-  if (header.width <= 0 || header.width > 0x7FFFFFFF || h <= 0 || bits <= 0 || bits > 32)
+  if (header.width <= 0 || header.width > 0x7FFFFFFF || h <= 0 || bits <= 0 || bits > 32 ||
+      ExceedsPictureLimit(header.width, h))
     throw EInvalidGraphic(std::string(texts::kInvalidDIB));
   const std::int64_t s = DIBWidthBytes(header.width, bits);
   const std::int64_t t = DIBWidthBytes(header.width, 1);

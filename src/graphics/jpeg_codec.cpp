@@ -8,6 +8,8 @@
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>
 
+#include "graphics/picture_limits.h"
+
 namespace vorn {
 namespace {
 
@@ -44,6 +46,10 @@ int DecodeUnderJump(jpeg_decompress_struct& info, DecodeState& state) {
   if ((state.expectWidth >= 0 && static_cast<int>(info.image_width) != state.expectWidth) ||
       (state.expectHeight >= 0 && static_cast<int>(info.image_height) != state.expectHeight)) {
     state.sizeMismatch = true;
+    return 1;
+  }
+  if (ExceedsPictureLimit(info.image_width, info.image_height)) {
+    std::snprintf(state.errors.message, sizeof state.errors.message, "JPEG picture too large");
     return 1;
   }
   info.out_color_space = JCS_EXT_BGR;

@@ -134,8 +134,6 @@ struct PelkHeader {
 struct PelkReadOptions {
   std::uint32_t identificationCode = 0;
   bool firstOnly = false;
-  // Largest pixel memory one plane may claim; the format allows signed 32 bits.
-  std::int64_t maxPlaneBytes = 0x7FFFFFFF;
   // Gives a plane its memory (PelkPlane::Bind) instead of the plane owning it; called with the
   // frame and layer index, the frame (size, depth, palette read) and whether it is the alpha plane.
   std::function<void(int frame, int layer, const PelkFrameData& data, bool alpha, PelkPlane& plane)>

@@ -195,7 +195,6 @@ void TPelkFrameList::LoadFromStream(TStream& stream, bool firstOnly, bool conver
   PelkReadOptions options;
   options.identificationCode = IdentificationCode;
   options.firstOnly = firstOnly;
-  options.maxPlaneBytes = MaxPlaneBytes;
   options.bindPlane = [&layers](int frame, int layer, const PelkFrameData& d, bool alpha, PelkPlane& plane) {
     if (static_cast<int>(layers.size()) <= frame) layers.resize(static_cast<std::size_t>(frame) + 1);
     auto& list = layers[static_cast<std::size_t>(frame)];

@@ -96,8 +96,6 @@ class TPelkFrameList {
   std::uint8_t FirstLayerOpaque = 0;
   // Bit count the composites are converted to after loading with convert set; 0 none.
   int TargetBitCount = 0;
-  // Largest pixel memory one plane may claim while reading.
-  std::int64_t MaxPlaneBytes = 0x7FFFFFFF;
 
  private:
   using LayerSurfaces = std::vector<std::vector<std::unique_ptr<TPelkLayer>>>;

@@ -6,6 +6,7 @@
 #include "foundation/system_texts.h"
 #include "graphics/jpeg_codec.h"
 #include "graphics/pelk_format.h"
+#include "graphics/picture_limits.h"
 
 namespace vorn {
 namespace {
@@ -162,12 +163,7 @@ class PelkFrameReader {
     frame.depth = ReadInt(s_);
     if (!ValidDepth(frame.depth)) throw EPelkError(BadDepthMessage(frame.depth));
     if (frame.width < 0 || frame.height < 0) throw EPelkError("layered image: negative size");
-    const std::int64_t rowBytes = PelkDibRowBytes(frame.width, frame.depth);
-    if (frame.height > 0 && rowBytes > 0x7FFFFFFF / frame.height) throw EPelkError("layered image: picture too large");
-    const std::int64_t planeBytes = rowBytes * frame.height;
-    if (planeBytes > 0x7FFFFFFF || planeBytes > options_.maxPlaneBytes) {
-      throw EPelkError("layered image: picture too large");
-    }
+    if (ExceedsPictureLimit(frame.width, frame.height)) throw EPelkError("layered image: picture too large");
     if (frame.depth <= 8) {
       frame.palette.resize(std::size_t{4} << frame.depth);
       s_.ReadBuffer(frame.palette.data(), frame.palette.size());

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "graphics/picture_limits.h"
+
 namespace vorn {
 namespace {
 
@@ -67,6 +69,7 @@ int DecodeUnderJump(png_structp png, png_infop info, PngReadState& state) {
   int bitDepth = 0, colorType = 0, interlace = 0;
   png_get_IHDR(png, info, &width, &height, &bitDepth, &colorType, &interlace, nullptr, nullptr);
   PngImage& image = state.image;
+  if (ExceedsPictureLimit(width, height)) png_error(png, "PNG picture too large");
   image.width = static_cast<int>(width);
   image.height = static_cast<int>(height);
 

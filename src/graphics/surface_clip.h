@@ -35,5 +35,17 @@ TRect DrawLimit(TCustomDIBX& surface);
 bool ClipSourceToBounds(int sourceWidth, int sourceHeight, TRect& srcRect, std::int64_t& x,
                         std::int64_t& y, bool flipH, bool flipV);
 
+// One axis of the one-to-one clip against [cLow, cHigh): the destination edge that leaves the
+// range moves the source edge with it (the far one when flipped). In 64 bits, so positions near
+// the int32 limits never wrap around into the range.
+void ClipBlitAxis(std::int64_t cLow, std::int64_t cHigh, std::int32_t& dLow, std::int32_t& dHigh,
+                  std::int32_t& sLow, std::int32_t& sHigh, bool flip);
+
+// The whole one-to-one clip of srcRect drawn at (x, y): first to the source's bounds, then to
+// clip. Fills the destination and source rectangles of what is left; false when nothing is.
+bool ClipOneToOne(const TRect& clip, std::int64_t x, std::int64_t y, int sourceWidth,
+                  int sourceHeight, const TRect& srcRect, bool flipH, bool flipV, TRect& destOut,
+                  TRect& srcOut);
+
 }  // namespace surface_clip
 }  // namespace vorn

@@ -10,6 +10,7 @@
 #include "foundation/system_texts.h"
 #include "graphics/dib_surface.h"
 #include "graphics/graphics_errors.h"
+#include "graphics/picture_limits.h"
 #include "graphics/tga_packets.h"
 
 namespace vorn {
@@ -117,6 +118,8 @@ void TDIBSurface::ReadTGA(TStream& stream, std::int32_t& transparentColor, bool 
     throw EInvalidGraphicOperation(FormatSystemText(texts::kInvalidBitCountFormat, depth));
   // A packet of pixels under a byte would never move the decoder on.
   if (packed && depth < 8) throw EInvalidGraphicOperation(FormatSystemText(texts::kInvalidBitCountFormat, depth));
+  if (ExceedsPictureLimit(width, height))
+    throw EInvalidGraphicOperation("TGA picture too large (" + std::to_string(width) + " x " + std::to_string(height) + ")");
 
   const std::int64_t size = stream.Size();
   const std::int64_t mapBytes = mapType != 0 ? static_cast<std::int64_t>(mapLength) * ((mapEntryBits + 7) / 8) : 0;
@@ -322,6 +325,8 @@ void TDIBSurface::WriteTGA(TStream& stream, std::int32_t transparentColor, TDIB*
     PutLE16(area, kTGAExtensionSize);
     int red = 0, green = 0, blue = 0;
     PixelToRGB(static_cast<std::uint32_t>(transparentColor), red, green, blue);
+    // The pixels lost the lowest green bit on the way out; a key that kept it would match none.
+    if (to555) green &= ~1;
     area[kTGAKeyColorOffset + 1] = static_cast<std::uint8_t>(red);
     area[kTGAKeyColorOffset + 2] = static_cast<std::uint8_t>(green);
     area[kTGAKeyColorOffset + 3] = static_cast<std::uint8_t>(blue);

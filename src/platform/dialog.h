@@ -16,6 +16,8 @@ class TextRenderer {
  public:
   virtual ~TextRenderer() = default;
   virtual int TextWidth(std::string_view cp932) = 0;
+  // The height of one line of text, as layouts centre it.
+  virtual int LineHeight() = 0;
   // Text whose top-left corner is (x, y), clipped to clip.
   virtual void DrawText(Framebuffer& target, int x, int y, std::string_view cp932, std::uint32_t xrgb,
                         const Rect& clip) = 0;

@@ -11,15 +11,21 @@
 namespace vorn::platform {
 namespace {
 
-// The file of the face fontconfig gives for the family; empty when there is none.
+// The file of the face fontconfig gives for the family; empty when there is none. A config of
+// its own, freed again: the library's default one would stay for the whole process, and a leak
+// check could then tell nothing of ours apart from it.
 std::string FontFileFor(const char* family) {
-  if (FcInit() == FcFalse) return {};
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  if (config == nullptr) return {};
   FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family));
-  if (pattern == nullptr) return {};
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  if (pattern == nullptr) {
+    FcConfigDestroy(config);
+    return {};
+  }
+  FcConfigSubstitute(config, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
   FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPattern* match = FcFontMatch(config, pattern, &result);
   std::string file;
   FcChar8* path = nullptr;
   FcChar8* found_family = nullptr;
@@ -30,6 +36,7 @@ std::string FontFileFor(const char* family) {
   }
   if (match != nullptr) FcPatternDestroy(match);
   FcPatternDestroy(pattern);
+  FcConfigDestroy(config);
   return file;
 }
 
@@ -83,7 +90,10 @@ class FreeTypeRenderer final : public TextRenderer {
     }
   }
 
+  int LineHeight() override { return line_height_; }
+
   void SetAscent(int ascent) { ascent_ = ascent; }
+  void SetLineHeight(int height) { line_height_ = height; }
 
  private:
   struct CachedGlyph {
@@ -134,6 +144,7 @@ class FreeTypeRenderer final : public TextRenderer {
   FT_Face face_;
   int pixel_height_;
   int ascent_ = 0;
+  int line_height_ = 0;
   std::unordered_map<char32_t, CachedGlyph> cache_;
 };
 
@@ -160,6 +171,7 @@ std::unique_ptr<TextRenderer> CreateDialogTextRenderer(int pixel_height, std::st
   auto renderer = std::make_unique<FreeTypeRenderer>(library, face, pixel_height);
   // The cell's ascent: a height of 12 puts the baseline near 10 pixels down.
   renderer->SetAscent(static_cast<int>((face->size->metrics.ascender + 63) >> 6));
+  renderer->SetLineHeight(static_cast<int>((face->size->metrics.height + 63) >> 6));
   return renderer;
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/drive_type.h"
@@ -93,7 +94,10 @@ class HeadlessWindow final : public Window {
   void PostClose() override;
   void PostUserMessage(std::uint32_t message, std::intptr_t wparam, std::intptr_t lparam) override;
   Framebuffer& Canvas() override { return canvas_; }
-  void Flush(std::span<const Rect> rects) override { flushes_ += static_cast<int>(rects.size()); }
+  void Flush(std::span<const Rect> rects) override {
+    flushes_ += static_cast<int>(rects.size());
+    flushed_rects_.insert(flushed_rects_.end(), rects.begin(), rects.end());
+  }
   bool Closed() const override { return closed_; }
   void SetBordered(bool bordered) override { bordered_ = bordered; }
   bool Bordered() const override { return bordered_; }
@@ -112,6 +116,8 @@ class HeadlessWindow final : public Window {
   int top() const { return top_; }
   bool shown() const { return shown_; }
   int flushes() const { return flushes_; }
+  // Every rectangle flushed so far, oldest first; tests clear it to look at what one step flushed.
+  std::vector<Rect>& flushed_rects() { return flushed_rects_; }
   void MarkClosed() { closed_ = true; }
   bool full_screen() const { return full_screen_; }
   int pointer_x() const { return pointer_x_; }
@@ -126,6 +132,7 @@ class HeadlessWindow final : public Window {
   int left_ = 0;
   int top_ = 0;
   int flushes_ = 0;
+  std::vector<Rect> flushed_rects_;
   int pointer_x_ = 0;
   int pointer_y_ = 0;
   bool shown_ = false;

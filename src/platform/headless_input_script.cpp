@@ -164,12 +164,12 @@ Event ParseEvent(const std::vector<std::string_view>& words, std::size_t line) {
     }
     event.x = ParseCoordinate(words[3], line);
     event.y = ParseCoordinate(words[4], line);
-  } else if (name == "activate" || name == "deactivate") {
+  } else if (name == "activate" || name == "deactivate" || name == "leave") {
     ExpectWords(words, 2, std::string(name), line);
-    event.type = name == "activate" ? EventType::kActivate : EventType::kDeactivate;
+    event.type = name == "activate" ? EventType::kActivate : name == "leave" ? EventType::kMouseLeave : EventType::kDeactivate;
   } else {
     throw InputScriptError(line, "unknown event " + Quoted(name) +
-                                     " (keydown, keyup, move, down, up, wheel, deactivate, activate)");
+                                     " (keydown, keyup, move, down, up, wheel, deactivate, activate, leave)");
   }
   return event;
 }

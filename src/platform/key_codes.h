@@ -53,6 +53,7 @@ inline constexpr int kVkOem5 = 0xDC;  // \| (the yen key on JIS)
 inline constexpr int kVkOem6 = 0xDD;  // ]}
 inline constexpr int kVkOem7 = 0xDE;  // '"
 inline constexpr int kVkOem102 = 0xE2;  // the key left of Z (\_ on JIS)
+inline constexpr int kVkOemAuto = 0xF3;  // the half-width/full-width key of a JIS keyboard
 inline constexpr int kFirstHostOnlyKey = 0x100;
 
 }  // namespace vorn::platform

@@ -23,6 +23,7 @@ enum class EventType {
   kMouseUp,
   kMouseMove,
   kMouseWheel,
+  kMouseLeave,  // the pointer left the client area
   kExpose,
   kUserMessage,
   // Modal loops of the window manager (menus, moving or sizing the window) and display changes.
@@ -49,6 +50,7 @@ struct Event {
   int key = 0;          // virtual-key code for key events
   bool repeat = false;  // key auto-repeat
   MouseButton button = MouseButton::kLeft;
+  bool double_click = false;  // a press that is the second click of a pair
   int x = 0;  // client coordinates
   int y = 0;
   int wheel = 0;  // positive: away from the user

@@ -104,15 +104,29 @@ class TWdOpeVar : public TWdGlyph {
   const TDecorateValues& Decoration() const { return style_.Values(); }
   void SetDecoration(const TDecorateValues& values) { style_.Set(values); }
   std::string GetFontName() const override { return style_.Values().face; }
+  void SetFontName(const std::string& face) override { style_.Modify([&](TDecorateValues& v) { v.face = face; }); }
   std::int32_t GetFontSize() const override { return style_.Values().size; }
+  void SetFontSize(std::int32_t size) override { style_.Modify([&](TDecorateValues& v) { v.size = size; }); }
   std::uint8_t GetStyle() const override { return style_.Values().style; }
+  void SetStyle(std::uint8_t style) override { style_.Modify([&](TDecorateValues& v) { v.style = style; }); }
   std::int32_t GetColor() const override { return style_.Values().color; }
+  void SetColor(std::int32_t color) override { style_.Modify([&](TDecorateValues& v) { v.color = color; }); }
   std::int32_t GetBorderColor() const override { return style_.Values().border_color; }
+  void SetBorderColor(std::int32_t color) override {
+    style_.Modify([&](TDecorateValues& v) { v.border_color = color; });
+  }
   std::int32_t GetBorder() const override { return style_.Values().border; }
+  void SetBorder(std::int32_t width) override { style_.Modify([&](TDecorateValues& v) { v.border = width; }); }
   std::int32_t GetShadow() const override { return style_.Values().shadow; }
+  void SetShadow(std::int32_t offset) override { style_.Modify([&](TDecorateValues& v) { v.shadow = offset; }); }
   std::int32_t GetShadowColor() const override { return style_.Values().shadow_color; }
+  void SetShadowColor(std::int32_t color) override {
+    style_.Modify([&](TDecorateValues& v) { v.shadow_color = color; });
+  }
   bool GetNoBreak() const override { return style_.Values().no_break != 0; }
+  void SetNoBreak(bool flag) override { style_.Modify([&](TDecorateValues& v) { v.no_break = flag ? 1 : 0; }); }
   std::string GetRuby() const override { return style_.Values().ruby; }
+  void SetRuby(const std::string& text) override { style_.Modify([&](TDecorateValues& v) { v.ruby = text; }); }
   std::string GetLink() const override { return link_; }
   void SetLink(const std::string& link) override { link_ = link; }
   std::int32_t GetWait() const override { return wait_; }

@@ -10,7 +10,9 @@
 #include "graphics/custom_dibx.h"
 #include "engine/engine_values.h"
 #include "engine/script_host.h"
+#include "fixture/archive_fixture.h"
 #include "fixture/flow_page_commands.h"
+#include "foundation/host_names.h"
 #include "foundation/standin_trace.h"
 #include "player_harness.h"
 
@@ -189,7 +191,33 @@ TEST(RunFrame, NormalFrameOrder) {
   EXPECT_EQ(FrameCount, 1);
   // Presented, then both layers' lists cleared.
   EXPECT_EQ(Bases->GetBase(0)->DirtyRects().Count(), 0);
-  EXPECT_EQ(form.window->Canvas().Pixel(120, 22 + 120), 0x0000FFu);
+  EXPECT_EQ(form.window->Canvas().Pixel(120, form.form->dock().Height() + 120), 0x0000FFu);
+}
+
+// Each frame counts released extractions down by its length and deletes the files whose time ran
+// out.
+TEST(RunFrame, ReleasedExtractionsRunOutAndTheirFilesGo) {
+  TempDir dir("housekeeping");
+  WriteProject(dir.str(), testing::DefaultProject(), OneCommandPage());
+  fixture::ArchivePlan plan;
+  plan.members.push_back(fixture::MakeMember("movie.mpg", fixture::Bytes(64, 7)));
+  fixture::WriteWholeFile(dir.str() + "extra.dat", fixture::BuildArchive(plan));
+  HeadlessForm form(dir.str());
+  form.form->FormCreate();
+  ASSERT_GE(form.files.AddArchive(dir.str() + "extra.dat"), 0);
+  const std::string extracted = form.files.GetRealFileName("movie.mpg");
+  const auto host = FindHostPath(extracted);
+  ASSERT_TRUE(host.has_value());
+  ASSERT_TRUE(std::filesystem::exists(*host));
+  form.files.Locks().Release(form.files.Locks().IndexOfName("movie.mpg"), 100);
+
+  FrameDelta = 60;
+  form.form->RunFrame();
+  EXPECT_EQ(form.files.Locks().ReleasedCount(), 1);
+  EXPECT_TRUE(std::filesystem::exists(*host));
+  form.form->RunFrame();  // 120 ms held: run out, and its file deleted in the same frame
+  EXPECT_EQ(form.files.Locks().ReleasedCount(), 0);
+  EXPECT_FALSE(std::filesystem::exists(*host));
 }
 
 TEST(RunFrame, ScriptThatStopsEndsTheFrameAfterThreeSteps) {

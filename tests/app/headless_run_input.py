@@ -12,7 +12,6 @@ from pathlib import Path
 
 HEADLESS_RUN = sys.argv[1]
 MAKE_INPUT_DEMO = sys.argv[2]
-STRIP = 22
 SWITCH_BUTTON = (100, 11)  # the second button of the strip: 67 pixels wide from x = 69
 KEY_LOG_LINE = "key-a.vsb: page version 111 is newer than this player; the page is left empty"
 failures = []
@@ -83,7 +82,7 @@ def run(work, input_text, *options, frames=10):
     script.write_bytes(input_text if isinstance(input_text, bytes) else input_text.encode())
     command = [HEADLESS_RUN, "--frames", str(frames), "--input", str(script), *options, "--exe-dir",
                str(Path(work) / "exe"), str(Path(work) / "data")]
-    return subprocess.run(command, capture_output=True, text=True, timeout=120)
+    return subprocess.run(command, capture_output=True, text=True, encoding="utf-8", errors="strict", timeout=120)
 
 
 with tempfile.TemporaryDirectory() as work:
@@ -103,7 +102,8 @@ with tempfile.TemporaryDirectory() as work:
     check("frames 10," in result.stdout, "ten frames ran")
 
     before = read_png(shots[2])
-    check(before[:2] == (640, 502), f"after frame 2 the window is windowed: {before[:2]}")
+    STRIP = before[1] - 480  # the dock's height
+    check(before[0] == 640 and STRIP > 0, f"after frame 2 the window is windowed: {before[:2]}")
     check(is_strip_grey(pixel(before, 300, 5)), "after frame 2 the tool strip shows")
     check(pixel(before, 40 + 80 * 3, STRIP + 240) == (255, 0, 255), "after frame 2 the magenta layer sits under the strip")
 
@@ -113,7 +113,7 @@ with tempfile.TemporaryDirectory() as work:
     check(read_png(shots[5])[:2] == (640, 480), "full screen lasts until the key")
 
     back = read_png(shots[6])
-    check(back[:2] == (640, 502), f"the key before frame 6 ended full screen in that frame: {back[:2]}")
+    check(back[:2] == (640, 480 + STRIP), f"the key before frame 6 ended full screen in that frame: {back[:2]}")
     check(is_strip_grey(pixel(back, 300, 5)), "the tool strip is back")
 
     lines = log.read_text(encoding="utf-8").splitlines()
@@ -134,6 +134,11 @@ with tempfile.TemporaryDirectory() as work:
     move = b"1 move 5 5\n"
     result = run(work, move * (10 * 1024 * 1024 // len(move) + 1), frames=2)
     check(result.returncode == 0 and "frames 2," in result.stdout, "a 10 MB input file is delivered")
+
+    # The quit button asks first; the box's text is printed in UTF-8.
+    result = run(work, "2 down left 30 11\n2 up left 30 11\n")
+    check("message box: \u300cVorn input demo\u300dを終了しますか？" in result.stderr,
+          f"the quit question is printed in UTF-8: {result.stderr.strip()}")
 
     for shot in ("11=x.png", "0=x.png", "5", "5="):
         result = run(work, "", "--shot", shot)

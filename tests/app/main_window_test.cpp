@@ -9,11 +9,14 @@
 #include "components/vorn_base_list.h"
 #include "app/player.h"
 #include "engine/engine_values.h"
+#include "engine/param_collection.h"
+#include "engine/param_var.h"
 #include "engine/script_host.h"
 #include "engine/sys_func_man.h"
 #include "fixture/archive_fixture.h"
 #include "fixture/flow_page_commands.h"
 #include "foundation/system_texts.h"
+#include "platform/face_colors.h"
 #include "media/media_standin.h"
 #include "player_harness.h"
 
@@ -64,18 +67,36 @@ Recording* RunAndClose(Recording& recording, const std::string& exe_dir, CloseBy
   return &recording;
 }
 
+// What of the engine is still in place: the system functions and the variable collection.
+std::string LiveEngineParts() {
+  TSysFuncDispatcher* dispatcher = SetSysFuncDispatcher(nullptr);
+  SetSysFuncDispatcher(dispatcher);
+  std::string parts;
+  if (dynamic_cast<TSysFuncMan*>(dispatcher) != nullptr) parts += "functions ";
+  if (dynamic_cast<TParamCollection*>(CurrentReferenceResolver()) != nullptr) parts += "variables";
+  return parts;
+}
+
 TEST(MainWindow, StartAndShutdownOrderForCloseBoxAndQuitButton) {
   for (CloseBy how : {CloseBy::kCloseBox, CloseBy::kQuitYes}) {
     TempDir dir("order");
     const std::string doomed = dir.str() + "doomed.tmp";
     std::ofstream(doomed) << "x";
     Recording recording;
+    // Each free happens under its own step: the functions go before the variables they read.
+    std::vector<std::string> alive;
+    recording.on_trace = [&](std::string_view step) {
+      if (step == "SysFuncMan.Free" || step == "ParamMan.Free" || step == "VornFinalize")
+        alive.push_back(std::string(step) + ": " + LiveEngineParts());
+    };
     std::string doomed_copy = doomed;
     RunAndClose(recording, dir.str(), how, &doomed_copy);
     EXPECT_EQ(Recording::Only(recording.trace, kStartSteps), kStartSteps);
     EXPECT_EQ(Recording::Only(recording.trace, kShutdownSteps), kShutdownSteps);
     EXPECT_EQ(std::count(recording.trace.begin(), recording.trace.end(), "FormClose"), 1);
     EXPECT_EQ(Recording::Only(recording.calls, kFreeCalls), kFreeCalls);
+    EXPECT_EQ(alive, (std::vector<std::string>{"SysFuncMan.Free: functions variables",
+                                               "ParamMan.Free: variables", "VornFinalize: "}));
     EXPECT_FALSE(std::filesystem::exists(doomed));
   }
 }
@@ -182,16 +203,17 @@ TEST(MainWindow, DeletesTheLogAndSizesAndCentresTheWindow) {
   form.headless.application.set_work_area(platform::Rect{10, 20, 1001, 700});
   form.form->FormCreate();
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "VornPlay.LOG"));
-  EXPECT_EQ(form.form->dock().Height(), 22);
-  EXPECT_EQ(form.window->ClientSize(), (platform::Size{640, 502}));
+  const int dock = form.form->dock().Height();
+  EXPECT_GT(dock, 0);
+  EXPECT_EQ(form.window->ClientSize(), (platform::Size{640, 480 + dock}));
   auto* window = static_cast<platform::HeadlessWindow*>(form.window.get());
   const platform::Size outer = window->OuterSize();
   EXPECT_EQ(window->left(), 10 + (1001 - outer.width) / 2);
   EXPECT_EQ(window->top(), 20 + (700 - outer.height) / 2);
-  EXPECT_EQ(form.form->panel().bounds(), (platform::Rect{0, 22, 640, 480}));
+  EXPECT_EQ(form.form->panel().bounds(), (platform::Rect{0, dock, 640, 480}));
   EXPECT_EQ(Bases->GetWidth(), 640);
   EXPECT_EQ(Bases->GetHeight(), 480);
-  EXPECT_EQ(window->Canvas().Pixel(300, 5), 0xC0C0C0u);
+  EXPECT_EQ(window->Canvas().Pixel(300, 5), platform::FaceXrgb(platform::kFaceColors.face));
 }
 
 TEST(MainWindow, SmallProjectScreenSizesTheClientAndPanel) {
@@ -203,10 +225,10 @@ TEST(MainWindow, SmallProjectScreenSizesTheClientAndPanel) {
   HeadlessForm form(dir.str());
   form.headless.application.set_work_area(platform::Rect{0, 0, 101, 51});  // smaller than the window
   form.form->FormCreate();
-  EXPECT_EQ(form.window->ClientSize(), (platform::Size{320, 222}));
+  EXPECT_EQ(form.window->ClientSize(), (platform::Size{320, 200 + form.form->dock().Height()}));
   auto* window = static_cast<platform::HeadlessWindow*>(form.window.get());
   EXPECT_EQ(window->left(), (101 - window->OuterSize().width) / 2);  // toward zero
-  EXPECT_EQ(form.form->panel().bounds(), (platform::Rect{0, 22, 320, 200}));
+  EXPECT_EQ(form.form->panel().bounds(), (platform::Rect{0, form.form->dock().Height(), 320, 200}));
 }
 
 TEST(MainWindow, MountsArgumentsFirstToLastAndTheOverrideDirectory) {
@@ -254,7 +276,7 @@ TEST(MainWindow, QuitButtonAsksWithTheTitleAndNoResumes) {
     form.form->FormCreate();
     StopFlag = stop_before;
     form.headless.boxes.Script(platform::MessageAnswer::kNo);
-    form.form->quit_button().on_click();
+    form.form->quit_button().Click();
     EXPECT_EQ(StopFlag, stop_before);
     ASSERT_EQ(form.headless.boxes.shown().size(), 1u);
     const platform::MessageBoxRequest& box = form.headless.boxes.shown()[0];
@@ -282,11 +304,38 @@ TEST(MainWindow, QuitQuestionStopsFramesWhileOpen) {
   boxes.form = form.form.get();
   form.form->FormCreate();
   form.Activate();
-  form.form->quit_button().on_click();
+  form.form->quit_button().Click();
   EXPECT_TRUE(boxes.done_while_open);
   EXPECT_EQ(FrameCount, 0);
   EXPECT_FALSE(form.form->ApplicationEventsIdle());
   EXPECT_EQ(FrameCount, 1);
+}
+
+TEST(MainWindow, TheQuitButtonIsDrawnUpWhileItsQuestionIsOpen) {
+  TempDir dir("quitdrawn");
+  struct Look final : platform::MessageBoxes {
+    platform::MessageAnswer Show(const platform::MessageBoxRequest&) override {
+      top_left = window->Canvas().Pixel(2, 2);
+      bottom_right = window->Canvas().Pixel(68, 19);
+      return platform::MessageAnswer::kNo;
+    }
+    platform::Window* window = nullptr;
+    std::uint32_t top_left = 0;
+    std::uint32_t bottom_right = 0;
+  } boxes;
+  HeadlessForm form(dir.str(), {}, &boxes);
+  boxes.window = form.window.get();
+  form.form->FormCreate();
+  form.Activate();
+  using platform::Event;
+  using platform::EventType;
+  form.form->HandleEvent(Event{.type = EventType::kMouseMove, .x = 30, .y = 10});
+  form.form->HandleEvent(Event{.type = EventType::kMouseDown, .x = 30, .y = 10});
+  EXPECT_EQ(form.window->Canvas().Pixel(2, 2), platform::FaceXrgb(platform::kFaceColors.shadow));  // sunken
+  form.form->HandleEvent(Event{.type = EventType::kMouseUp, .x = 30, .y = 10});
+  EXPECT_EQ(boxes.top_left, platform::FaceXrgb(platform::kFaceColors.face));
+  EXPECT_EQ(boxes.bottom_right, platform::FaceXrgb(platform::kFaceColors.face));
+  EXPECT_FALSE(StopFlag);
 }
 
 }  // namespace

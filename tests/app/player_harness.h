@@ -30,7 +30,10 @@ namespace vorn::testing {
 class Recording {
  public:
   Recording() {
-    previous_trace_ = SetDebugTraceRecorder([this](std::string_view step) { trace.emplace_back(step); });
+    previous_trace_ = SetDebugTraceRecorder([this](std::string_view step) {
+      trace.emplace_back(step);
+      if (on_trace) on_trace(step);
+    });
     previous_calls_ = SetStandInRecorder([this](std::string_view call) {
       calls.emplace_back(call);
       if (on_call) on_call(call);
@@ -54,6 +57,8 @@ class Recording {
   std::vector<std::string> trace;
   std::vector<std::string> calls;
   std::function<void(std::string_view)> on_call;
+  // Runs at each trace step, before the step's work: sees what is still alive at that point.
+  std::function<void(std::string_view)> on_trace;
 
  private:
   DebugTraceRecorder previous_trace_;

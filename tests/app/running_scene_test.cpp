@@ -34,8 +34,6 @@ using platform::MouseButton;
 using testing::HeadlessForm;
 using testing::TempDir;
 
-constexpr int kDock = 22;
-
 TVornBaseList& Scene() { return *Bases; }
 TCustomDIBX* OwnSurface(int layer) { return Bases->GetBase(layer)->LayerSurface(); }
 TCustomDIBX* SecondSurface(int layer) { return Bases->GetBase(layer)->SecondSurface(); }
@@ -225,6 +223,7 @@ TEST(RunningScene, InputReachesTheSystemVariables) {
   testing::WriteProject(dir.str(), InputProject(), InputPage());
   HeadlessForm form(dir.str());
   form.form->FormCreate();
+  const int kDock = form.form->dock().Height();
   form.Activate();
   form.form->RunFrame();
   ASSERT_EQ(Global("frames"), 1);
@@ -269,6 +268,7 @@ TEST(RunningScene, ScriptsMayClearAndSetTheClickLatches) {
   TempDir dir("latch");
   HeadlessForm form(dir.str());
   form.form->FormCreate();
+  const int kDock = form.form->dock().Height();
   form.Activate();
   TSceneSystemState& state = *GetSceneSystemState();
   form.form->HandleEvent(Event{.type = EventType::kMouseDown, .button = MouseButton::kRight, .x = 10, .y = kDock + 10});

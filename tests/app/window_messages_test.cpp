@@ -9,6 +9,7 @@
 #include "engine/engine_seams.h"
 #include "engine/engine_values.h"
 #include "graphics/screen_manager.h"
+#include "platform/face_colors.h"
 #include "platform/headless_display.h"
 #include "player_harness.h"
 
@@ -21,8 +22,6 @@ using platform::MouseButton;
 using testing::HeadlessForm;
 using testing::Recording;
 using testing::TempDir;
-
-constexpr int kDock = 22;
 
 // Whether the layers' own pictures are there when the media library hears of a screen switch:
 // released before it suspends the videos, restored before it resumes them.
@@ -86,6 +85,7 @@ TEST(WindowKeys, OneClickPerPressAndOnlyWhileActive) {
 TEST(WindowMouse, ButtonsMovesAndWheel) {
   Started s("mouse");
   s.Start();
+  const int kDock = s.view().dock().Height();
   Bases->SetActiveLayerIndex(1);
   auto mouse = [](int layer) -> TLayerMouse& { return Bases->GetBase(layer)->Mouse(); };
   s.Send(Event{.type = EventType::kMouseDown, .button = MouseButton::kRight, .x = 100, .y = kDock + 50});
@@ -238,6 +238,7 @@ fixture::ProjectWriter Prefer800() {
 TEST(FullScreen, RoundTripRestoresTheWindow) {
   Started s("roundtrip", Prefer800());
   s.Start();
+  const int kDock = s.view().dock().Height();
   s.window().SetPosition(100, 70);
   const platform::WindowPlacement before = s.window().GetPlacement();
   const platform::Rect panel_before = s.view().panel().bounds();
@@ -252,7 +253,7 @@ TEST(FullScreen, RoundTripRestoresTheWindow) {
   EXPECT_EQ(ScreenManager->GetMode(ScreenManager->CurrentMode()), (TDisplayModeRecord{800, 600, 32, 60}));
   EXPECT_FALSE(s.window().Bordered());
   EXPECT_EQ(s.window().ClientSize(), (platform::Size{800, 600}));
-  EXPECT_FALSE(s.view().dock().Visible());
+  EXPECT_FALSE(s.view().StripShown());
   EXPECT_EQ(s.view().panel().bounds(), (platform::Rect{80, 60, 640, 480}));
   EXPECT_EQ(surfaces, (std::vector<std::string>{"SuspendVideos released", "MediaSetHandles released",
                                                 "ResumeVideos restored"}));
@@ -269,11 +270,11 @@ TEST(FullScreen, RoundTripRestoresTheWindow) {
   EXPECT_EQ(ScreenManager->CurrentMode(), TScreenManager::kWindowed);
   EXPECT_EQ(s.window().GetPlacement(), (platform::WindowPlacement{before.left, before.top, {640, 480 + kDock}}));
   EXPECT_TRUE(s.window().Bordered());
-  EXPECT_TRUE(s.view().dock().Visible());
+  EXPECT_TRUE(s.view().StripShown());
   EXPECT_EQ(s.view().panel().bounds(), panel_before);
   s.view().RunFrame();
   EXPECT_EQ(s.window().Canvas().Pixel(120, kDock + 100), 0x0000FFu);
-  EXPECT_EQ(s.window().Canvas().Pixel(200, 5), 0xC0C0C0u);  // the strip is back
+  EXPECT_EQ(s.window().Canvas().Pixel(200, 5), platform::FaceXrgb(platform::kFaceColors.face));  // the strip is back
 }
 
 TEST(FullScreen, RefusedSwitchRestoresTheFrameWithTheStripHidden) {
@@ -285,7 +286,7 @@ TEST(FullScreen, RefusedSwitchRestoresTheFrameWithTheStripHidden) {
   EXPECT_FALSE(s.view().IsFullScreen());
   EXPECT_EQ(ScreenManager->CurrentMode(), TScreenManager::kWindowed);
   EXPECT_TRUE(s.window().Bordered());
-  EXPECT_FALSE(s.view().dock().Visible());
+  EXPECT_FALSE(s.view().StripShown());
   EXPECT_EQ(s.view().dock().Height(), 0);
   EXPECT_EQ(s.window().GetPlacement(), (platform::WindowPlacement{30, 40, {640, 480}}));
   EXPECT_EQ(s.view().panel().bounds(), (platform::Rect{0, 0, 640, 480}));
@@ -298,6 +299,7 @@ TEST(FullScreen, ReapplyToAnotherModeThenBackRestoresThePlacement) {
   Started s("reapply", Prefer800());
   s.form.headless.display.modes.push_back(platform::MakeDisplayMode(1024, 768, 16, 60));
   s.Start();
+  const int kDock = s.view().dock().Height();
   s.window().SetPosition(120, 90);
   const platform::WindowPlacement before = s.window().GetPlacement();
   s.view().SetFullScreen(true);
@@ -375,19 +377,40 @@ TEST(FullScreen, StripShowsOnTheTopRowWhenThePanelFillsTheScreen) {
   ASSERT_EQ(s.view().panel().bounds(), (platform::Rect{0, 0, 640, 480}));
   s.view().RunFrame();
   EXPECT_EQ(s.window().Canvas().Pixel(200, 5), 0x0000FFu);  // scene, not strip
+  s.window().flushed_rects().clear();
   s.Send(Event{.type = EventType::kMouseMove, .x = 200, .y = 0});
-  EXPECT_TRUE(s.view().dock().Visible());
-  EXPECT_EQ(s.window().Canvas().Pixel(200, 5), 0xC0C0C0u);
+  EXPECT_TRUE(s.view().StripShown());
+  EXPECT_EQ(s.window().Canvas().Pixel(200, 5), platform::FaceXrgb(platform::kFaceColors.face));
+  // Showing presents the dock's rectangle once, nothing else.
+  EXPECT_EQ(s.window().flushed_rects(), std::vector<platform::Rect>{s.view().dock().WindowRect()});
   s.view().RunFrame();  // the frame does not paint over the strip
-  EXPECT_EQ(s.window().Canvas().Pixel(200, 5), 0xC0C0C0u);
+  EXPECT_EQ(s.window().Canvas().Pixel(200, 5), platform::FaceXrgb(platform::kFaceColors.face));
+  // Moves over the shown strip reach the strip and keep it; one onto the panel below hides it.
   s.Send(Event{.type = EventType::kMouseMove, .x = 200, .y = 1});
-  EXPECT_FALSE(s.view().dock().Visible());
+  EXPECT_TRUE(s.view().StripShown());
+  s.Send(Event{.type = EventType::kMouseMove, .x = 200, .y = 30});
+  EXPECT_FALSE(s.view().StripShown());
+  EXPECT_EQ(s.view().dock().Height(), 0);
   EXPECT_EQ(s.window().Canvas().Pixel(200, 5), 0x0000FFu);  // repainted from the screen surface
+}
+
+TEST(FullScreen, AHotStripButtonGoesColdWhenThePointerGoesToThePanel) {
+  Started s("strip-hot");
+  s.Start();
+  s.view().SetFullScreen(true);
+  s.Send(Event{.type = EventType::kMouseMove, .x = 200, .y = 0});
+  s.Send(Event{.type = EventType::kMouseMove, .x = 30, .y = 10});  // over the quit button
+  EXPECT_EQ(TToolbarButton97::HotButton(), &s.view().quit_button());
+  s.Send(Event{.type = EventType::kMouseMove, .x = 30, .y = 100});
+  EXPECT_FALSE(s.view().StripShown());
+  EXPECT_EQ(TToolbarButton97::HotButton(), nullptr);
+  EXPECT_EQ(s.view().quit_button().ButtonState(), TToolbarButton97::kUp);
 }
 
 TEST(Cursor, SetCursorKeepsTheOtherCoordinate) {
   Started s("cursor");
   s.Start();
+  const int kDock = s.view().dock().Height();
   s.Send(Event{.type = EventType::kMouseMove, .x = 50, .y = kDock + 60});
   s.view().SetCursorX(300);
   EXPECT_EQ(s.window().pointer_x(), 300);

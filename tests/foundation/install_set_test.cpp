@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -102,6 +103,37 @@ TEST(TVornInstallSet, ReadsVersion99WithFourByteValuesAndStopsAfterB5) {
   EXPECT_EQ(set.Arrays[3], (std::vector<std::uint64_t>{4, 8}));
   EXPECT_EQ(set.Values[0], 9u);
   EXPECT_EQ(set.B6, 0x66);
+}
+
+// One record per version around every point where a field starts: each reads exactly its own
+// bytes, and the fields of later versions keep their values.
+TEST(TVornInstallSet, EachVersionReadsTheFieldsItHasAndNoMore) {
+  for (int version = 99; version <= 107; ++version) {
+    SCOPED_TRACE(version);
+    char magic[6];
+    std::snprintf(magic, sizeof magic, "is%03d", version);
+    Spell s = Head(Spell{}.Raw(magic), 1);
+    const bool wide = version >= 100;  // array and V values: 8 bytes from 100, 4 before
+    for (std::uint64_t v = 1; v <= 8; ++v) wide ? s.U64(v) : s.I32(static_cast<std::int64_t>(v));  // A1..A4, V1..V4
+    s.Byte(0x55);                                      // B5
+    if (version >= 101) s.Byte(0x56);                  // B6
+    if (version >= 102) s.I32(1).Str("f.dat");         // Files
+    if (version >= 103) s.Byte(0);                     // AllInstalled
+    if (version >= 104) s.Byte(0x77);                  // B7
+    if (version >= 105) s.Byte(0x88);                  // B8
+    if (version >= 106) s.I32(1).Str("g.dat");         // Files2
+    if (version >= 107) s.Str("s9");                   // S9
+    const TVornInstallSet set = Load(s.b);
+    EXPECT_EQ(set.LoadedVersion(), version);
+    EXPECT_EQ(set.Arrays[3][0], 4u);
+    EXPECT_EQ(set.Values[3], 8u);
+    EXPECT_EQ(set.B5, 0x55);
+    EXPECT_EQ(set.B6, version >= 101 ? 0x56 : 0x66);
+    EXPECT_EQ(set.Files, version >= 102 ? std::vector<std::string>{"f.dat"} : std::vector<std::string>{});
+    EXPECT_EQ(set.AllInstalled, version >= 103 ? 0 : 1);
+    EXPECT_EQ(set.Files2, version >= 106 ? std::vector<std::string>{"g.dat"} : std::vector<std::string>{});
+    EXPECT_EQ(set.S9, version >= 107 ? "s9" : "kept");
+  }
 }
 
 TEST(TVornInstallSet, NonDigitVersionCountsAsZeroAfterTheMagic) {

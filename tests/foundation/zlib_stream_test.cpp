@@ -33,6 +33,14 @@ TEST(ZlibStream, InflatingBeyondTheCallersBoundIsRefusedAndChangesNothing) {
   EXPECT_EQ(stream.Size(), 17);
 }
 
+TEST(ZlibStream, TheBoundHoldsAfterAnEarlierCallLeftALargeScratch) {
+  TMemoryStream earlier(kHelloPacked);
+  DecompressStream(earlier);  // leaves a scratch far larger than 16 bytes for this thread
+  TMemoryStream stream(kHelloPacked);
+  EXPECT_THROW(DecompressStream(stream, 16), EDecompressionError);
+  EXPECT_EQ(stream.Bytes(), kHelloPacked);
+}
+
 TEST(ZlibStream, RoundTripThroughAFileStream) {
   const auto path = (std::filesystem::temp_directory_path() /
                      ("vorn_zlib_test_" + std::to_string(std::random_device{}()) + ".bin"))

@@ -1,6 +1,7 @@
 // Decodes the input into a sequence of drawing operations with arbitrary arguments on small
-// surfaces of every depth, bottom-up (TDIBX) and top-down (TMemoryDIBX). Nothing may read or write
-// outside a surface, mask or table.
+// surfaces of every depth, bottom-up (TDIBX) and top-down (TMemoryDIBX), and the bitmap blits of
+// the TDIBX surfaces' own pictures. Nothing may read or write outside a surface, mask, alpha plane
+// or table.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -77,7 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TCustomDIBX& d = *s[op % 3];
     TCustomDIBX& src = *s[(op / 3) % 3];
     TCustomDIBX* mask = s[(op / 9) % 3].get();
-    const int which = in.Byte() % 40;
+    const int which = in.Byte() % 45;
+    auto* dibDest = dynamic_cast<TDIBX*>(&d);
+    auto* dibSource = dynamic_cast<TDIBX*>(&src);
     switch (which) {
       case 0: d.FillRect(in.Rect(), in.UInt()); break;
       case 1: d.FillRectOpacity(in.Rect(), in.UInt(), in.UInt()); break;
@@ -118,6 +121,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 36: d.FillPattern(in.Rect(), src, in.Int(), in.Int(), in.Bool(), in.Bool()); break;
       case 37: d.DrawColorMask(in.Int(), in.Int(), mask, in.Rect(), in.Bool(), in.Bool(), in.UInt(), in.UInt()); break;
       case 38: d.Fill(in.UInt()); break;
+      case 40:
+        if (dibDest && dibSource) dibDest->DIB().DrawRect(in.Int(), in.Int(), dibSource->DIB(), in.Rect());
+        break;
+      case 41:
+        if (dibDest && dibSource)
+          dibDest->DIB().DrawKeyed(in.Int(), in.Int(), dibSource->DIB(), in.Rect(), in.Int());
+        break;
+      case 42:
+        if (dibDest && dibSource)
+          dibDest->DIB().DrawTranslucent(in.Int(), in.Int(), dibSource->DIB(), in.Rect(), in.Int(), in.Int());
+        break;
+      case 43:
+        if (dibDest && dibSource) {
+          // Sometimes with a plane of another size than its picture.
+          TDIBSurface& picture = dibSource->DIB();
+          if (in.Bool()) {
+            picture.EnsureAlphaPlane();
+            if (in.Bool()) picture.Alpha()->SetSize(in.Byte() % 16 + 1, in.Byte() % 16 + 1, 8);
+          }
+          dibDest->DIB().DrawAlpha(in.Int(), in.Int(), picture, in.Rect(), in.Int());
+        }
+        break;
+      case 44:
+        if (dibDest && dibSource) dibDest->DIB().DrawMapped(in.Int(), in.Int(), dibSource->DIB(), in.Int());
+        break;
       default: {
         TRect r;
         RotatedBlitSetup(in.Int(), in.Int(), in.Int(), in.Int(), in.Int(), in.Rect(), in.Int(), in.Int(), in.Int(), in.Int(), in.Bool(), in.Bool(), r);

@@ -1,27 +1,17 @@
-// Bytes as a tab-separated table file: cut into lines at CR/LF, loaded into a table, then every
-// cell read and the table sorted by its first field.
+// Bytes as a tab-separated table file: cut into lines by the player's own splitter (as the table
+// functions do), loaded into a table, then every cell read and the table sorted by its first field.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "engine/db_table.h"
+#include "engine/script_text.h"
 #include "engine/typed_params.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace vorn;
-  std::vector<std::string> lines;
-  std::string line;
-  for (std::size_t i = 0; i < size; ++i) {
-    const char c = static_cast<char>(data[i]);
-    if (c == '\n' || c == '\r') {
-      lines.push_back(line);
-      line.clear();
-    } else {
-      line += c;
-    }
-  }
-  if (!line.empty()) lines.push_back(line);
+  const std::vector<std::string> lines = script_text::SplitLines(std::vector<std::uint8_t>(data, data + size));
   TDBTable table("t", 0);
   if (!table.LoadTsv(lines)) return 0;
   std::string text;

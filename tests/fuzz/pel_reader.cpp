@@ -14,8 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                              (static_cast<std::uint32_t>(data[4]) << 24);
   vorn::TPelkFrameList list(code);
   list.TargetBitCount = kTargets[(data[0] >> 2) & 7];
-  // Keep a single plane small enough for the fuzzer's memory limit.
-  list.MaxPlaneBytes = 16 << 20;
   vorn::TMemoryStream stream(std::vector<std::uint8_t>(data + 5, data + size));
   try {
     list.LoadFromStream(stream, (data[0] & 1) != 0, (data[0] & 2) != 0);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 #include "graphics/dib_surface.h"
@@ -31,6 +32,80 @@ TEST(DIBBlits, ClippingAtEveryDepth) {
         EXPECT_EQ(target.GetPixel(x, y), expected & mask) << x << "," << y;
       }
   }
+}
+
+// Positions near the int32 limits clip away instead of wrapping back into the picture; a source
+// rectangle reaching far outside the source moves the position by as much and lands where it
+// should.
+TEST(DIBBlits, ExtremePositionsClipIn64Bits) {
+  constexpr int kMin = std::numeric_limits<int>::min();
+  constexpr int kMax = std::numeric_limits<int>::max();
+  const struct {
+    int x, y;
+    TRect rect;
+    bool draws;
+    int landsX, landsY;  // where source pixel 0, 0 ends up when it draws
+  } cases[] = {
+      {kMin, 0, MakeRect(0, 0, 8, 4), false, 0, 0},
+      {0, kMin, MakeRect(0, 0, 8, 4), false, 0, 0},
+      {kMax, 0, MakeRect(0, 0, 8, 4), false, 0, 0},
+      {0, kMax, MakeRect(0, 0, 8, 4), false, 0, 0},
+      {kMax - 2, kMax - 2, MakeRect(0, 0, 8, 4), false, 0, 0},
+      {-8, 0, MakeRect(0, 0, 8, 4), false, 0, 0},
+      {kMin, kMin, MakeRect(kMin, kMin, kMax, kMax), true, 0, 0},
+      {kMin + 1, 2, MakeRect(kMin, 0, kMax, 4), true, 1, 2},
+      {kMax, 0, MakeRect(kMax, 0, kMax, 4), false, 0, 0},
+  };
+  for (int depth : {1, 4, 8, 16, 24, 32}) {
+    TDIBSurface source;
+    Ramp(source, 8, 4, depth);
+    source.EnsureAlphaPlane();
+    source.ClearAlphaPlane();
+    for (const auto& c : cases) {
+      SCOPED_TRACE(testing::Message() << depth << " bits at " << c.x << ", " << c.y);
+      TDIBSurface expected;
+      expected.SetSize(8, 4, depth);
+      if (c.draws) expected.DrawRect(c.landsX, c.landsY, source, source.GetBoundsRect());
+      TDIBSurface target;
+      target.SetSize(8, 4, depth);
+      target.DrawRect(c.x, c.y, source, c.rect);
+      TDIBSurface keyed;
+      keyed.SetSize(8, 4, depth);
+      keyed.DrawKeyed(c.x, c.y, source, c.rect, -1);
+      TDIBSurface translucent;
+      translucent.SetSize(8, 4, depth);
+      translucent.DrawTranslucent(c.x, c.y, source, c.rect, -1, 255);
+      TDIBSurface alpha;
+      alpha.SetSize(8, 4, depth);
+      alpha.DrawAlpha(c.x, c.y, source, c.rect, 255);
+      for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x) {
+          const std::uint32_t want = expected.GetPixel(x, y);
+          ASSERT_EQ(target.GetPixel(x, y), want) << x << ", " << y;
+          ASSERT_EQ(keyed.GetPixel(x, y), depth == 1 ? 0u : want) << x << ", " << y;
+          ASSERT_EQ(translucent.GetPixel(x, y), depth == 1 ? 0u : want) << x << ", " << y;
+          ASSERT_EQ(alpha.GetPixel(x, y), want) << x << ", " << y;
+        }
+      // Partly translucent, for the blending loops.
+      target.DrawTranslucent(c.x, c.y, source, c.rect, 3, 100);
+    }
+  }
+}
+
+// The blits walk rows at the destination's pixel size: a source of another depth is refused
+// rather than read past its rows.
+TEST(DIBBlits, SourceOfAnotherDepthDrawsNothing) {
+  TDIBSurface source;
+  Ramp(source, 2, 2, 8);
+  source.EnsureAlphaPlane();
+  source.ClearAlphaPlane();
+  TDIBSurface target;
+  target.SetSize(4, 2, 32);
+  target.DrawRect(0, 0, source, source.GetBoundsRect());
+  target.DrawKeyed(0, 0, source, source.GetBoundsRect(), -1);
+  target.DrawTranslucent(0, 0, source, source.GetBoundsRect(), -1, 100);
+  target.DrawAlpha(0, 0, source, source.GetBoundsRect(), 255);
+  for (int x = 0; x < 4; ++x) EXPECT_EQ(target.GetPixel(x, 0), 0u);
 }
 
 TEST(DIBBlits, SourceRectanglesAreCutToTheSource) {

@@ -297,7 +297,7 @@ TEST(DIBStream, BadInputLeavesThePictureUnchanged) {
   ExpectRefused<EInvalidGraphic>(Concat({InfoHeader(1, INT32_MIN, 24, 0), Bytes(4, 0)}), invalid, false);
   // Rows beyond a signed 32-bit size, and rows the stream does not hold: refused before allocating.
   ExpectRefused<EInvalidGraphic>(Concat({InfoHeader(0x7FFFFFF, 0x7FFFFFF, 32, 0), Bytes(4, 0)}), invalid, false);
-  ExpectRefused<EReadError>(Concat({InfoHeader(20000, 20000, 24, 0), Bytes(4, 0)}), readError, false);
+  ExpectRefused<EReadError>(Concat({InfoHeader(8000, 8000, 24, 0), Bytes(4, 0)}), readError, false);
   ExpectRefused<EReadError>(Concat({InfoHeader(16, 16, 8, 1, 0x7FFFFFF0), GreyTable(256), Bytes(4, 0)}), readError,
                             false);
   // Row size times rows beyond 64 bits must not wrap into a small size.

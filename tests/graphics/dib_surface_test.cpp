@@ -23,6 +23,36 @@ TEST(DIBSurface, DepthFifteenIsAFiveFiveFiveStore) {
   EXPECT_EQ(s.GetBoundsRect(), MakeRect(0, 0, 3, 2));
 }
 
+TEST(DIBSurface, SetBitCountToFifteenAndSixteenFromEveryDepth) {
+  for (int from : {8, 15, 16, 24, 32}) {
+    for (int to : {15, 16}) {
+      SCOPED_TRACE(testing::Message() << from << " -> " << to);
+      TDIBSurface s;
+      s.SetSize(2, 1, from);
+      if (from == 8) {
+        s.ColorTable[1] = 0x00FF0000;  // red
+        s.UpdatePalette();
+        s.SetPixel(1, 0, 1);
+      } else {
+        s.SetPixel(1, 0, s.RGB8ToPixel(255, 0, 0));
+      }
+      s.SetBitCount(to);
+      EXPECT_EQ(s.GetBitCount(), to);
+      EXPECT_EQ(s.NowPixelFormat(), to == 15 ? PixelFormat555() : PixelFormat565());
+      EXPECT_EQ(s.GetPixel(1, 0), to == 15 ? 0x7C00u : 0xF800u);
+      EXPECT_EQ(s.GetPixel(0, 0), 0u);
+    }
+  }
+}
+
+TEST(DIBSurface, RefusedSetSizeKeepsTheRequestedFormat) {
+  TDIBSurface s;
+  s.SetSize(2, 2, 15);
+  EXPECT_ANY_THROW(s.SetSize(100000, 100000, 16));
+  EXPECT_EQ(s.PixelFormat, PixelFormat555());
+  EXPECT_EQ(s.GetBitCount(), 15);
+}
+
 TEST(DIBSurface, AlphaPlaneFollowsTheSizeAndIsClearedOrFreed) {
   TDIBSurface s;
   s.SetSize(4, 3, 24);

@@ -99,6 +99,44 @@ TEST(DIBX, SetBitCountConvertsOnlyOnChange) {
   EXPECT_EQ(s.GetPixel(0, 0) & 0xFFFFFFu, 0xFF0000u);
 }
 
+// 15 is 5-5-5 and 16 is 5-6-5 whatever depth the surface comes from, and the pixels survive.
+TEST(DIBX, SetBitCountToFifteenAndSixteenFromEveryDepth) {
+  for (int from : {8, 15, 16, 24, 32}) {
+    for (int to : {15, 16}) {
+      SCOPED_TRACE(testing::Message() << from << " -> " << to);
+      TDIBX s;
+      s.SetSize(2, 1, from);
+      // At 8 bits the grey ramp's last entry is white.
+      s.SetPixel(0, 0, from == 8 ? 255u : static_cast<std::uint32_t>(s.ColorToPixel(0xFFFFFF)));
+      if (from != 8) s.SetPixel(1, 0, static_cast<std::uint32_t>(s.ColorToPixel(0x0000FF)));
+      s.SetBitCount(to);
+      EXPECT_EQ(s.GetBitCount(), to);
+      EXPECT_EQ(s.GetGreenMask(), to == 15 ? 0x03E0u : 0x07E0u);
+      EXPECT_EQ(s.GetPixel(0, 0), to == 15 ? 0x7FFFu : 0xFFFFu);
+      EXPECT_EQ(s.GetPixel(1, 0), from == 8 ? 0u : (to == 15 ? 0x7C00u : 0xF800u));
+      EXPECT_EQ(s.ColorToPixel(0x0000FF), to == 15 ? 0x7C00 : 0xF800);
+    }
+  }
+}
+
+// A refused size change keeps the surface as it was, its pixel format included.
+TEST(DIBX, FailedSetSizeKeepsTheFormat) {
+  for (int bits : {15, 16, 32}) {
+    SCOPED_TRACE(bits);
+    TDIBX s;
+    s.SetSize(2, 2, bits);
+    const std::int32_t red = s.ColorToPixel(0x0000FF);
+    s.SetPixel(1, 1, static_cast<std::uint32_t>(red));
+    EXPECT_THROW(s.SetSize(3, 3, 7), Exception);
+    EXPECT_THROW(s.SetSize(100000, 100000, bits == 15 ? 16 : 15), Exception);
+    EXPECT_EQ(s.GetBitCount(), bits);
+    EXPECT_EQ(s.ColorToPixel(0x0000FF), red);
+    EXPECT_EQ(s.GetWidth(), 2);
+    EXPECT_EQ(s.GetPixel(1, 1), static_cast<std::uint32_t>(red));
+    EXPECT_EQ(s.DIB().PixelFormat, s.DIB().NowPixelFormat());
+  }
+}
+
 TEST(DIBX, SetSizeErrorsAndEmptySizes) {
   TDIBX s;
   s.SetSize(4, 4, 32);

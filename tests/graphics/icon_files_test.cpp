@@ -415,6 +415,11 @@ TEST(DXPaintBox, PlacementRules) {
       {"auto stretch, larger", 400, 100, true, false, false, false, 0, 0, MakeRect(0, 0, 100, 25)},
       {"view width", 60, 40, false, false, false, false, 80, 0, MakeRect(0, 0, 80, 40)},
       {"view size, auto stretch", 60, 40, true, false, false, false, 200, 50, MakeRect(0, 0, 100, 25)},
+      // Halves round to the even neighbour: 2.5 gives 2, 3.5 gives 4.
+      {"fitted half down", 400, 10, true, false, false, false, 0, 0, MakeRect(0, 0, 100, 2)},
+      {"fitted half up", 400, 14, true, false, false, false, 0, 0, MakeRect(0, 0, 100, 4)},
+      {"view half down", 60, 40, true, false, false, false, 400, 10, MakeRect(0, 0, 100, 2)},
+      {"view half up", 60, 40, true, false, false, false, 400, 14, MakeRect(0, 0, 100, 4)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -256,7 +256,9 @@ TEST(TGAReader, BadInputRaisesClearErrors) {
       {"colour map cut short", Cat({TGAHeader(0, 1, 1, 0, 256, 24, 1, 1, 8, 0x20), {1, 2, 3}}), ""},
       {"raw pixels cut short", Cat({TGAHeader(0, 0, 2, 0, 0, 0, 4, 4, 24, 0x20), {1, 2, 3}}), ""},
       {"packets ending early", Cat({TGAHeader(0, 0, 10, 0, 0, 0, 4, 1, 24, 0x20), {0x81, 1, 2, 3}}), ""},
-      {"a huge picture with few bytes", Cat({TGAHeader(0, 0, 10, 0, 0, 0, 0xFFFF, 0xFFFF, 32, 0x20), {0xFF, 1, 2, 3, 4}}), ""},
+      {"a huge picture with few bytes", Cat({TGAHeader(0, 0, 10, 0, 0, 0, 0xFFFF, 0xFFFF, 32, 0x20), {0xFF, 1, 2, 3, 4}}),
+       "TGA picture too large"},
+      {"packets too few for the picture", Cat({TGAHeader(0, 0, 10, 0, 0, 0, 2000, 2000, 32, 0x20), {0xFF, 1, 2, 3, 4}}), ""},
       {"depth 7", Cat({TGAHeader(0, 0, 2, 0, 0, 0, 1, 1, 7, 0x20), {1}}), depth7},
       {"run-length below 8 bits", Cat({TGAHeader(0, 0, 9, 0, 0, 0, 8, 1, 1, 0x20), {0x80, 1}}),
        FormatSystemText(texts::kInvalidBitCountFormat, 1)},
@@ -400,6 +402,25 @@ TEST(TGAWriter, SixteenBitsTravelAsFiveFiveFive) {
   Load(back15, dir / "w15.tga", false);
   EXPECT_EQ(back15.GetBitCount(), 16);
   EXPECT_EQ(back15.GetPixel(0, 0), 0xF81Fu);
+}
+
+// The lowest green bit of a 5-6-5 picture does not travel; the key travels the same way, so it
+// still names the pixels it named.
+TEST(TGAWriter, SixteenBitKeyTravelsAsThePixelsDo) {
+  TempDir dir;
+  TDIBSurface p;
+  p.SetSize(2, 1, 16);
+  p.SetPixel(0, 0, 0x0FE1);  // red 1, green 63 (lowest bit set), blue 1
+  p.SetPixel(1, 0, 0xF800);
+  p.SaveToFileEx(dir / "k.tga", 0x0FE1, nullptr, false, false, TPoint{});
+  const Bytes b = ReadFile(dir / "k.tga");
+  const std::size_t ext = 18 + 2 * 2;
+  // Key colour field: 0, red 1, green 62 (the 6-bit field without the bit the pixels lost), blue 1.
+  EXPECT_EQ(Bytes(b.begin() + ext + 470, b.begin() + ext + 474), (Bytes{0, 1, 62, 1}));
+  TDIBSurface back;
+  const Loaded r = Load(back, dir / "k.tga", false);
+  EXPECT_EQ(back.GetPixel(0, 0), 0x0FC1u);
+  EXPECT_EQ(r.key, 0x0FC1);
 }
 
 TEST(TGAWriter, AlphaSourceIsStoredInvertedAndComesBack) {

@@ -78,6 +78,26 @@ TEST(Gdi, StretchBltPicksNearestSourcePixelsAndConvertsByColour) {
   EXPECT_EQ(target.bytes[1], 255);
 }
 
+// Rectangles near the int32 limits draw only what lands inside, without wrapping back in and
+// without walking the billions of pixels outside.
+TEST(Gdi, StretchBltAtTheIntLimitsDrawsOnlyWhatLandsInside) {
+  Memory source(2, 1, 8);
+  source.bytes[0] = 7;
+  source.bytes[1] = 9;
+  Memory target(2, 1, 8);
+  MemoryDC src(source.store), dst(target.store);
+  EXPECT_TRUE(StretchBlt(&dst, INT32_MAX, 0, 2, 1, &src, 0, 0, 2, 1, SRCCOPY));
+  EXPECT_TRUE(StretchBlt(&dst, INT32_MIN, 0, 2, 1, &src, 0, 0, 2, 1, SRCCOPY));
+  EXPECT_TRUE(StretchBlt(&dst, 0, INT32_MAX, 2, 1, &src, 0, 0, 2, 1, SRCCOPY));
+  EXPECT_EQ(target.bytes[0], 0);
+  EXPECT_EQ(target.bytes[1], 0);
+  // Two billion columns ending at x = 1: only the last reaches the picture, from the source's
+  // right half.
+  EXPECT_TRUE(StretchBlt(&dst, -(INT32_MAX - 1), 0, INT32_MAX, 1, &src, 0, 0, 2, 1, SRCCOPY));
+  EXPECT_EQ(target.bytes[0], 9);
+  EXPECT_EQ(target.bytes[1], 0);
+}
+
 TEST(Gdi, StretchDIBitsCountsSourceRowsFromTheBottom) {
   Memory source(1, 3, 8);
   source.bytes[0] = 10;  // bottom row

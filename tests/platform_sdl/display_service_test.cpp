@@ -9,12 +9,18 @@
 namespace vorn {
 namespace {
 
-// SDL's display modes under the offscreen driver: the desktop is read, the mode list comes
-// through, and the screen manager sets up windowed and full screen over it without trouble.
-TEST(SdlDisplay, ModesAndFullScreenUnderTheOffscreenDriver) {
-  platform::sdl::SdlApplication application("offscreen");
+// SDL's display modes: the desktop is read, the mode list comes through, and the screen manager
+// sets up windowed and full screen over it. The offscreen driver lists no usable mode, so full
+// screen is not offered there; the dummy driver lists its desktop, so the full-screen path runs.
+void RunDisplayUnder(const char* driver, bool fullScreenExpected) {
+  SCOPED_TRACE(driver);
+  platform::sdl::SdlApplication application(driver);
   std::string reason;
-  if (!application.Initialize(reason)) GTEST_SKIP() << "offscreen video driver unavailable: " << reason;
+  if (!application.Initialize(reason)) {
+    // Every SDL build carries the dummy driver: the full-screen path may not go untested.
+    ASSERT_FALSE(fullScreenExpected) << driver << " video driver unavailable: " << reason;
+    GTEST_SKIP() << driver << " video driver unavailable: " << reason;
+  }
   auto window = application.CreateMainWindow(platform::Size{640, 502}, "VornPlayer");
   platform::sdl::SdlDisplayService display;
   {
@@ -39,9 +45,14 @@ TEST(SdlDisplay, ModesAndFullScreenUnderTheOffscreenDriver) {
   frame.LayerDirty[0] = &layers[0];
   frame.LayerDirty[1] = &layers[1];
   screen.Present(&frame);
+  if (fullScreenExpected) {
+    ASSERT_TRUE(screen.FullScreenOffered());
+  }
   if (screen.FullScreenOffered()) {
     screen.Release();
     screen.SetMode(screen.ChosenMode());
+    EXPECT_TRUE(screen.IsFullScreen());
+    EXPECT_EQ(screen.CurrentMode(), screen.ChosenMode());
     ASSERT_NE(screen.GetSurface(), nullptr);
     frame.Surface = screen.GetSurface();
     layers[0].AddRect(TRect{0, 0, 320, 200});
@@ -49,8 +60,13 @@ TEST(SdlDisplay, ModesAndFullScreenUnderTheOffscreenDriver) {
     screen.Release();
     screen.SetMode(TScreenManager::kWindowed);
     EXPECT_FALSE(screen.IsFullScreen());
+    ASSERT_NE(screen.GetSurface(), nullptr);
   }
 }
+
+TEST(SdlDisplay, ModesAndWindowedScreenUnderTheOffscreenDriver) { RunDisplayUnder("offscreen", false); }
+
+TEST(SdlDisplay, FullScreenUnderTheDummyDriver) { RunDisplayUnder("dummy", true); }
 
 }  // namespace
 }  // namespace vorn

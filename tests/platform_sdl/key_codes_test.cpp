@@ -30,6 +30,49 @@ TEST(SdlKeyCodes, MapToWindowsVirtualKeys) {
   for (const auto& c : cases) EXPECT_EQ(VirtualKeyFromScancodeName(c.name), c.code) << c.name;
 }
 
+// The keys whose code depends on the printed layout, read on a US and on a JIS keyboard; the
+// Japanese keys of their own mean the same on both.
+TEST(SdlKeyCodes, PunctuationKeysFollowTheLayout) {
+  const struct {
+    const char* name;
+    int us, jis;
+  } cases[] = {
+      {"`", 0xC0, 0xF3},            // half-width/full-width on JIS
+      {"-", 0xBD, 0xBD},
+      {"=", 0xBB, 0xDE},            // ^~
+      {"[", 0xDB, 0xC0},            // @`
+      {"]", 0xDD, 0xDB},            // [{
+      {"\\", 0xDC, 0xDD},         // ]} beside Enter
+      {";", 0xBA, 0xBB},            // ;+
+      {"'", 0xDE, 0xBA},            // :*
+      {",", 0xBC, 0xBC},
+      {".", 0xBE, 0xBE},
+      {"/", 0xBF, 0xBF},
+      {"A", 0x41, 0x41},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(VirtualKeyFromScancodeName(c.name, KeyLayout::kUs), c.us) << c.name;
+    EXPECT_EQ(VirtualKeyFromScancodeName(c.name, KeyLayout::kJis), c.jis) << c.name;
+  }
+  // The Japanese keys SDL has no names for, by their USB usage numbers (the scancodes): they mean
+  // the same on both layouts.
+  const struct {
+    int usage;
+    int code;
+  } japanese[] = {
+      {135, 0xE2},  // International 1: \_ left of the right Shift
+      {136, 0x15},  // International 2: kana
+      {137, 0xDC},  // International 3: the yen key
+      {138, 0x1C},  // International 4: convert
+      {139, 0x1D},  // International 5: no convert
+      {100, 0xE2},  // the ISO key left of Z
+  };
+  for (const auto& k : japanese) {
+    EXPECT_EQ(VirtualKeyFromScancode(k.usage, KeyLayout::kUs), k.code) << k.usage;
+    EXPECT_EQ(VirtualKeyFromScancode(k.usage, KeyLayout::kJis), k.code) << k.usage;
+  }
+}
+
 TEST(SdlKeyCodes, KeysWithoutAWindowsCodeGetHostOnlyCodes) {
   EXPECT_GE(VirtualKeyFromScancodeName("Mute"), kFirstHostOnlyKey);
   EXPECT_GE(VirtualKeyFromScancodeName("F13"), kFirstHostOnlyKey);

@@ -118,6 +118,14 @@ TEST(TDecorateList, EachSetterMovesOnlyItsValue) {
   TDecorateValues expected{1, 2, 3, 20, kStyleBold | kStyleItalic, "face", 1, "r", 4, 5};
   EXPECT_EQ(ch.Decoration(), expected);
   EXPECT_EQ(Counts(doc.Decorations), (std::vector<int>{1}));
+
+  // A variable operator keeps its style the same way and joins the character's record.
+  TWdOpeVar var(&doc);
+  var.SetDecoration(expected);
+  var.SetColor(9);
+  EXPECT_EQ(Counts(doc.Decorations), (std::vector<int>{1, 1}));
+  var.SetColor(1);
+  EXPECT_EQ(Counts(doc.Decorations), (std::vector<int>{2}));
 }
 
 }  // namespace

@@ -255,5 +255,20 @@ TEST_F(Layout, EndsForExtremeAreasAndSizes) {
   doc_.LineSpace = 0;
 }
 
+// A megabyte on one line, as one unbreakable word and as kana that may break anywhere: each glyph
+// is looked at a bounded number of times.
+TEST_F(Layout, MegabyteLinesLayOutInLinearTime) {
+  for (std::int32_t width : {0, 640}) {
+    doc_.SetText({std::string(1 << 20, 'x')});
+    auto word = RunGlyphs({width, 480, 1});
+    EXPECT_EQ(word.size(), 1u);
+    std::string kana;
+    for (int i = 0; i < (1 << 19); ++i) kana += "\x82\xA0";
+    doc_.SetText({kana});
+    auto pages = RunGlyphs({width, 480, 1});
+    EXPECT_EQ(pages.size(), width == 0 ? 1u : static_cast<std::size_t>((1 << 19) / (53 * 40) + 1));
+  }
+}
+
 }  // namespace
 }  // namespace vorn

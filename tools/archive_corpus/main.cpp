@@ -68,5 +68,26 @@ int main(int argc, char** argv) {
   Put(member, "archive-v102-truncated-zlib.bin", BuildArchive(corrupt));
   Put(elf, "elf64-with-resource.bin", MinimalElfWithSection(".res.BINTYPE.DUMMY", archive));
   Put(elf, "elf64-other-section.bin", MinimalElfWithSection(".res.BINTYPE.OTHER", Bytes(8, 1)));
+
+  const std::string resource = root + "/resource_archive";
+  Put(resource, "elf64-archive-v102.bin", MinimalElfWithSection(".res.BINTYPE.DUMMY", archive));
+  Put(resource, "elf64-archive-v100.bin", MinimalElfWithSection(".res.BINTYPE.DUMMY", BuildArchive(Sample(100))));
+  Put(resource, "elf64-archive-v101-truncated.bin",
+      MinimalElfWithSection(".res.BINTYPE.DUMMY", BuildArchive(truncated)));
+  Put(resource, "elf64-empty-section.bin", MinimalElfWithSection(".res.BINTYPE.DUMMY", Bytes()));
+
+  // Volume seeds: byte 0 the volume size - 1, byte 1 the cut (bit 7: a free cut at the low bits).
+  const std::string volumes = root + "/big_file_volumes";
+  Bytes counting(100);
+  for (std::size_t i = 0; i < counting.size(); ++i) counting[i] = static_cast<std::uint8_t>(i);
+  Bytes full = {15, 0};
+  full.insert(full.end(), counting.begin(), counting.end());
+  Put(volumes, "sixteen-byte-volumes.bin", full);
+  Bytes short_first = {63, 0x80 | 10};
+  short_first.insert(short_first.end(), counting.begin(), counting.end());
+  Put(volumes, "short-first-volume.bin", short_first);
+  Bytes split_archive = {63, 0x80 | 40};
+  split_archive.insert(split_archive.end(), archive.begin(), archive.end());
+  Put(volumes, "archive-cut-into-two-volumes.bin", split_archive);
   return 0;
 }

@@ -30,7 +30,7 @@ int Usage() {
          "  --png writes the window after the last frame, --shot after frame N (repeatable).\n"
          "  --input reads timed events, one a line: <frame> <event> <args>, events arriving before\n"
          "  that frame runs: keydown KEY, keyup KEY, move X Y, down left|right X Y, up left|right X Y,\n"
-         "  wheel up|down X Y, deactivate, activate. KEY is a name (Tab, Return, Escape, Space, PageUp,\n"
+         "  wheel up|down X Y, deactivate, activate, leave. KEY is a name (Tab, Return, Escape, Space, PageUp,\n"
          "  PageDown, End, Home, Left, Up, Right, Down, Shift, Control, Alt, F1-F12, a letter, a digit)\n"
          "  or a code (65, 0x41; 08 for code 8). X and Y are client pixels.\n"
          "  --log copies the player's log lines to FILE.\n"

@@ -101,5 +101,16 @@ int main(int argc, char** argv) {
   jpegImage.frames.push_back(Frame(7, 5, 8, false, 0));
   jpegImage.frames[1].layers[0].pixelPlaneStored = jpeg;
   Save(dir, "v106-jpeg.bin", 2, 0, jpegImage);
+  // A frame far beyond any picture's size, from a few bytes of zlib data: refused unread.
+  PelFixtureImage bomb;
+  PelFixtureFrame huge;
+  huge.width = 6160;
+  huge.height = 65785;
+  huge.depth = 24;
+  PelFixtureLayer plane;
+  plane.pixelPlaneStored = std::vector<std::uint8_t>{0x78, 0x9C, 3, 0, 0, 0, 0, 1};
+  huge.layers.push_back(plane);
+  bomb.frames.push_back(huge);
+  Save(dir, "v106-frame-beyond-the-pixel-limit.bin", 0, 0, bomb);
   return 0;
 }

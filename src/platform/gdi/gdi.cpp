@@ -96,20 +96,24 @@ bool StretchStores(const PixelStore& dst, int x, int y, int w, int h, const Pixe
   if (!dst.Valid() || !src.Valid() || w <= 0 || h <= 0 || ws <= 0 || hs <= 0) return false;
   const bool raw = SameFormat(dst, src);
   ColourWriter writer(dst);
-  for (int dy = 0; dy < h; ++dy) {
-    const int ty = y + dy;
-    if (ty < 0 || ty >= dst.height) continue;
-    const int sy = ys + static_cast<int>(static_cast<std::int64_t>(dy) * hs / h);
+  // Only the rows and columns that land inside the destination are walked, in 64 bits, so a
+  // rectangle near the int32 limits neither wraps nor spins over pixels it cannot draw.
+  const std::int64_t firstRow = std::max<std::int64_t>(0, -static_cast<std::int64_t>(y));
+  const std::int64_t endRow = std::min<std::int64_t>(h, static_cast<std::int64_t>(dst.height) - y);
+  const std::int64_t firstColumn = std::max<std::int64_t>(0, -static_cast<std::int64_t>(x));
+  const std::int64_t endColumn = std::min<std::int64_t>(w, static_cast<std::int64_t>(dst.width) - x);
+  for (std::int64_t dy = firstRow; dy < endRow; ++dy) {
+    const auto ty = static_cast<int>(y + dy);
+    const std::int64_t sy = ys + dy * hs / h;
     if (sy < 0 || sy >= src.height) continue;
-    for (int dx = 0; dx < w; ++dx) {
-      const int tx = x + dx;
-      if (tx < 0 || tx >= dst.width) continue;
-      const int sx = xs + static_cast<int>(static_cast<std::int64_t>(dx) * ws / w);
+    for (std::int64_t dx = firstColumn; dx < endColumn; ++dx) {
+      const auto tx = static_cast<int>(x + dx);
+      const std::int64_t sx = xs + dx * ws / w;
       if (sx < 0 || sx >= src.width) continue;
       if (raw)
-        WriteRaw(dst, tx, ty, ReadRaw(src, sx, sy));
+        WriteRaw(dst, tx, ty, ReadRaw(src, static_cast<int>(sx), static_cast<int>(sy)));
       else
-        writer.Write(tx, ty, ReadPixelRGB(src, sx, sy));
+        writer.Write(tx, ty, ReadPixelRGB(src, static_cast<int>(sx), static_cast<int>(sy)));
     }
   }
   return true;

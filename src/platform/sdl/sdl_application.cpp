@@ -337,6 +337,7 @@ bool SdlApplication::Dispatch(const void* sdl_event, Window* main, EventSink& si
       case SDL_WINDOWEVENT_CLOSE: close = true; break;
       case SDL_WINDOWEVENT_FOCUS_GAINED: event.type = EventType::kActivate; break;
       case SDL_WINDOWEVENT_FOCUS_LOST: event.type = EventType::kDeactivate; break;
+      case SDL_WINDOWEVENT_LEAVE: event.type = EventType::kMouseLeave; break;
       case SDL_WINDOWEVENT_EXPOSED:
       case SDL_WINDOWEVENT_SIZE_CHANGED:
         if (window != nullptr) window->FlushAll();
@@ -346,12 +347,13 @@ bool SdlApplication::Dispatch(const void* sdl_event, Window* main, EventSink& si
     }
   } else if (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) {
     event.type = e.type == SDL_KEYDOWN ? EventType::kKeyDown : EventType::kKeyUp;
-    event.key = VirtualKeyFromScancode(e.key.keysym.scancode);
+    event.key = VirtualKeyFromScancode(e.key.keysym.scancode, HostKeyLayout());
     event.repeat = e.key.repeat != 0;
     event.shift = ShiftState();
   } else if (e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) {
     event.type = e.type == SDL_MOUSEBUTTONDOWN ? EventType::kMouseDown : EventType::kMouseUp;
     event.button = ButtonOf(e.button.button);
+    event.double_click = e.type == SDL_MOUSEBUTTONDOWN && e.button.clicks == 2;
     event.x = e.button.x;
     event.y = e.button.y;
     event.shift = ShiftState();

@@ -6,8 +6,30 @@
 
 namespace vorn::platform::sdl {
 
-int VirtualKeyFromScancode(int scancode) {
+namespace {
+
+// The punctuation keys whose printed meaning, and so whose Windows code, differs on a JIS
+// keyboard; 0 for every other key.
+int JisVirtualKey(SDL_Scancode code) {
+  switch (code) {
+    case SDL_SCANCODE_GRAVE: return kVkOemAuto;         // half-width/full-width
+    case SDL_SCANCODE_EQUALS: return kVkOem7;           // ^~
+    case SDL_SCANCODE_LEFTBRACKET: return kVkOem3;      // @`
+    case SDL_SCANCODE_RIGHTBRACKET: return kVkOem4;     // [{
+    case SDL_SCANCODE_BACKSLASH: return kVkOem6;        // ]} beside Enter
+    case SDL_SCANCODE_SEMICOLON: return kVkOemPlus;     // ;+
+    case SDL_SCANCODE_APOSTROPHE: return kVkOem1;       // :*
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+int VirtualKeyFromScancode(int scancode, KeyLayout layout) {
   const auto code = static_cast<SDL_Scancode>(scancode);
+  if (layout == KeyLayout::kJis) {
+    if (const int jis = JisVirtualKey(code); jis != 0) return jis;
+  }
   if (code >= SDL_SCANCODE_A && code <= SDL_SCANCODE_Z) return 0x41 + (code - SDL_SCANCODE_A);
   if (code >= SDL_SCANCODE_1 && code <= SDL_SCANCODE_9) return 0x31 + (code - SDL_SCANCODE_1);
   if (code >= SDL_SCANCODE_F1 && code <= SDL_SCANCODE_F12) return kVkF1 + (code - SDL_SCANCODE_F1);
@@ -66,10 +88,14 @@ int VirtualKeyFromScancode(int scancode) {
   }
 }
 
-int VirtualKeyFromScancodeName(const char* name) {
+int VirtualKeyFromScancodeName(const char* name, KeyLayout layout) {
   const SDL_Scancode code = SDL_GetScancodeFromName(name);
   if (code == SDL_SCANCODE_UNKNOWN) return -1;
-  return VirtualKeyFromScancode(code);
+  return VirtualKeyFromScancode(code, layout);
+}
+
+KeyLayout HostKeyLayout() {
+  return SDL_GetKeyFromScancode(SDL_SCANCODE_LEFTBRACKET) == SDLK_AT ? KeyLayout::kJis : KeyLayout::kUs;
 }
 
 }  // namespace vorn::platform::sdl
