@@ -27,6 +27,7 @@ struct RecordedCall {
   std::string Text() const { return args.empty() ? name : name + " " + args; }
 };
 
+// Only the calls made from outside are recorded, not those the surface makes on itself.
 class RecordingDIBX : public TMemoryDIBX {
  public:
   using TMemoryDIBX::TMemoryDIBX;
@@ -65,31 +66,38 @@ class RecordingDIBX : public TMemoryDIBX {
 
   void Fill(std::uint32_t value) override {
     Record("Fill", std::to_string(value), nullptr, GetBoundsRect());
+    Nested nested(depth_);
     TMemoryDIBX::Fill(value);
   }
   void FillRect(const TRect& rect, std::uint32_t value) override {
     Record("FillRect", R(rect) + " " + std::to_string(value), nullptr, rect);
+    Nested nested(depth_);
     TMemoryDIBX::FillRect(rect, value);
   }
   void AddColorRect(const TRect& rect, std::uint32_t color) override {
     Record("AddColorRect", R(rect) + " " + Hex(color), nullptr, rect);
+    Nested nested(depth_);
     TMemoryDIBX::AddColorRect(rect, color);
   }
   void SubColorRect(const TRect& rect, std::uint32_t color) override {
     Record("SubColorRect", R(rect) + " " + Hex(color), nullptr, rect);
+    Nested nested(depth_);
     TMemoryDIBX::SubColorRect(rect, color);
   }
   void AddDirtyRect(const TRect& rect) override {
     Record("AddDirtyRect", R(rect), nullptr, rect);
+    Nested nested(depth_);
     TMemoryDIBX::AddDirtyRect(rect);
   }
   std::uint8_t* Lock(int x, int y) override {
     Record("Lock", P(x, y), nullptr, TRect{});
     if (FailLock) return nullptr;
+    Nested nested(depth_);
     return TMemoryDIBX::Lock(x, y);
   }
   void Draw(TCustomDIBX& source) override {
     Record("Draw", "", &source, TRect{});
+    Nested nested(depth_);
     TMemoryDIBX::Draw(source);
   }
   void DrawRect(int x, int y, TCustomDIBX& source, const TRect& srcRect, bool useKey, bool flipH,
@@ -97,12 +105,14 @@ class RecordingDIBX : public TMemoryDIBX {
     Record("DrawRect", P(x, y) + " src " + R(srcRect) + " key " + Bit(useKey) + " flip " +
                            Flip(flipH, flipV),
            &source, TRect{});
+    Nested nested(depth_);
     TMemoryDIBX::DrawRect(x, y, source, srcRect, useKey, flipH, flipV);
   }
   void DrawMask(int x, int y, TCustomDIBX& source, const TRect& srcRect, bool flipH, bool flipV,
                 TCustomDIBX* mask) override {
     Record("DrawMask", P(x, y) + " src " + R(srcRect) + " flip " + Flip(flipH, flipV), &source,
            TRect{});
+    Nested nested(depth_);
     TMemoryDIBX::DrawMask(x, y, source, srcRect, flipH, flipV, mask);
   }
   void DrawOpacity(int x, int y, TCustomDIBX& source, const TRect& srcRect, bool useKey,
@@ -110,6 +120,7 @@ class RecordingDIBX : public TMemoryDIBX {
     Record("DrawOpacity", P(x, y) + " src " + R(srcRect) + " key " + Bit(useKey) + " flip " +
                               Flip(flipH, flipV) + " opacity " + std::to_string(opacity),
            &source, TRect{});
+    Nested nested(depth_);
     TMemoryDIBX::DrawOpacity(x, y, source, srcRect, useKey, flipH, flipV, opacity);
   }
   void DrawRotate(int x, int y, int zoomX, int zoomY, TCustomDIBX& source, const TRect& srcRect,
@@ -120,6 +131,7 @@ class RecordingDIBX : public TMemoryDIBX {
                              Bit(useKey) + " flip " + Flip(flipH, flipV) + " opacity " +
                              std::to_string(opacity),
            &source, TRect{});
+    Nested nested(depth_);
     TMemoryDIBX::DrawRotate(x, y, zoomX, zoomY, source, srcRect, pivotX, pivotY, angle, useKey,
                             flipH, flipV, opacity);
   }
@@ -129,6 +141,7 @@ class RecordingDIBX : public TMemoryDIBX {
                               Flip(flipH, flipV) + " opacity " + std::to_string(opacity),
            &source, destRect);
     if (ThrowOnStretch) throw std::runtime_error("stretch");
+    Nested nested(depth_);
     TMemoryDIBX::StretchDraw(destRect, source, srcRect, useKey, flipH, flipV, opacity);
   }
   void DrawShrinkMono(int x, int y, TCustomDIBX& source, const TRect& srcRect,
@@ -138,6 +151,7 @@ class RecordingDIBX : public TMemoryDIBX {
                                  Flip(flipH, flipV) + " opacity " + std::to_string(opacity) +
                                  " factor " + std::to_string(factor),
            &source, TRect{});
+    Nested nested(depth_);
     TMemoryDIBX::DrawShrinkMono(x, y, source, srcRect, color, flipH, flipV, opacity, factor);
   }
 
@@ -149,9 +163,18 @@ class RecordingDIBX : public TMemoryDIBX {
     for (int shift = 28; shift >= 0; shift -= 4) s += digits[(v >> shift) & 0xF];
     return s;
   }
+  // Calls the surface makes on itself while carrying out a recorded one are not the caller's.
+  struct Nested {
+    explicit Nested(int& depth) : depth_(depth) { ++depth_; }
+    ~Nested() { --depth_; }
+    int& depth_;
+  };
+
   void Record(const char* name, std::string args, const TCustomDIBX* source, const TRect& rect) {
-    Calls.push_back(RecordedCall{name, std::move(args), source, rect, DirtyRect});
+    if (depth_ == 0) Calls.push_back(RecordedCall{name, std::move(args), source, rect, DirtyRect});
   }
+
+  int depth_ = 0;
 };
 
 }  // namespace vorn::test

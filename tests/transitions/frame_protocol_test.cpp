@@ -7,6 +7,7 @@
 
 #include "foundation/vocabulary_codes.h"
 #include "foundation/wipe_defaults.h"
+#include "graphics/memory_dibx.h"
 #include "transitions/create_wipe.h"
 #include "transitions/wipe_test_util.h"
 
@@ -71,6 +72,36 @@ TEST(WipeFrame, FinishAndTheDirectionChangeNothingDrawn) {
     wipe->SetMaskName("mask.png");
     wipe->Finish();
     EXPECT_TRUE(pages.target.Calls.empty());
+  }
+}
+
+TEST(WipeFrame, EveryKindSurvivesOddSurfacesAndExtremeSettings) {
+  struct Shape {
+    int width, height, bits;
+  };
+  const Shape targets[] = {{0, 0, 32}, {1, 1, 32}, {3, 2, 16}, {5, 4, 15}, {4, 3, 24}, {4, 3, 8}};
+  const Shape pages[] = {{0, 0, 32}, {1, 1, 32}, {9, 2, 32}, {3, 7, 16}, {5, 4, 8}};
+  for (int kind = 1; kind <= 38; ++kind) {
+    for (const Shape& t : targets) {
+      for (const Shape& p : pages) {
+        SCOPED_TRACE(testing::Message() << "kind " << kind << " target " << t.width << "x"
+                                        << t.height << "@" << t.bits << " page " << p.width << "x"
+                                        << p.height << "@" << p.bits);
+        TMemoryDIBX target(t.width, t.height, t.bits);
+        TMemoryDIBX from(p.width, p.height, p.bits), to(t.width, t.height, t.bits);
+        auto wipe = CreateWipe(static_cast<std::uint8_t>(kind), target, from, to);
+        wipe->SetParam(0, kind % 2 ? INT_MIN : INT_MAX);
+        wipe->SetParam(1, kind % 2 ? INT_MAX : INT_MIN);
+        wipe->SetDirection(static_cast<std::uint8_t>(kind * 7));
+        wipe->Total = INT_MAX;
+        wipe->Prepare();
+        for (std::int32_t current : {INT_MIN, 0, 1, INT_MAX / 2, INT_MAX - 1, INT_MAX}) {
+          wipe->Current = current;
+          wipe->Draw();
+        }
+        EXPECT_TRUE(wipe->DrawnRect == TRect{} || wipe->DrawnRect == (TRect{0, 0, t.width, t.height}));
+      }
+    }
   }
 }
 

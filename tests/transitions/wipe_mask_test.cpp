@@ -217,6 +217,28 @@ TEST(TWipeMask, MaskRowsRepeatDownTheTarget) {
   }
 }
 
+TEST(TWipeMask, BottomUpSurfacesKeepTheirRowsApart) {
+  for (int bits : {32, 16, 24}) {
+    for (bool vector : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "bits " << bits << " vector " << vector);
+      ScopedVectorUnitOverride unit(vector);
+      TDIBX target, from, to;
+      for (TDIBX* s : {&target, &from, &to}) s->SetSize(9, 10, bits);
+      from.Fill(0x11);
+      to.Fill(0x22);
+      FixedMaskWipe wipe(target, from, to);
+      wipe.rows = 3;
+      wipe.value = [](int x, int row) -> std::uint8_t { return (x + row) % 3 == 0 ? 255 : 0; };
+      wipe.Total = 10;
+      wipe.Prepare();
+      wipe.Draw();
+      for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 9; ++x)
+          EXPECT_EQ(target.GetPixel(x, y), (x + y % 3) % 3 == 0 ? 0x22u : 0x11u) << x << "," << y;
+    }
+  }
+}
+
 TEST(TWipeMask, EightAndTwentyFourBitsGoThroughDrawAndDrawMask) {
   for (int bits : {8, 24}) {
     SCOPED_TRACE(bits);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "graphics/memory_dibx.h"
@@ -22,6 +23,40 @@ struct WipePages {
       to.Fill(toPixel);
     }
   }
+};
+
+// The drawing calls the target received (without locks and the dirty rectangle), each source
+// named "from", "to", or by the order in which other surfaces first appeared: "work1", "work2".
+class CallScript {
+ public:
+  CallScript(const TCustomDIBX& from, const TCustomDIBX& to) : from_(&from), to_(&to) {}
+
+  std::vector<std::string> Take(RecordingDIBX& target) {
+    std::vector<std::string> out;
+    for (const RecordedCall& c : target.Calls) {
+      if (c.name == "Lock" || c.name == "AddDirtyRect") continue;
+      std::string text = c.name;
+      if (c.source != nullptr) text += " " + Name(c.source);
+      if (!c.args.empty()) text += " " + c.args;
+      out.push_back(text);
+    }
+    target.Calls.clear();
+    return out;
+  }
+
+ private:
+  std::string Name(const TCustomDIBX* s) {
+    if (s == from_) return "from";
+    if (s == to_) return "to";
+    for (std::size_t i = 0; i < others_.size(); ++i)
+      if (others_[i] == s) return "work" + std::to_string(i + 1);
+    others_.push_back(s);
+    return "work" + std::to_string(others_.size());
+  }
+
+  const TCustomDIBX* from_;
+  const TCustomDIBX* to_;
+  std::vector<const TCustomDIBX*> others_;
 };
 
 inline std::vector<std::uint32_t> AllPixels(TCustomDIBX& s) {

@@ -16,7 +16,7 @@
 #include "platform/headless_input_script.h"
 #include "platform/paths.h"
 #include "platform/text_converter.h"
-#include "png_writer.h"
+#include "fixture/png_writer.h"
 
 namespace {
 
