@@ -6,6 +6,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "app/data_mount.h"
 #include "engine/engine_values.h"
 #include "engine/run_time_random.h"
 #include "engine/script_scene.h"
@@ -49,28 +50,6 @@ std::string FormatWithTitle(std::string_view format, const std::string& title) {
   const auto at = text.find("%s");
   if (at != std::string::npos) text.replace(at, 2, title);
   return text;
-}
-
-// The system's name of a host path; none when the path has no CP932 form (the system could not
-// have named it, so it is passed over).
-std::string SystemNameOr(const std::string& host_path, const std::string& fallback) {
-  try {
-    return SystemNameOfHostPath(host_path);
-  } catch (const Exception&) {
-    return fallback;
-  }
-}
-
-bool EndsWithVo(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size < 2) return false;
-  in.seekg(size - 2);
-  char tail[2] = {};
-  in.read(tail, 2);
-  return in.gcount() == 2 && tail[0] == 'v' && tail[1] == 'o';
 }
 
 }  // namespace
@@ -146,7 +125,7 @@ void TFormView::FormCreate() {
   switch_button_.OnClick = [this] { ScreenSwitchButtonClick(); };
   switch_button_.SetParent(&toolbar_);
 
-  MountData();
+  if (!MountData()) return;
 
   DebugTrace("TBasePanel.Create");
   base_panel_ = std::make_unique<TBasePanel>(panel_);
@@ -179,27 +158,16 @@ void TFormView::FormCreate() {
   }
 }
 
-void TFormView::MountData() {
-  TVrFileManager& files = context_.file_manager;
-  const std::vector<std::string>& arguments = context_.arguments;
-  if (arguments.empty()) {
-    files.SetBaseDir(SystemNameOr(context_.executable_dir, std::string()));
-    // No executable resources here: an archive appended to the executable serves the same use.
-    const std::string self = SystemNameOr(context_.executable_path, std::string());
-    if (!self.empty() && EndsWithVo(context_.executable_path)) files.AddArchive(self);
-    return;
-  }
-  std::string base = arguments.front();
-  if (!base.empty() && base.back() != '/') base += '/';
-  files.SetBaseDir(SystemNameOr(base, std::string()));
-  for (const std::string& argument : arguments) {
-    std::string dir = argument;
-    if (!dir.empty() && dir.back() != '/') dir += '/';
-    const std::string archive = platform::FindInDirectory(dir, "game.dat");
-    std::error_code error;
-    const std::string name = SystemNameOr(archive, std::string());
-    if (!name.empty() && std::filesystem::is_regular_file(archive, error)) files.AddArchive(name);
-  }
+bool TFormView::MountData() {
+  std::optional<platform::MessageBoxRequest> refusal =
+      MountStartData(context_.file_manager, context_.arguments, context_.executable_path, context_.executable_dir);
+  if (!refusal) return true;
+  // Told like a failed engine start; then the player ends without a window.
+  refusal->owner = &window_;
+  context_.platform.boxes.Show(*refusal);
+  start_refused_ = true;
+  StopFlag = true;
+  return false;
 }
 
 void TFormView::StartEngine() {
@@ -226,13 +194,13 @@ void TFormView::StartEngine() {
   environment.files = &context_.file_manager;
   environment.params = params_.get();
   environment.data_directory_given = !context_.arguments.empty();
-  environment.executable_dir = SystemNameOr(context_.executable_dir, std::string());
+  environment.executable_dir = StartSystemName(context_.executable_dir);
   if (context_.arguments.empty()) {
     environment.save_dir = environment.executable_dir;
   } else {
     std::string first = context_.arguments.front();
     if (!first.empty() && first.back() != '/') first += '/';
-    environment.save_dir = SystemNameOr(first, std::string());
+    environment.save_dir = StartSystemName(first);
   }
   environment.set_title = [this](const std::string& title) { SetProjectTitle(title); };
   project_ = std::make_unique<TProject>(std::move(environment));

@@ -85,6 +85,8 @@ class TFormView final : public platform::EventSink {
   bool active() const { return active_; }
   std::uint32_t last_tick() const { return last_tick_; }
   bool idle_installed() const { return idle_installed_; }
+  // The start-up refused the data (a folder without a system name, a damaged archive): exit 1.
+  bool start_refused() const { return start_refused_; }
   TDock97& dock() { return dock_; }
   TStripForm& strip() { return strip_form_; }
   // The strip shows (in full screen only while the pointer is at the top or over it).
@@ -102,7 +104,8 @@ class TFormView final : public platform::EventSink {
   void StartEngine();
   void InstallSceneSeams();
   void RemoveSceneSeams();
-  void MountData();
+  // False when the data cannot be mounted (the user has been told why): the player ends.
+  bool MountData();
   void FreeEngine(bool closing);
   void PaintToolStrip();
   void SetProjectTitle(const std::string& title);
@@ -177,6 +180,7 @@ class TFormView final : public platform::EventSink {
   ScopedSeam<TScriptFiles> files_seam_{SetScriptFiles};
   ScopedSeam<platform::UrlOpener> url_opener_seam_{SetUrlOpener};
   bool window_created_ = false;
+  bool start_refused_ = false;
 
   bool active_ = false;
   std::uint32_t last_tick_ = 0;

@@ -1,5 +1,8 @@
 #include "app/instance_key.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace vorn {
 
 bool IsConfigArgument(const std::string& argument) {
@@ -24,6 +27,25 @@ std::string BuildInstanceKey(const std::vector<std::string>& arguments, const st
     if (c == '/') c = '-';
   }
   return key;
+}
+
+namespace {
+
+std::string CanonicalFolder(const std::string& typed) {
+  std::error_code error;
+  const std::filesystem::path resolved = std::filesystem::canonical(typed, error);
+  if (error || resolved.empty()) return typed;
+  return resolved.string();
+}
+
+}  // namespace
+
+std::string InstanceLockKey(const std::vector<std::string>& arguments, const std::string& executable_dir) {
+  if (!arguments.empty() && IsConfigArgument(arguments.front())) return BuildInstanceKey(arguments, executable_dir);
+  if (arguments.empty()) return BuildInstanceKey(arguments, CanonicalFolder(executable_dir));
+  std::vector<std::string> resolved = arguments;
+  resolved.front() = CanonicalFolder(arguments.front());
+  return BuildInstanceKey(resolved, executable_dir);
 }
 
 }  // namespace vorn

@@ -14,4 +14,10 @@ bool IsConfigArgument(const std::string& argument);
 // "/CONFIG-", so no data directory can collide with the settings dialog.
 std::string BuildInstanceKey(const std::vector<std::string>& arguments, const std::string& executable_dir);
 
+// The key the instance lock is taken on: BuildInstanceKey of the data folder resolved through
+// links, "." and ".." and made absolute, so "./data", its absolute path, a link to it or "/./"
+// in it all name one lock. A folder that cannot be resolved (it does not exist) stays as typed.
+// Only the lock uses this; everything else keeps the folder as typed.
+std::string InstanceLockKey(const std::vector<std::string>& arguments, const std::string& executable_dir);
+
 }  // namespace vorn

@@ -15,6 +15,7 @@
 #include "foundation/scoped_seam.h"
 #include "foundation/vr_file_manager.h"
 #include "motion/motion_components.h"
+#include "platform/font_catalog.h"
 
 namespace vorn {
 namespace {
@@ -35,11 +36,13 @@ void RunSettingsDialog(platform::Platform& platform, const std::string& executab
   while (dialog.running()) platform.application.ProcessMessages(dialog);
 }
 
-void RunMainWindow(platform::Platform& platform, const std::vector<std::string>& arguments,
+// Returns the exit code: 1 when the start-up refused the data, else 0.
+int RunMainWindow(platform::Platform& platform, const std::vector<std::string>& arguments,
                    const std::string& executable_path, const std::string& executable_dir,
                    const PlayerOptions& options) {
   // Made before the window and freed after it, with the temporary files, then the files that
   // system functions asked to delete go.
+  bool refused = false;
   TDeleteAtExitList delete_at_exit;
   DeleteAtExit = &delete_at_exit;
   struct ClearList {
@@ -64,6 +67,7 @@ void RunMainWindow(platform::Platform& platform, const std::vector<std::string>&
       TFormView form(FormViewContext{platform, *window, *file_manager, arguments, executable_path, executable_dir,
                                      options.random_seed, strip_font.get()});
       form.FormCreate();
+      refused = form.start_refused();
       if (!StopFlag) {
         window->Show();
         platform.application.Run(*window, form);
@@ -74,6 +78,7 @@ void RunMainWindow(platform::Platform& platform, const std::vector<std::string>&
     file_manager.reset();
   }
   delete_at_exit.DeleteAll();
+  return refused ? 1 : 0;
 }
 
 }  // namespace
@@ -84,6 +89,17 @@ int RunPlayer(platform::Platform& platform, const std::vector<std::string>& argu
   struct ClearClock {
     ~ClearClock() { SetEngineClock(nullptr); }
   } clear_clock;
+
+  // The host's fonts answer the scripts' font questions while the player runs.
+  struct ActiveFonts {
+    explicit ActiveFonts(platform::FontCatalog* fonts) : installed(fonts != nullptr) {
+      if (installed) platform::SetActiveFontCatalog(fonts);
+    }
+    ~ActiveFonts() {
+      if (installed) platform::SetActiveFontCatalog(nullptr);
+    }
+    bool installed;
+  } active_fonts(platform.fonts);
 
   // Films, and the component kinds whose classes live with them, before any project runs.
   TNullFilmMaker no_films;
@@ -101,7 +117,7 @@ int RunPlayer(platform::Platform& platform, const std::vector<std::string>& argu
   const std::string executable_dir = platform::DirectoryOf(*executable_path);
   if (platform.drives.TypeOf(executable_dir) == platform::DriveType::kCdRom) return 0;
 
-  platform::LockResult lock = platform.locks.Acquire(BuildInstanceKey(arguments, executable_dir));
+  platform::LockResult lock = platform.locks.Acquire(InstanceLockKey(arguments, executable_dir));
   if (lock.outcome != platform::LockOutcome::kAcquired) {
     // Refused without a word on screen; a lock that cannot be made at all leaves a line.
     if (!lock.diagnostic.empty()) std::cerr << "vornplayer: no instance lock: " << lock.diagnostic << "\n";
@@ -118,7 +134,7 @@ int RunPlayer(platform::Platform& platform, const std::vector<std::string>& argu
     if (!arguments.empty() && IsConfigArgument(arguments.front())) {
       RunSettingsDialog(platform, executable_dir);
     } else {
-      RunMainWindow(platform, arguments, *executable_path, executable_dir, options);
+      return RunMainWindow(platform, arguments, *executable_path, executable_dir, options);
     }
   } catch (const std::exception& error) {
     std::cerr << "vornplayer: " << error.what() << "\n";

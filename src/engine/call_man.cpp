@@ -275,9 +275,22 @@ int TCallMan::Step() {
     run_flag_ = false;
     return result;
   }
-  // Back to the caller. Its page is fetched before anything changes, so a page that can no
-  // longer be read leaves the interpreter as it was.
-  TPage* back = GetPage(stack_.Top().page_name, true);
+  // Back to the caller. A frame with no page (a handler started after the main page had ended)
+  // and a page that can no longer be read both end the script; the events go on.
+  const std::string caller = stack_.Top().page_name;
+  TPage* back = nullptr;
+  if (!caller.empty()) {
+    try {
+      back = GetPage(caller, true);
+    } catch (const Exception& error) {
+      LogLine("the page to return to cannot be read, the script ends: " + platform::Cp932ToUtf8(caller) + ": " +
+              platform::Cp932ToUtf8(error.what()));
+    }
+  }
+  if (!back) {
+    EndScript();
+    return 1;
+  }
   TParamCollection* params = CurrentParams();
   if (params) params->FreeFrame(stack_.Count());
   TStack& frame = stack_.Pop();
@@ -307,13 +320,25 @@ bool TCallMan::DispatchEvent(std::int32_t level) {
   if (current && entered_ && current->BlocksEvents()) return false;
   TScriptEventQueue* queue = Queue();
   if (!queue) return false;
-  TScriptEvent* event = queue->NextEvent();
-  if (!event) return false;
-  std::string page_part = event->GetLabel();
-  const std::string label = SplitPageLabel(page_part);
-  const std::string file = EventPageFile(page_part);
-  const bool exists = file_check_ ? file_check_(file) : GetScriptFiles().FileExists(file);
-  if (!exists) return false;
+  TScriptEvent* event = nullptr;
+  std::string label;
+  std::string file;
+  for (;;) {
+    event = queue->NextEvent();
+    if (!event) return false;
+    std::string page_part = event->GetLabel();
+    label = SplitPageLabel(page_part);
+    file = EventPageFile(page_part);
+    const TPageCheck check = file_check_ ? file_check_(file)
+                                         : (GetScriptFiles().FileExists(file) ? TPageCheck::kAvailable
+                                                                              : TPageCheck::kNoDisc);
+    if (check == TPageCheck::kAvailable) break;
+    // A disc prompt may still bring the page: the event waits at the head of the queue.
+    if (check == TPageCheck::kNotNow) return false;
+    // No disc can bring the page: the event would block every later one for ever.
+    LogLine("event dropped, its page is on no disc: " + platform::Cp932ToUtf8(event->GetLabel()));
+    queue->RemoveEvent(event);
+  }
 
   // The interrupted context is taken before the handler page is fetched: fetching moves the
   // index, and a page that cannot be loaded must leave everything as it was.
@@ -351,6 +376,26 @@ bool TCallMan::DispatchEvent(std::int32_t level) {
   sender_ = event->GetSender();
   mode_ = 1;
   return true;
+}
+
+void TCallMan::EndScript() {
+  TParamCollection* params = CurrentParams();
+  while (!stack_.Empty()) {
+    if (params) params->FreeFrame(stack_.Count());
+    stack_.Pop();
+  }
+  page_ = nullptr;
+  index_ = 0;
+  entered_ = false;
+  run_flag_ = false;
+  arguments_.Clear();
+  sender_.Reset();
+  mode_ = 0;
+  if (TScriptEventQueue* queue = Queue()) {
+    for (std::int32_t level = 1; level <= level_; ++level) queue->RemoveByFlag(level);
+  }
+  level_ = 2;
+  script_ended_ = true;
 }
 
 bool TCallMan::ScriptEnded() const { return !page_ || (!page_->Contains(index_) && stack_.Empty()); }
@@ -393,8 +438,12 @@ void TCallMan::Run() {
         }
         break;
       case 3: {
+        script_ended_ = false;
         const int result = Step();
-        if (result == 1 || result == -1) {
+        if (script_ended_) {
+          // The script ended under the handler: back to mode 0, where later events still run.
+          run_flag_ = true;
+        } else if (result == 1 || result == -1) {
           --level_;
           if (TScriptEventQueue* queue = Queue()) queue->RemoveByFlag(level_);
           if (level_ <= 2) mode_ = 2;

@@ -101,6 +101,13 @@ class TPlainEventQueue : public TScriptEventQueue {
   std::vector<std::unique_ptr<TPlainScriptEvent>> events_;
 };
 
+// What the page check answers for an event's page file.
+enum class TPageCheck {
+  kAvailable,  // the page can be run
+  kNoDisc,     // no disc holds it: it can never come
+  kNotNow,     // its disc was asked for and not given: a later prompt may still bring it
+};
+
 class TCallMan {
  public:
   TCallMan();
@@ -155,8 +162,8 @@ class TCallMan {
   // The scene for events and sender names; by default the one the application installed.
   void SetScene(TScriptScene* scene) { scene_ = scene; }
   // Whether an event's page file can be run (the project asks for the disc); by default the
-  // script file source's existence check.
-  void SetFileCheck(std::function<bool(const std::string&)> check) { file_check_ = std::move(check); }
+  // script file source's existence check, where a missing page is on no disc.
+  void SetFileCheck(std::function<TPageCheck(const std::string&)> check) { file_check_ = std::move(check); }
 
  private:
   TScriptScene* Scene() const;
@@ -165,6 +172,9 @@ class TCallMan {
   bool PageStep(bool& waiting);
   // The main page has run out with nothing to return to.
   bool ScriptEnded() const;
+  // Ends the script where a return finds no page: no page, an empty stack, mode 0, the events of
+  // the running handlers removed. Later events start their handlers as usual.
+  void EndScript();
   TCommand* CurrentCommand() const;
   std::string NameOf(TObjectHandle handle) const;
   TObjectHandle FindByName(const std::string& name) const;
@@ -183,10 +193,11 @@ class TCallMan {
   std::int32_t level_ = 2;
   const TCommand* last_traced_ = nullptr;
   bool step_raised_ = false;
+  bool script_ended_ = false;
   std::string last_step_error_;
   TCallMan* previous_current_ = nullptr;
   TScriptScene* scene_ = nullptr;
-  std::function<bool(const std::string&)> file_check_;
+  std::function<TPageCheck(const std::string&)> file_check_;
 };
 
 // The handler page file of an event's page part: its last three characters become "vsb".

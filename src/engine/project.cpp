@@ -271,7 +271,7 @@ void TProject::ReadOriginalDiskList() {
 void TProject::StartInterpreter() {
   callman_ = std::make_unique<TCallMan>();
   save_data_->SetInterpreter(callman_.get());
-  callman_->SetFileCheck([this](const std::string& name) { return CheckFile(name); });
+  callman_->SetFileCheck([this](const std::string& name) { return CheckPage(name); });
   if (Files().Exists(settings.start_page)) {
     callman_->Call(settings.start_page);
     return;
@@ -383,17 +383,19 @@ bool TProject::SearchDiscs() {
   return false;
 }
 
-bool TProject::CheckFile(const std::string& name) {
-  if (name.empty()) return false;
+bool TProject::CheckFile(const std::string& name) { return CheckPage(name) == TPageCheck::kAvailable; }
+
+TPageCheck TProject::CheckPage(const std::string& name) {
+  if (name.empty()) return TPageCheck::kNoDisc;
   TVrFileManager& files = Files();
-  if (files.Exists(name)) return true;
+  if (files.Exists(name)) return TPageCheck::kAvailable;
   const std::int32_t disc = disk_list.GetDisk(name);
-  if (disc <= 0) return false;
+  if (disc <= 0) return TPageCheck::kNoDisc;
   const std::string extension = Cp932LowerCase(ExtensionOf(name)) + ".";
   const std::string list = Cp932LowerCase(settings.media_extensions) + ".";
   // Media files are never asked for; a name without extension gives "." and is never asked for
   // either.
-  if (list.find(extension) != std::string::npos) return false;
+  if (list.find(extension) != std::string::npos) return TPageCheck::kNoDisc;
   TDiscPrompt prompt;
   prompt.caption = settings.title;
   prompt.disc_prompt = settings.disc_prompt;
@@ -410,7 +412,7 @@ bool TProject::CheckFile(const std::string& name) {
     StopFlag = true;
     if (TScriptHost* host = GetScriptHost()) host->CloseMainWindow();
   };
-  return files.AskForDisc(disc, prompt);
+  return files.AskForDisc(disc, prompt) ? TPageCheck::kAvailable : TPageCheck::kNotNow;
 }
 
 }  // namespace vorn

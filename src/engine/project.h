@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/call_man.h"
 #include "engine/engine_seams.h"
 #include "engine/game_requests.h"
 #include "engine/save_data.h"
@@ -105,6 +106,9 @@ class TProject {
   bool ProcessPending();
   // Whether the named file can be opened now, asking for its disc when it lies on another one.
   bool CheckFile(const std::string& name);
+  // CheckFile's answer told apart for events: a file no disc holds (never to come) from one whose
+  // disc was asked for and not given.
+  TPageCheck CheckPage(const std::string& name);
   bool FindDataLocation();
   // The host path of save.dat (an existing one in another letter case is the one meant).
   std::string SaveFilePath() const;

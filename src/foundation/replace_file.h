@@ -1,24 +1,17 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
-#include <memory>
 #include <string>
 
 #include "foundation/stream.h"
 
 namespace vorn {
 
-// Opens the temporary file the new content goes to. Tests hand in one that fails part way.
-using TReplaceFileOpener = std::function<std::unique_ptr<TStream>(const std::string& temporary)>;
-
-// The name of the temporary file that ReplaceFileContent writes beside path.
-std::string ReplaceFileTemporary(const std::string& path);
-
-// Writes bytes as the whole new content of the file at path (a native path): first to a temporary
-// file in the same folder, synced, then renamed over path, and the folder synced, so a failure or
-// a crash halfway leaves the old file as it was. Raises EFCreateError or EWriteError naming the file.
+// Writes bytes as the whole new content of the file at path (a native path) through the one
+// replacement routine (platform/file_replace.h): a temporary file of its own beside the target,
+// synced and renamed over it, the folder synced; links written through, the old mode kept. A
+// failure or a crash halfway leaves the old file as it was. A folder or a file the user may not
+// write raises EFCreateError naming path; bytes that do not reach the disk raise EWriteError.
 void ReplaceFileContent(const std::string& path, const void* data, std::size_t size);
-void ReplaceFileContent(const std::string& path, const void* data, std::size_t size, const TReplaceFileOpener& open);
 
 }  // namespace vorn

@@ -51,7 +51,7 @@ class FixedFontCatalog final : public FontCatalog {
 void AddWindowsFaceAliases(std::vector<FontFace>& faces);
 
 // The catalogue the player's font look-ups use. Until one is set it is a FixedFontCatalog; the
-// executable sets a FontconfigCatalog at start-up.
+// player installs its platform's catalogue for its run (the executable's is a FontconfigCatalog).
 FontCatalog& ActiveFontCatalog();
 // Sets the catalogue (not owned; nullptr goes back to the fixed one).
 void SetActiveFontCatalog(FontCatalog* catalog);

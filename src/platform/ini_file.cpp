@@ -10,6 +10,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "platform/file_replace.h"
 #include "platform/file_sync.h"
 
 namespace vorn::platform {
@@ -29,6 +30,14 @@ std::string Upper(std::string_view text) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
   }
   return result;
+}
+
+// Section and key in one map key; no name holds a line feed, so the pair stays unambiguous.
+std::string EntryKey(std::string_view section, std::string_view key) {
+  std::string joined;
+  joined.reserve(section.size() + 1 + key.size());
+  joined.append(section).append(1, '\n').append(key);
+  return joined;
 }
 
 int HexDigit(char c) {
@@ -88,9 +97,10 @@ IniFile IniFile::Parse(std::string_view bytes) {
     }
     const auto equals = line.find('=');
     if (!in_section || equals == std::string_view::npos) continue;
-    std::string key = Upper(Trim(line.substr(0, equals)));
-    if (key.empty() || ini.Find(section, key) != nullptr) continue;
-    ini.entries_.push_back(Entry{section, std::move(key), std::string(Trim(line.substr(equals + 1)))});
+    const std::string key = Upper(Trim(line.substr(0, equals)));
+    if (key.empty()) continue;
+    // The first occurrence wins: a later one finds its place taken.
+    ini.entries_.try_emplace(EntryKey(section, key), Trim(line.substr(equals + 1)));
   }
   return ini;
 }
@@ -105,12 +115,8 @@ IniFile IniFile::Load(const std::string& path) {
 }
 
 const std::string* IniFile::Find(std::string_view section, std::string_view key) const {
-  const std::string wanted_section = Upper(Trim(section));
-  const std::string wanted_key = Upper(Trim(key));
-  for (const Entry& entry : entries_) {
-    if (entry.section == wanted_section && entry.key == wanted_key) return &entry.value;
-  }
-  return nullptr;
+  const auto found = entries_.find(EntryKey(Upper(Trim(section)), Upper(Trim(key))));
+  return found == entries_.end() ? nullptr : &found->second;
 }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
@@ -239,36 +245,18 @@ std::string SetIniValues(std::string_view bytes, std::string_view section,
 }
 
 bool SaveIniBytes(const std::string& path, std::string_view bytes, std::string& reason) {
-  namespace fs = std::filesystem;
+  const ReplaceResult replaced = ReplaceFileBytes(path, bytes.data(), bytes.size());
+  if (replaced) {
+    reason.clear();
+    return true;
+  }
+  reason = replaced.reason;
+  if (replaced.failure != ReplaceFailure::kCreate) return false;
+  // The folder refused the temporary file: an existing file the user may write is written in
+  // place (a file the user may not write was refused before the folder was asked, and stays so).
+  const std::string& target = replaced.target;
   std::error_code error;
-  fs::path target(path);
-  // A link is written through: its target gets the new bytes, the link stays.
-  for (int hops = 0; hops < 40 && fs::is_symlink(target, error); ++hops) {
-    const fs::path link = fs::read_symlink(target, error);
-    if (error) break;
-    target = link.is_absolute() ? link : target.parent_path() / link;
-  }
-  const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  const fs::path temporary = directory / (target.filename().string() + ".tmp" + std::to_string(::getpid()));
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (out) {
-      out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-      out.close();
-      if (out && SyncFile(temporary.string())) {
-        fs::rename(temporary, target, error);
-        if (!error) return true;
-        reason = error.message();
-      } else {
-        reason = std::strerror(errno != 0 ? errno : EIO);
-      }
-      fs::remove(temporary, error);
-    } else {
-      reason = std::strerror(errno != 0 ? errno : EACCES);
-    }
-  }
-  // The directory refused the temporary file: an existing writable file is written in place.
-  if (!fs::is_regular_file(target, error)) return false;
+  if (!std::filesystem::is_regular_file(target, error) || ::access(target.c_str(), W_OK) != 0) return false;
   errno = 0;
   std::fstream in_place(target, std::ios::binary | std::ios::in | std::ios::out | std::ios::trunc);
   if (!in_place) {
@@ -281,7 +269,7 @@ bool SaveIniBytes(const std::string& path, std::string_view bytes, std::string& 
     reason = std::strerror(errno != 0 ? errno : EIO);
     return false;
   }
-  SyncFile(target.string());
+  SyncFile(target);
   reason.clear();
   return true;
 }

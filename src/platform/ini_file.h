@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -29,12 +30,9 @@ class IniFile {
   bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
 
  private:
-  struct Entry {
-    std::string section;  // upper-cased
-    std::string key;      // upper-cased
-    std::string value;
-  };
-  std::vector<Entry> entries_;
+  // Upper-cased section and key, joined by a line feed, to the value; looked up in constant time,
+  // so a file of many keys reads in time linear in its size.
+  std::unordered_map<std::string, std::string> entries_;
 };
 
 // The bytes of an ini file with the values set in the first section of that name, by the
@@ -44,9 +42,11 @@ class IniFile {
 std::string SetIniValues(std::string_view bytes, std::string_view section,
                          const std::vector<std::pair<std::string, std::string>>& values);
 
-// Writes the whole file: through a symbolic link to its target, as a temporary file in the same
-// directory that is synced and renamed over it; when the directory takes no new file but the
-// file itself is writable, in place. False with the system's reason when it cannot be written.
+// Writes the whole file through the one replacement routine (platform/file_replace.h): through a
+// symbolic link to its target, as a temporary file of its own in the target's folder that is
+// synced and renamed over it, the folder synced, the old mode kept; a file the user may not write
+// is refused. When the folder takes no new file but the file itself is writable, in place. False
+// with the system's reason when it cannot be written.
 bool SaveIniBytes(const std::string& path, std::string_view bytes, std::string& reason);
 
 // The integer rule of IniFile::ReadInteger; false when text is not such an integer.

@@ -14,7 +14,7 @@ enum class MessageButtons { kOk, kOkCancel, kYesNo };
 enum class MessageAnswer { kOk, kCancel, kYes, kNo };
 
 struct MessageBoxRequest {
-  std::string text;     // CP932
+  std::string text;     // CP932 (UTF-8 when text_is_host_text is set)
   std::string caption;  // CP932
   MessageIcon icon = MessageIcon::kNone;
   MessageButtons buttons = MessageButtons::kOk;
@@ -22,6 +22,8 @@ struct MessageBoxRequest {
   // The answer when no box can be shown: the one that ends the dialog chain instead of asking
   // again, so a start-up without a display never loops. Unset: OK, Cancel or No by buttons.
   std::optional<MessageAnswer> answer_without_display;
+  // The text is UTF-8 as the host gives it, not CP932: it names a file the system has no name for.
+  bool text_is_host_text = false;
 };
 
 // The answer a request gets when nobody can be asked.

@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/display_service.h"
 #include "platform/drive_type.h"
+#include "platform/font_catalog.h"
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
@@ -26,6 +27,8 @@ struct Platform {
   Wallpaper* wallpaper = nullptr;
   // Where scripts' web addresses go; null: nowhere.
   UrlOpener* url_opener = nullptr;
+  // The installed fonts; null keeps the fixed list (headless runs and tests).
+  FontCatalog* fonts = nullptr;
 };
 
 }  // namespace vorn::platform

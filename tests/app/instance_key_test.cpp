@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "player_harness.h"
+
 namespace vorn {
 namespace {
 
@@ -37,6 +43,27 @@ TEST(InstanceKey, ConfigArgumentIgnoresAsciiCaseOnly) {
   EXPECT_FALSE(IsConfigArgument("/config/"));
   EXPECT_FALSE(IsConfigArgument("config"));
   EXPECT_FALSE(IsConfigArgument(""));
+}
+
+// One folder written in several ways takes one lock; the typed forms would give several keys.
+TEST(InstanceKey, TheLockIsKeyedOnTheFolderResolvedThroughLinks) {
+  testing::TempDir dir("lockkey");
+  namespace fs = std::filesystem;
+  fs::create_directories(dir.path() / "data");
+  fs::create_symlink(dir.path() / "data", dir.path() / "link");
+  const std::string data = (dir.path() / "data").string();
+  const std::string relative = "./" + fs::relative(dir.path() / "data", fs::current_path()).string();
+  const std::string wanted = InstanceLockKey({data}, "/opt/");
+  EXPECT_NE(wanted, BuildInstanceKey({data + "/./"}, "/opt/"));
+  for (const std::string& typed : {data + "/", data + "/./", (dir.path() / "link").string(),
+                                   (dir.path() / "link" / "..").string() + "/data", relative}) {
+    EXPECT_EQ(InstanceLockKey({typed}, "/opt/"), wanted) << typed;
+  }
+  // No arguments: the executable's folder, resolved the same way.
+  EXPECT_EQ(InstanceLockKey({}, (dir.path() / "link").string() + "/"), wanted);
+  // A folder that does not exist, and the settings dialog, keep their keys as typed.
+  EXPECT_EQ(InstanceLockKey({data + "/missing/./x"}, "/opt/"), BuildInstanceKey({data + "/missing/./x"}, "/opt/"));
+  EXPECT_EQ(InstanceLockKey({"/config"}, "/opt/"), "/CONFIG-");
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "foundation/system_texts.h"
 #include "platform/face_colors.h"
 #include "media/media_standin.h"
+#include "platform/font_catalog.h"
 #include "player_harness.h"
 
 namespace vorn {
@@ -264,6 +265,108 @@ TEST(MainWindow, WithoutArgumentsMountsTheExecutableOnlyWhenItEndsWithVo) {
     if (mounted) expected.push_back(dir.str() + "vornplayer");
     EXPECT_EQ(Mounted(form.files), expected) << tail;
   }
+}
+
+// The executable carries the project in its resource section (an archive ending with "vf"); the
+// folder beside it holds only install.dat.
+TEST(MainWindow, WithoutArgumentsTheResourceArchiveOfTheExecutableIsMounted) {
+  TempDir dir("resource");
+  fixture::ProjectWriter project = testing::DefaultProject();
+  project.title = "FromResource";
+  fixture::PageWriter start;
+  start.Add(fixture::flow::Calc("1", 0, 1));
+  fixture::Bytes archive = fixture::PackFiles({{"vorn.vpb", project.Bytes()}, {"start.vsb", start.Bytes()}});
+  archive.push_back('v');
+  archive.push_back('f');
+  std::filesystem::remove(dir.path() / "vorn.vpb");
+  std::filesystem::remove(dir.path() / "start.vsb");
+  fixture::WriteWholeFile((dir.path() / "vornplayer").string(),
+                          fixture::MinimalElfWithSection(".res.BINTYPE.DUMMY", archive));
+  HeadlessForm form(dir.str());
+  form.form->FormCreate();
+  EXPECT_FALSE(StopFlag);
+  EXPECT_FALSE(form.form->start_refused());
+  EXPECT_EQ(Mounted(form.files), (std::vector<std::string>{"", dir.str() + "vornplayer"}));
+  EXPECT_EQ(form.files.GetArchive(1).DataKind(), TArchiveDataKind::kResource);
+  EXPECT_EQ(static_cast<platform::HeadlessWindow*>(form.window.get())->caption(), "FromResource");
+
+  // A resource that does not end with "vf" is no archive of ours.
+  archive.resize(archive.size() - 2);
+  fixture::WriteWholeFile((dir.path() / "vornplayer").string(),
+                          fixture::MinimalElfWithSection(".res.BINTYPE.DUMMY", archive));
+  HeadlessForm plain(dir.str());
+  plain.form->FormCreate();
+  EXPECT_EQ(Mounted(plain.files), std::vector<std::string>{""});
+}
+
+// What a user who started the player from a desktop must see when it cannot start on its data:
+// a box, then exit code 1, and no project read from anywhere else.
+TEST(MainWindow, DataThatCannotBeMountedIsShownInABoxAndEndsThePlayer) {
+  struct Case {
+    const char* what;
+    bool argument;        // the data folder is given as argument (else the executable's folder)
+    const char* folder;   // leaf of the data folder
+    int damage;           // 0 none, 1 a damaged game.dat, 2 a damaged archive appended to the executable
+    const char* in_text;  // what the box must say
+  };
+  const Case cases[] = {
+      {"argument folder without a CP932 name", true, "story-\xF0\x9F\x98\x80", 0, "story-\xF0\x9F\x98\x80"},
+      {"executable folder without a CP932 name", false, "exe-\xF0\x9F\x98\x80", 0, "exe-\xF0\x9F\x98\x80"},
+      {"damaged game.dat", true, "data", 1, "game.dat"},
+      {"damaged appended archive", false, "exe", 2, "vornplayer"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir root("refused");
+    const std::filesystem::path folder = root.path() / c.folder;
+    std::filesystem::create_directories(folder);
+    // A folder the system has no name for cannot even be given a project.
+    if (c.damage != 0) WriteProject(folder.string() + "/");
+    if (c.damage == 1) {
+      // "vf", version 102, then a member count far beyond the bytes that follow.
+      fixture::WriteWholeFile((folder / "game.dat").string(), {'v', 'f', 102, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x7F});
+    }
+    if (c.damage == 2) {
+      // The trailer's start lies past the end of the file.
+      fixture::WriteWholeFile((folder / "vornplayer").string(), {'x', 'x', 0xF0, 0xFF, 0, 0, 'v', 'o'});
+    }
+    Recording recording;
+    platform::HeadlessPlatform headless;
+    const std::string exe_dir = c.argument ? root.str() : folder.string() + "/";
+    headless.executable.set_path(exe_dir + "vornplayer");
+    headless.boxes.Script(platform::MessageAnswer::kOk);
+    platform::Platform services = headless.services();
+    std::vector<std::string> arguments;
+    if (c.argument) arguments.push_back(folder.string());
+    EXPECT_EQ(RunPlayer(services, arguments), 1);
+    ASSERT_EQ(headless.boxes.shown().size(), 1u);
+    const platform::MessageBoxRequest& box = headless.boxes.shown()[0];
+    EXPECT_NE(box.text.find(c.in_text), std::string::npos) << box.text;
+    EXPECT_EQ(box.text_is_host_text, c.damage == 0);
+    EXPECT_EQ(box.icon, platform::MessageIcon::kWarning);
+    EXPECT_EQ(box.buttons, platform::MessageButtons::kOk);
+    EXPECT_EQ(std::count(recording.trace.begin(), recording.trace.end(), "TProject.Create"), 0);
+    EXPECT_EQ(headless.application.windows_created(), 1);
+  }
+}
+
+// The host's font list answers the scripts while the player runs; the fixed one stays otherwise.
+TEST(MainWindow, ThePlatformsFontCatalogueIsInstalledForTheRun) {
+  TempDir dir("fonts");
+  platform::FixedFontCatalog fonts({{"OnlyFace", true, false, "", 0, ""}});
+  platform::HeadlessPlatform headless;
+  headless.executable.set_path(dir.str() + "vornplayer");
+  std::vector<std::string> seen;
+  headless.application.set_after_idle([&](platform::Window&) {
+    if (!seen.empty()) return;
+    for (const platform::FontFace& face : platform::ActiveFontCatalog().Faces()) seen.push_back(face.family);
+    headless.application.Post(platform::Event{.type = platform::EventType::kClose});
+  });
+  platform::Platform services = headless.services();
+  services.fonts = &fonts;
+  EXPECT_EQ(RunPlayer(services, {}, PlayerOptions{3}), 0);
+  EXPECT_EQ(seen, std::vector<std::string>{"OnlyFace"});
+  EXPECT_NE(&platform::ActiveFontCatalog(), &fonts);
 }
 
 TEST(MainWindow, QuitButtonAsksWithTheTitleAndNoResumes) {

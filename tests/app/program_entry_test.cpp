@@ -149,13 +149,24 @@ TEST(ProgramEntry, HostFailuresEndWithOneAndReleaseTheLock) {
 
 TEST(ProgramEntry, OddArgumentsDoNotCrash) {
   TempDir dir("oddargs");
-  const std::vector<std::vector<std::string>> cases = {
-      {""}, {"\xff\xfe/\x80"}, {dir.str() + "missing/dir"}, {std::string(5000, 'a')}, {"", ""}};
-  for (const auto& arguments : cases) {
+  const struct {
+    std::vector<std::string> arguments;
+    int exit_code;  // 1: a folder the system has no name for is refused in a box naming it
+  } cases[] = {{{""}, 0},
+               {{"\xff\xfe/\x80"}, 1},
+               {{dir.str() + "missing/dir"}, 0},
+               {{std::string(5000, 'a')}, 0},
+               {{"", ""}, 0},
+               {{dir.str(), "\xff\xfe"}, 1}};
+  for (const auto& c : cases) {
     HeadlessPlayer player(dir.str());
     // None of them holds a project: the player ends at start without a frame.
-    EXPECT_EQ(player.Run(arguments), 0);
+    EXPECT_EQ(player.Run(c.arguments), c.exit_code);
     EXPECT_FALSE(player.closed);
+    if (c.exit_code == 1) {
+      ASSERT_EQ(player.headless.boxes.shown().size(), 1u);
+      EXPECT_NE(player.headless.boxes.shown()[0].text.find(c.arguments.back()), std::string::npos);
+    }
   }
 }
 

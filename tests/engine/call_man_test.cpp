@@ -11,9 +11,11 @@
 #include "engine/script_error.h"
 #include "engine/script_files.h"
 #include "engine/script_host.h"
+#include "fixture/flow_page_commands.h"
 #include "fixture/page_writer.h"
 #include "foundation/stream_encoding.h"
 #include "foundation/system_texts.h"
+#include "support/log_recorder.h"
 
 namespace vorn {
 namespace {
@@ -299,13 +301,98 @@ TEST_F(CallManTest, BlockedEventStaysQueuedUntilTheCommandIsDone) {
   EXPECT_EQ(Frame(), (Lines{EventLine("h.vsb", 1), Line("h.vsb", 1), Line("main.vsb", 2)}));
 }
 
-TEST_F(CallManTest, EventWhosePageIsMissingStaysQueued) {
+TEST_F(CallManTest, EventWhoseDiscWasNotGivenStaysQueued) {
   MakePage("main.vsb", {Plain(false), Plain(false)});
-  callman_.SetFileCheck([](const std::string& name) { return name != "gone.vsb"; });
+  MakePage("h.vsb", {Plain(true)});
+  callman_.SetFileCheck([](const std::string& name) {
+    return name == "later.vsb" ? TPageCheck::kNotNow : TPageCheck::kAvailable;
+  });
   callman_.Call("main.vsb");
-  scene_.queue.Post("gone.vsb:a", scene_.Add("o").Handle());
+  scene_.queue.Post("later.vsb:a", scene_.Add("o").Handle());
+  scene_.queue.Post("h.vsb", scene_.Add("p").Handle());
   EXPECT_EQ(Frame(), (Lines{Line("main.vsb", 1)}));
-  EXPECT_EQ(scene_.queue.Count(), 1);
+  EXPECT_EQ(Frame(), (Lines{Line("main.vsb", 2)}));
+  // A later prompt may still bring the disc: the event keeps its place at the head.
+  EXPECT_EQ(scene_.queue.Count(), 2);
+  EXPECT_EQ(scene_.queue.Get(0).GetLabel(), "later.vsb:a");
+}
+
+TEST_F(CallManTest, EventWhosePageIsOnNoDiscIsDroppedAndLaterEventsRun) {
+  MakePage("main.vsb", {Plain(false), Plain(false)});
+  MakePage("h.vsb", {Plain(true)});
+  callman_.SetFileCheck([](const std::string& name) {
+    return name == "gone.vsb" ? TPageCheck::kNoDisc : TPageCheck::kAvailable;
+  });
+  callman_.Call("main.vsb");
+  test::LogRecorder log;
+  scene_.queue.Post("gone.vsb:a", scene_.Add("o").Handle());
+  scene_.queue.Post("h.vsb", scene_.Add("p").Handle());
+  EXPECT_EQ(Frame(), (Lines{EventLine("h.vsb", 1), Line("h.vsb", 1), Line("main.vsb", 1)}));
+  EXPECT_EQ(scene_.queue.Count(), 0);
+  EXPECT_TRUE(log.Contains("gone.vsb:a")) << ::testing::PrintToString(log.Lines());
+}
+
+TEST_F(CallManTest, WithoutAProjectAMissingEventPageIsOnNoDisc) {
+  MakePage("main.vsb", {Plain(false), Plain(false)});
+  callman_.Call("main.vsb");
+  test::LogRecorder log;
+  scene_.queue.Post("gone.vsb", scene_.Add("o").Handle());
+  EXPECT_EQ(Frame(), (Lines{Line("main.vsb", 1)}));
+  EXPECT_EQ(scene_.queue.Count(), 0);
+}
+
+// The main page ends with Exit; an event afterwards runs its handler, whose return finds no page
+// to go back to: the script stays ended and nothing escapes.
+TEST_F(CallManTest, EventAfterExitOfTheMainPageRunsAndTheScriptStaysEnded) {
+  TParamCollection params;  // the conditions read it
+  files_.files["main.vsb"] = PageWriter(110).Add(fixture::flow::Exit("1", 0, 1)).Bytes();
+  files_.files["h.vsb"] = PageWriter(110).Add(fixture::flow::Label("h", 0, 1)).Bytes();
+  callman_.Call("main.vsb");
+  EXPECT_NO_THROW(callman_.Run());
+  EXPECT_EQ(callman_.CurrentPage(), nullptr);
+  scene_.queue.Post("h.vsb", scene_.Add("o").Handle());
+  std::vector<std::string> first;
+  EXPECT_NO_THROW(first = Frame());
+  EXPECT_EQ(first, (Lines{EventLine("h.vsb", 1), Line("h.vsb", 1)}));
+  EXPECT_NO_THROW(Frame());
+  EXPECT_EQ(callman_.CurrentPage(), nullptr);
+  EXPECT_EQ(callman_.Mode(), 0);
+  EXPECT_TRUE(callman_.Stack().Empty());
+  EXPECT_FALSE(callman_.RunFlag());
+  EXPECT_EQ(scene_.queue.Count(), 0);
+  // And again: every later event runs its handler the same way (its command was traced last).
+  scene_.queue.Post("h.vsb", scene_.Add("p").Handle());
+  EXPECT_EQ(Frame(), (Lines{EventLine("h.vsb", 1)}));
+  EXPECT_EQ(scene_.queue.Count(), 0);
+  EXPECT_EQ(callman_.CurrentPage(), nullptr);
+  EXPECT_EQ(callman_.Mode(), 0);
+}
+
+// A handler that ran while a command waited returns to a page that can no longer be read.
+TEST_F(CallManTest, ReturnToAPageThatCannotBeReadEndsTheScriptWithALogLine) {
+  TParamCollection params;
+  MakePage("h.vsb", {Plain(true)});
+  files_.files["main.vsb"] =
+      PageWriter(110).Add(fixture::flow::Calc("1", 0, 1)).Add(fixture::flow::Calc("1", 0, 2)).Bytes();
+  callman_.Call("main.vsb");
+  // The main page leaves the cache and its file turns bad before the handler returns.
+  TPage* main = callman_.CurrentPage();
+  ASSERT_NE(main, nullptr);
+  scene_.queue.Post("h.vsb", scene_.Add("o").Handle());
+  ASSERT_TRUE(callman_.DispatchEvent(1));
+  for (int i = 0; i < kMaxCachedPages + 1; ++i) {
+    const std::string name = "fill" + std::to_string(i) + ".vsb";
+    files_.files[name] = PageWriter(110).Add(fixture::flow::Calc("1", 0, 1)).Bytes();
+    callman_.GetPage(name, true);
+  }
+  files_.files["main.vsb"] = PageWriter(110).Add(PageCommand(99)).Bytes();
+  test::LogRecorder log;
+  EXPECT_NO_THROW(Frame());
+  EXPECT_EQ(callman_.CurrentPage(), nullptr);
+  EXPECT_EQ(callman_.Mode(), 0);
+  EXPECT_TRUE(callman_.Stack().Empty());
+  EXPECT_EQ(scene_.queue.Count(), 0);
+  EXPECT_TRUE(log.Contains("main.vsb")) << ::testing::PrintToString(log.Lines());
 }
 
 TEST_F(CallManTest, EventWhosePageCannotBeLoadedIsDroppedAndTheScriptGoesOn) {

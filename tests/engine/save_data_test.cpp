@@ -16,10 +16,11 @@
 #include "engine/save_requests.h"
 #include "engine/save_scene.h"
 #include "foundation/archive.h"
-#include "foundation/replace_file.h"
 #include "foundation/stream_encoding.h"
 #include "foundation/system_texts.h"
+#include "platform/file_replace.h"
 #include "platform/message_box.h"
+#include "platform/mode_check_user.h"
 
 namespace vorn {
 namespace {
@@ -559,47 +560,81 @@ TEST_F(SaveDataTest, FolderThatCannotBeWrittenFailsGameSavesAndSkipsStatus) {
   }
 }
 
-// Fails with a write error once `limit` bytes have gone into the file.
-class FailingFileStream : public TStream {
- public:
-  FailingFileStream(const std::string& path, std::size_t limit) : out_(path, std::ios::binary), limit_(limit) {}
-  std::size_t Read(void*, std::size_t) override { return 0; }
-  std::size_t Write(const void* buffer, std::size_t count) override {
-    const std::size_t room = limit_ - std::min(limit_, written_);
-    const std::size_t n = std::min(room, count);
-    out_.write(static_cast<const char*>(buffer), static_cast<std::streamsize>(n));
-    out_.flush();
-    written_ += n;
-    return n;
+// Files in the folder other than save.dat (a temporary left behind, say).
+std::vector<std::string> OtherFiles(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.path().filename() != "save.dat") names.push_back(entry.path().filename().string());
   }
-  std::int64_t Seek(std::int64_t, SeekOrigin) override { return static_cast<std::int64_t>(written_); }
-  std::int64_t Size() const override { return static_cast<std::int64_t>(written_); }
-  void SetSize(std::int64_t) override {}
+  return names;
+}
 
- private:
-  std::ofstream out_;
-  std::size_t limit_;
-  std::size_t written_ = 0;
-};
-
-TEST_F(SaveDataTest, WriteFailingAfterAnyByteLeavesSaveFileAsItWas) {
+TEST_F(SaveDataTest, WriteFailingAtAnyStepLeavesSaveFileAsItWas) {
   save_->SaveGame(1, "one", "", 0);
   const Bytes before = FileBytes(SavePath());
   Var("score", 12345);
-  std::size_t k = 0;
-  save_->SetWriter([&k](const std::string& path, const void* data, std::size_t size) {
-    ReplaceFileContent(path, data, size, [&k](const std::string& temporary) {
-      return std::make_unique<FailingFileStream>(temporary, k);
-    });
-  });
-  const std::size_t total = before.size() + 64;
-  for (k = 0; k < total; k += 7) {
-    SCOPED_TRACE(k);
+  using platform::ReplaceStep;
+  for (const ReplaceStep failing : {ReplaceStep::kCreate, ReplaceStep::kWrite, ReplaceStep::kSync, ReplaceStep::kRename}) {
+    SCOPED_TRACE(static_cast<int>(failing));
+    const platform::ReplaceStepHook previous = platform::SetReplaceStepHook(
+        [failing](ReplaceStep step, const std::string&) { return step != failing; });
     EXPECT_THROW(save_->SaveGame(2, "two", "", 0), ESaveFileError);
+    platform::SetReplaceStepHook(previous);
     EXPECT_EQ(FileBytes(SavePath()), before);
-    EXPECT_FALSE(fs::exists(ReplaceFileTemporary(SavePath().string())));
+    EXPECT_EQ(OtherFiles(dir_), std::vector<std::string>{});
   }
   EXPECT_EQ(save_->GetSlotCaption(2), "");
+}
+
+TEST_F(SaveDataTest, ASaveKeepsTheModeOfSaveDat) {
+  save_->SaveGame(1, "one", "", 0);
+  fs::permissions(SavePath(), fs::perms(0600));
+  save_->SaveGame(2, "two", "", 0);
+  EXPECT_EQ(fs::status(SavePath()).permissions() & fs::perms::mask, fs::perms(0600));
+  EXPECT_EQ(save_->GetSlotCaption(2), "two");
+}
+
+TEST_F(SaveDataTest, ALinkedSaveDatStaysALinkAndItsTargetGetsTheNewSlot) {
+  fs::create_directories(dir_ / "elsewhere");
+  const fs::path target = dir_ / "elsewhere" / "kept.dat";
+  save_->SaveGame(1, "one", "", 0);
+  fs::rename(SavePath(), target);
+  fs::create_symlink("elsewhere/kept.dat", SavePath());
+  save_->SaveGame(2, "two", "", 0);
+  EXPECT_TRUE(fs::is_symlink(SavePath()));
+  TSaveData reader(target.string());
+  reader.ReadSlotCaptions();
+  EXPECT_EQ(reader.GetSlotCaption(1), "one");
+  EXPECT_EQ(reader.GetSlotCaption(2), "two");
+  EXPECT_EQ(OtherFiles(dir_), std::vector<std::string>{"elsewhere"});
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "elsewhere"), fs::directory_iterator()), 1);
+}
+
+// A save.dat the user may not write refuses the save as a read-only folder does, and stays byte
+// for byte. Root may write anything, so the save runs as "nobody" there.
+TEST_F(SaveDataTest, AReadOnlySaveDatRefusesTheSaveAndStaysAsItWas) {
+  save_->SaveGame(1, "one", "", 0);
+  const Bytes before = FileBytes(SavePath());
+  fs::permissions(dir_, fs::perms(0755));
+  ASSERT_TRUE(platform::GiveToModeCheckUser(dir_.string()));
+  ASSERT_TRUE(platform::GiveToModeCheckUser(SavePath().string()));
+  fs::permissions(SavePath(), fs::perms(0444));
+  const int outcome = platform::RunAsModeCheckUser([this]() {
+    try {
+      save_->SaveGame(2, "two", "", 0);
+      return 1;
+    } catch (const ESaveFileError& error) {
+      const std::string text = error.what();
+      if (text.find("save.dat") == std::string::npos || text.find("Permission denied") == std::string::npos) return 2;
+      return save_->GetSlotCaption(2).empty() ? 0 : 3;
+    } catch (...) {
+      return 4;
+    }
+  });
+  EXPECT_EQ(outcome, 0) << "1: saved, 2: another message, 3: the slot took the caption, 4: another error";
+  EXPECT_EQ(FileBytes(SavePath()), before);
+  EXPECT_EQ(OtherFiles(dir_), std::vector<std::string>{});
+  fs::permissions(SavePath(), fs::perms(0644));
 }
 
 // --- hostile entries ---

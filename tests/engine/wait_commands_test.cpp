@@ -392,5 +392,13 @@ TEST_F(MediaCommandTest, MediaPlayAndMenuClose) {
   EXPECT_EQ(menu.play_state, LP_STOPFADE);
 }
 
+TEST_F(MediaCommandTest, MenuCloseWithAnEmptyNameClosesTheCurrentLayer) {
+  scene.current = 1;
+  auto* close = One<TComMenuClose>(std::move(PageCommand(26).Expr("\"\"")), 110, "e.vsb");
+  EXPECT_EQ(Exec(*close), 1);
+  EXPECT_EQ(scene.layers[1].play_state, LP_STOPFADE);
+  EXPECT_NE(scene.layers[0].play_state, LP_STOPFADE);
+}
+
 }  // namespace
 }  // namespace vorn::testing

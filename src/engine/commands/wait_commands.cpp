@@ -309,7 +309,8 @@ void TComMenuClose::Execute(TCallMan& /*callman*/, TPage*& /*page*/, std::int32_
   ++index;
   const std::string name = StrOr(ExpressionAt(*this, 0));
   TScriptScene* scene = GetScriptScene();
-  if (name.empty() || scene == nullptr) return;
+  if (scene == nullptr) return;
+  // An empty name finds the current layer, which then closes like any menu.
   if (TScriptObject* object = scene->FindComponent(name)) object->SetPlayState(LP_STOPFADE);
 }
 

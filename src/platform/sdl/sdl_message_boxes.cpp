@@ -9,7 +9,7 @@
 namespace vorn::platform::sdl {
 
 MessageAnswer SdlMessageBoxes::Show(const MessageBoxRequest& request) {
-  const std::string text = Cp932ToUtf8(request.text);
+  const std::string text = request.text_is_host_text ? request.text : Cp932ToUtf8(request.text);
   const std::string caption = Cp932ToUtf8(request.caption);
   std::vector<SDL_MessageBoxButtonData> buttons;
   switch (request.buttons) {

@@ -6,6 +6,7 @@
 
 #include "platform/clock.h"
 #include "platform/drive_type.h"
+#include "platform/font_catalog.h"
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
@@ -70,7 +71,8 @@ class SdlPlatform {
  public:
   explicit SdlPlatform(SdlPlatformOptions options = {});
   Platform services() {
-    return Platform{executable_, drives_, locks_, clock_, boxes_, application_, &display_, &wallpaper_, &url_opener_};
+    return Platform{executable_, drives_, locks_, clock_, boxes_, application_, &display_, &wallpaper_, &url_opener_,
+                    &fonts_};
   }
   SdlApplication& application() { return application_; }
 
@@ -84,6 +86,7 @@ class SdlPlatform {
   SdlDisplayService display_;
   DesktopWallpaper wallpaper_;
   XdgUrlOpener url_opener_;
+  FontconfigCatalog fonts_;
 };
 
 }  // namespace vorn::platform::sdl
