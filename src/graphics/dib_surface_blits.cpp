@@ -354,6 +354,10 @@ void TDIBSurface::DrawMapped(int x, int y, TDIBSurface& source, std::int32_t key
   const gdi::HPALETTE palette = GetPalette();
   const int rows = std::min(source.Height(), Height());
   const int columns = std::min(source.Width(), Width());
+  // Positions in 64 bits: a picture drawn near the int32 limits must not wrap back in.
+  const auto put = [this](std::int64_t px, std::int64_t py, std::uint32_t value) {
+    if (px >= 0 && py >= 0 && px < Width() && py < Height()) SetPixel(static_cast<int>(px), static_cast<int>(py), value);
+  };
   if (sourceDepth > 8) {
     TDIBSurface rgb;
     rgb.SetSize(source.Width(), source.Height(), 24);
@@ -368,7 +372,7 @@ void TDIBSurface::DrawMapped(int x, int y, TDIBSurface& source, std::int32_t key
         const int index = gdi::GetNearestPaletteIndex(
             palette, gdi::RGB(static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
                               static_cast<std::uint8_t>(c)));
-        SetPixel(x + j, y + i, static_cast<std::uint32_t>(std::max(index, 0)));
+        put(std::int64_t{x} + j, std::int64_t{y} + i, static_cast<std::uint32_t>(std::max(index, 0)));
       }
     return;
   }
@@ -392,7 +396,7 @@ void TDIBSurface::DrawMapped(int x, int y, TDIBSurface& source, std::int32_t key
     for (int j = 0; j < columns; ++j) {
       const std::uint32_t index = source.GetPixel(j, i);
       if (key >= 0 && index == static_cast<std::uint32_t>(key)) continue;
-      SetPixel(x + j, y + i, map[index & 0xFF]);
+      put(std::int64_t{x} + j, std::int64_t{y} + i, map[index & 0xFF]);
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "graphics/dib_surface.h"
@@ -88,6 +89,29 @@ TEST(DIBBlits, ExtremePositionsClipIn64Bits) {
         }
       // Partly translucent, for the blending loops.
       target.DrawTranslucent(c.x, c.y, source, c.rect, 3, 100);
+    }
+  }
+}
+
+// Mapping by colour places each pixel on its own; near the int32 limits nothing lands, and
+// nothing wraps back into the picture.
+TEST(DIBBlits, MappedAtExtremePositionsDrawsNothing) {
+  constexpr int kMin = std::numeric_limits<int>::min();
+  constexpr int kMax = std::numeric_limits<int>::max();
+  TDIBSurface indexed;
+  Ramp(indexed, 3, 2, 8);
+  indexed.ColorTable[1] = 0x00FF0000;  // another table than the target's: mapped entry by entry
+  indexed.UpdatePalette();
+  TDIBSurface rgb;
+  Ramp(rgb, 3, 2, 24);
+  for (TDIBSurface* source : {&indexed, &rgb}) {
+    for (const auto& [x, y] : {std::pair{kMax, kMax}, std::pair{kMin, kMin}, std::pair{kMax - 1, 0}, std::pair{0, kMin + 1}}) {
+      SCOPED_TRACE(testing::Message() << source->BitCount() << " bits at " << x << ", " << y);
+      TDIBSurface target;
+      target.SetSize(4, 4, 8);
+      target.DrawMapped(x, y, *source, -1);
+      for (int py = 0; py < 4; ++py)
+        for (int px = 0; px < 4; ++px) ASSERT_EQ(target.GetPixel(px, py), 0u);
     }
   }
 }
