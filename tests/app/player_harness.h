@@ -23,6 +23,7 @@
 #include "foundation/debug_trace.h"
 #include "foundation/standin_trace.h"
 #include "platform/headless_application.h"
+#include "support/temp_folder.h"
 
 namespace vorn::testing {
 
@@ -85,32 +86,12 @@ inline void WriteProject(const std::string& dir, const fixture::ProjectWriter& p
   start.WriteTo(dir, project.start_page);
 }
 
-// A private folder that stands for the executable's directory.
-class TempDir {
+// A private folder that stands for the executable's directory, holding the default project.
+class TempDir : public TempFolder {
  public:
-  explicit TempDir(const std::string& name) {
-    // Tests run side by side in separate processes, where this object's address may repeat (the
-    // sanitizer builds place objects alike): the running test's name keeps their folders apart.
-    std::string test;
-    if (const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info()) {
-      test = std::string(info->test_suite_name()) + "." + info->name() + "_";
-      std::replace(test.begin(), test.end(), '/', '_');  // parameterised names hold "/"
-    }
-    path_ = std::filesystem::temp_directory_path() /
-            ("vorn_app_" + test + name + "_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-    WriteProject(str());
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::string str() const { return path_.string() + "/"; }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
+  explicit TempDir(const std::string& name) : TempFolder(name) { WriteProject(str()); }
+  // The folder with a trailing "/".
+  std::string str() const { return Dir(); }
 };
 
 // The main window on headless back ends, driven step by step.

@@ -16,6 +16,7 @@
 #include "engine/save_data.h"
 #include "fixture/page_writer.h"
 #include "player_harness.h"
+#include "support/whole_file.h"
 
 namespace vorn {
 namespace {
@@ -24,11 +25,6 @@ using testing::HeadlessForm;
 using testing::TempDir;
 using testing::WriteProject;
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes FileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 // A start page that saves the game in slot 1 with the caption "first".
 fixture::PageWriter SavingStart() {
@@ -96,7 +92,7 @@ TEST(SavedGames, UnreadableSaveFileEndsTheStartWithABoxNamingIt) {
     EXPECT_NE(headless.boxes.shown()[0].text.find("save.dat"), std::string::npos) << headless.boxes.shown()[0].text;
     EXPECT_EQ(headless.boxes.shown()[0].icon, platform::MessageIcon::kWarning);
     EXPECT_EQ(FrameCount, 0);
-    EXPECT_EQ(FileBytes(dir + "save.dat"), garbage) << layout.name;
+    EXPECT_EQ(testing::ReadWholeFile(dir + "save.dat"), garbage) << layout.name;
   }
 }
 

@@ -10,6 +10,7 @@
 #include "platform/headless_application.h"
 #include "platform/key_codes.h"
 #include "player_harness.h"
+#include "support/whole_file.h"
 
 namespace vorn {
 namespace {
@@ -18,11 +19,6 @@ using platform::Event;
 using platform::EventType;
 using platform::MouseButton;
 using testing::TempDir;
-
-std::string Read(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 void Write(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
@@ -92,7 +88,7 @@ TEST(SettingsDialog, OkWritesTheSoundSectionAndKeepsTheRest) {
   EXPECT_TRUE(config.Control(config.form->CheckSound).checked);
   config.Key(platform::kVkReturn);
   EXPECT_FALSE(config.form->running());
-  EXPECT_EQ(Read(config.path),
+  EXPECT_EQ(testing::ReadWholeText(config.path),
             "; settings\r\n[Video]\r\nDelayTime=7\r\n\r\n[Sound]\r\ndelaytime =200\r\nVolume=3\r\nDirectSound=1\r\n\r\n"
             "[Sound]\r\nDirectSound=1\r\n");
 }
@@ -101,7 +97,7 @@ TEST(SettingsDialog, OkCreatesAMissingFileCancelLeavesFilesAlone) {
   {
     Config config("create");
     config.Key(platform::kVkReturn);
-    EXPECT_EQ(Read(config.path), "[Sound]\r\nDirectSound=1\r\nDelayTime=500\r\n");
+    EXPECT_EQ(testing::ReadWholeText(config.path), "[Sound]\r\nDirectSound=1\r\nDelayTime=500\r\n");
   }
   {
     Config config("absent");
@@ -116,13 +112,13 @@ TEST(SettingsDialog, OkCreatesAMissingFileCancelLeavesFilesAlone) {
     config.Key(platform::kVkTab);  // Cancel has the focus
     config.Key(platform::kVkReturn);
     EXPECT_FALSE(config.form->running());
-    EXPECT_EQ(Read(config.path), bytes);
+    EXPECT_EQ(testing::ReadWholeText(config.path), bytes);
   }
   {
     Config config("closebox", "[Sound]\n");
     config.form->HandleEvent(Event{.type = EventType::kClose});
     EXPECT_FALSE(config.form->running());
-    EXPECT_EQ(Read(config.path), "[Sound]\n");
+    EXPECT_EQ(testing::ReadWholeText(config.path), "[Sound]\n");
   }
 }
 
@@ -169,7 +165,7 @@ TEST(SettingsDialog, KeyboardTabOrderAcceleratorsAndTrackBar) {
   config.Key(platform::kVkTab);
   EXPECT_EQ(f.dialog().focused(), f.TrackBuff);
   config.Key(platform::kVkReturn);  // no button focused: OK
-  EXPECT_EQ(Read(config.path), "[Sound]\r\nDirectSound=0\r\nDelayTime=100\r\n");
+  EXPECT_EQ(testing::ReadWholeText(config.path), "[Sound]\r\nDirectSound=0\r\nDelayTime=100\r\n");
 }
 
 TEST(SettingsDialog, MouseClicksAndThumbDragging) {
@@ -196,7 +192,7 @@ TEST(SettingsDialog, MouseClicksAndThumbDragging) {
   EXPECT_EQ(config.Info(), "500ms");
   config.Click(200, 150);  // Cancel
   EXPECT_FALSE(f.running());
-  EXPECT_EQ(Read(config.path), "[Sound]\r\nDirectSound=1\r\nDelayTime=300\r\n");
+  EXPECT_EQ(testing::ReadWholeText(config.path), "[Sound]\r\nDirectSound=1\r\nDelayTime=300\r\n");
 }
 
 TEST(SettingsDialog, AFileThatCannotBeWrittenKeepsTheDialogOpen) {
@@ -228,7 +224,7 @@ TEST(SettingsDialog, ALinkedFileIsWrittenThroughItsLink) {
   form.HandleEvent(Event{.type = EventType::kKeyDown, .key = platform::kVkReturn});
   EXPECT_FALSE(form.running());
   EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "game.ini"));
-  EXPECT_EQ(Read(dir.path() / "real" / "target.ini"), "[Sound]\nDelayTime=200\nDirectSound=1\n");
+  EXPECT_EQ(testing::ReadWholeText(dir.path() / "real" / "target.ini"), "[Sound]\nDelayTime=200\nDirectSound=1\n");
 }
 
 }  // namespace

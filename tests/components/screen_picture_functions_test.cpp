@@ -33,6 +33,7 @@
 #include "platform/wallpaper.h"
 #include "support/engine_fixture.h"
 #include "support/script_expression.h"
+#include "support/whole_file.h"
 
 namespace vorn {
 namespace {
@@ -197,14 +198,9 @@ struct Bitmap {
   }
 };
 
-Bytes ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 Bitmap ReadBitmap(const fs::path& path) {
   Bitmap bitmap;
-  bitmap.bytes = ReadFile(path);
+  bitmap.bytes = testing::ReadWholeFile(path);
   ByteReader in(bitmap.bytes);
   EXPECT_EQ(in.Text(2), "BM");
   in.Take(12);
@@ -349,7 +345,7 @@ TEST_F(ScreenPictureFunctions, AFileScreenshotIsThePaintedActiveLayer) {
   Start();
   EXPECT_EQ(SaveScreen("shot.pel"), 1);
   EXPECT_GT(active->paints, 0);
-  const Screenshot shot = DecodeScreenshot(ReadFile(Data() / "shot.pel"));
+  const Screenshot shot = DecodeScreenshot(testing::ReadWholeFile(Data() / "shot.pel"));
   EXPECT_EQ(shot.compression, 0);
   EXPECT_EQ(shot.quality, 70);
   ExpectPattern(shot, 200);
@@ -360,9 +356,9 @@ TEST_F(ScreenPictureFunctions, AFileScreenshotIsThePaintedActiveLayer) {
 TEST_F(ScreenPictureFunctions, TheOtherLayerOnRequest) {
   Start();
   EXPECT_EQ(SaveScreen("shot.pel", ", 0, 0, 1"), 1);
-  ExpectPattern(DecodeScreenshot(ReadFile(Data() / "shot.pel")), 10);
+  ExpectPattern(DecodeScreenshot(testing::ReadWholeFile(Data() / "shot.pel")), 10);
   EXPECT_EQ(SaveScreen("shot.pel", ", 0, 0, 0"), 1);
-  ExpectPattern(DecodeScreenshot(ReadFile(Data() / "shot.pel")), 200);
+  ExpectPattern(DecodeScreenshot(testing::ReadWholeFile(Data() / "shot.pel")), 200);
 }
 
 TEST_F(ScreenPictureFunctions, SizesAndRefusals) {
@@ -397,7 +393,7 @@ TEST_F(ScreenPictureFunctions, SizesAndRefusals) {
       EXPECT_FALSE(fs::exists(path));
       continue;
     }
-    const Screenshot shot = DecodeScreenshot(ReadFile(path));
+    const Screenshot shot = DecodeScreenshot(testing::ReadWholeFile(path));
     EXPECT_EQ(shot.width, c.width);
     EXPECT_EQ(shot.height, c.height);
   }
@@ -406,7 +402,7 @@ TEST_F(ScreenPictureFunctions, SizesAndRefusals) {
 TEST_F(ScreenPictureFunctions, ADifferentSizeIsStretchedSmoothly) {
   Start();
   EXPECT_EQ(SaveScreen("big.pel", ", 12, 8"), 1);
-  const Screenshot shot = DecodeScreenshot(ReadFile(Data() / "big.pel"));
+  const Screenshot shot = DecodeScreenshot(testing::ReadWholeFile(Data() / "big.pel"));
   ASSERT_EQ(shot.width, 12);
   // Doubling: even columns and rows land on source pixels, odd ones blend their neighbours
   // (red 0 and 40 give 20), which a nearest-pixel stretch would never produce.
@@ -460,7 +456,7 @@ TEST_F(ScreenPictureFunctions, NamesResolveAsTheFileManagerResolvesThem) {
   // A "\" separator, a folder and a file that differ in case: the existing file is replaced.
   EXPECT_EQ(SaveScreen("shots\\old.pel"), 1);
   EXPECT_EQ(Listing(Data() / "Shots"), std::vector<std::string>{(Data() / "Shots" / "Old.PEL").string()});
-  ExpectPattern(DecodeScreenshot(ReadFile(Data() / "Shots" / "Old.PEL")), 200);
+  ExpectPattern(DecodeScreenshot(testing::ReadWholeFile(Data() / "Shots" / "Old.PEL")), 200);
   // "/" separates too; a Shift-JIS name is a UTF-8 name on disk.
   EXPECT_EQ(SaveScreen("Shots/\x83\x65\x83\x58\x83\x67.pel"), 1);  // テスト.pel
   EXPECT_TRUE(fs::exists(Data() / "Shots" / "\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88.pel"));
@@ -533,7 +529,7 @@ TEST_F(ScreenPictureFunctions, AnUnreadableInstallRecordIsLeftAsItIs) {
   // The picture is written all the same; only the registration fails.
   EXPECT_EQ(SaveScreen("b.pel", ", 0, 0, 0, 2"), 1);
   EXPECT_TRUE(fs::exists(Data() / "b.pel"));
-  EXPECT_EQ(ReadFile(Data() / "install.dat"), broken);
+  EXPECT_EQ(testing::ReadWholeFile(Data() / "install.dat"), broken);
 }
 
 // --- SetWallPaper ---

@@ -17,7 +17,8 @@
 #include "engine/script_page.h"
 #include "fixture/page_writer.h"
 #include "foundation/vocabulary_codes.h"
-#include "recording_objects.h"
+#include "support/recording_scene.h"
+#include "support/whole_file.h"
 
 namespace vorn {
 namespace {
@@ -165,8 +166,7 @@ TEST_F(ComponentCommands, ARecordCutShortFailsThePageLoadNamingThePage) {
 // creating code once, with all mask bits set (162 expressions each), with none, and cut short.
 TEST_F(ComponentCommands, HandWrittenSeedPagesLoadAsDescribed) {
   auto read = [](const std::string& name) {
-    std::ifstream in(std::string(VORN_SOURCE_DIR) + "/tests/fuzz/corpus/page_reader/" + name, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+    return testing::ReadWholeFile(std::string(VORN_SOURCE_DIR) + "/tests/fuzz/corpus/page_reader/" + name);
   };
   for (const char* name : {"creators_all_bits.vsb", "creators_no_bits.vsb"}) {
     SCOPED_TRACE(name);

@@ -14,7 +14,7 @@
 #include "foundation/errors.h"
 #include "foundation/stream.h"
 #include "foundation/vocabulary_codes.h"
-#include "recording_objects.h"
+#include "support/recording_scene.h"
 
 namespace vorn {
 namespace {
@@ -99,7 +99,7 @@ TEST_F(ComponentProperties, ParentAndSizeComeBeforeLeftAndTopWhateverTheIndexOrd
 
 TEST_F(ComponentProperties, ParentFallsBackToTheCurrentLayer) {
   scene.current_layer = 1;
-  scene.Add("timer", /*control=*/false);
+  scene.AddComponent("timer");
   for (const char* parent : std::vector<const char*>{nullptr, "\"\"", "\"nobody\"", "\"timer\""}) {
     SCOPED_TRACE(parent != nullptr ? parent : "no slot");
     properties = TComponentProperties();

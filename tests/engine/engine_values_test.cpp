@@ -7,6 +7,7 @@
 
 #include "engine/run_time_random.h"
 #include "platform/clock.h"
+#include "support/temp_folder.h"
 
 namespace vorn {
 namespace {
@@ -45,7 +46,8 @@ TEST(EngineValues, CurrentDateTimeOncePerGameClock) {
 }
 
 TEST(EngineValues, DeleteAtExitIgnoresErrors) {
-  const auto file = std::filesystem::temp_directory_path() / "vorn_delete_at_exit.tmp";
+  const testing::TempFolder folder;
+  const auto file = folder.path() / "delete_at_exit.tmp";
   std::ofstream(file) << "x";
   TDeleteAtExitList list;
   list.Add("/nonexistent/dir/file");

@@ -186,7 +186,7 @@ class CabinetCommandTest : public SceneCommandTest {
 };
 
 TEST_F(CabinetCommandTest, SaveMovesSelectedChildrenOfTheInactiveLayer) {
-  scene.current = 1;
+  scene.current_layer = 1;
   scene.Add("a", &scene.layers[0]);
   scene.Add("b", &scene.layers[0]);
   scene.Add("A", &scene.layers[0]);
@@ -196,7 +196,7 @@ TEST_F(CabinetCommandTest, SaveMovesSelectedChildrenOfTheInactiveLayer) {
   EXPECT_EQ(Exec(*save), 1);
   TScriptObject* cabinet = scene.FindComponent("box");
   ASSERT_NE(cabinet, nullptr);
-  EXPECT_EQ(cabinet->GetCompoType(), TCommandScene::kCabinet);
+  EXPECT_EQ(cabinet->GetCompoType(), TRecordingScene::kCabinet);
   EXPECT_EQ(scene.ChildNames(*cabinet), (std::vector<std::string>{"a", "A"}));
   EXPECT_EQ(scene.ChildNames(scene.layers[0]), (std::vector<std::string>{"b", "box"}));
   EXPECT_EQ(scene.ChildNames(scene.layers[1]), (std::vector<std::string>{"onscreen"}));
@@ -209,7 +209,7 @@ TEST_F(CabinetCommandTest, SaveMovesSelectedChildrenOfTheInactiveLayer) {
 }
 
 TEST_F(CabinetCommandTest, InvertWithoutNamesMovesEverythingAndTheCabinetStaysOnLayerZero) {
-  scene.current = 1;
+  scene.current_layer = 1;
   scene.Add("a", &scene.layers[0]);
   scene.Add("b", &scene.layers[0]);
   auto* save = Make<TComCabinetSave>(Cabinet(59, "\"box\"", "1", {}), "s.vsb");
@@ -222,7 +222,7 @@ TEST_F(CabinetCommandTest, InvertWithoutNamesMovesEverythingAndTheCabinetStaysOn
 }
 
 TEST_F(CabinetCommandTest, SaveThatSelectsNothingLeavesNoCabinet) {
-  scene.current = 1;
+  scene.current_layer = 1;
   scene.Add("a", &scene.layers[0]);
   auto* save = Make<TComCabinetSave>(Cabinet(59, "\"box\"", "", {"\"zzz\""}), "s.vsb");
   EXPECT_EQ(Exec(*save), 1);
@@ -231,8 +231,8 @@ TEST_F(CabinetCommandTest, SaveThatSelectsNothingLeavesNoCabinet) {
 }
 
 TEST_F(CabinetCommandTest, LoadMovesBackAndDeletesTheEmptiedCabinet) {
-  scene.current = 1;
-  TRecordingObject& cabinet = scene.Add("box", &scene.layers[0], TCommandScene::kCabinet);
+  scene.current_layer = 1;
+  TRecordingObject& cabinet = scene.Add("box", &scene.layers[0], TRecordingScene::kCabinet);
   scene.Add("a", &cabinet);
   scene.Add("b", &cabinet);
   auto* some = Make<TComCabinetLoad>(Cabinet(60, "\"box\"", "", {"\"a\""}), "l1.vsb");
@@ -256,7 +256,7 @@ TEST_F(CabinetCommandTest, LoadIgnoresObjectsThatAreNoCabinet) {
 TEST_F(CabinetCommandTest, NameReadTwiceSelectionNamesOnce) {
   Declare("n", PT_INT);
   Declare("m", PT_INT);
-  scene.current = 1;
+  scene.current_layer = 1;
   scene.Add("1", &scene.layers[0]);
   auto* save = Make<TComCabinetSave>(CountedCabinet(), "s.vsb");
   EXPECT_EQ(Exec(*save), 1);

@@ -20,6 +20,7 @@
 #include "foundation/archive.h"
 #include "foundation/system_texts.h"
 #include "support/engine_fixture.h"
+#include "support/whole_file.h"
 
 namespace vorn {
 namespace {
@@ -30,11 +31,6 @@ using fixture::PageCommand;
 using fixture::PageWriter;
 using fixture::ProjectGlobal;
 using fixture::ProjectWriter;
-
-Bytes FileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 std::vector<std::string> MemberNames(const std::filesystem::path& path) {
   TVrFileCollection archive;
@@ -99,7 +95,7 @@ void PlayAndSave(testing::EngineFixture& engine) {
 TEST(ProjectSaves, ScriptSaveIsListedAndALaterRunLoadsIt) {
   testing::EngineFixture first("saves_first");
   PlayAndSave(first);
-  const Bytes saved = FileBytes(first.Root() / "save.dat");
+  const Bytes saved = testing::ReadWholeFile(first.Root() / "save.dat");
   ASSERT_FALSE(saved.empty());
   EXPECT_EQ(MemberNames(first.Root() / "save.dat"), (std::vector<std::string>{"GAMESAVEDATA1", "STATUSSAVEDATA"}));
 
@@ -154,7 +150,7 @@ TEST(ProjectSaves, UnreadableSaveFileStopsTheStartAndIsKept) {
     EXPECT_EQ(engine.project(), nullptr);
     EXPECT_EQ(CurrentProject(), nullptr);
     EXPECT_EQ(CurrentSaveData(), nullptr);
-    EXPECT_EQ(FileBytes(engine.Root() / "save.dat"), bytes);
+    EXPECT_EQ(testing::ReadWholeFile(engine.Root() / "save.dat"), bytes);
   }
 }
 
@@ -227,9 +223,9 @@ TEST(ProjectSaves, StatusSaveFlagOffWritesGameSavesOnly) {
   engine.RunFrames(2);
   EXPECT_EQ(engine.Int("visits"), 9);
   EXPECT_EQ(MemberNames(engine.Root() / "save.dat"), (std::vector<std::string>{"GAMESAVEDATA1"}));
-  const Bytes saved = FileBytes(engine.Root() / "save.dat");
+  const Bytes saved = testing::ReadWholeFile(engine.Root() / "save.dat");
   engine.Stop();
-  EXPECT_EQ(FileBytes(engine.Root() / "save.dat"), saved);
+  EXPECT_EQ(testing::ReadWholeFile(engine.Root() / "save.dat"), saved);
 }
 
 }  // namespace

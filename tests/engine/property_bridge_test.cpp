@@ -12,7 +12,7 @@
 #include "engine/param_collection.h"
 #include "engine/script_error.h"
 #include "foundation/system_texts.h"
-#include "recording_objects.h"
+#include "support/recording_scene.h"
 
 namespace vorn {
 namespace {
@@ -334,7 +334,7 @@ TEST(PropertyBridge, TextOnAMessageWindowClearsTheOriginMarkFirst) {
 TEST(PropertyBridge, ParentWrites) {
   TRecordingScene scene;
   TRecordingObject& frame = scene.Add("frame");
-  scene.Add("timer", /*control=*/false);
+  scene.AddComponent("timer");
   TRecordingObject& box = scene.Add("box");
   TLoggingValue value;
 
@@ -370,13 +370,14 @@ TEST(PropertyBridge, ParentNamingItselfOrADescendantMakesNoCycle) {
   TRecordingObject& box = scene.Add("a");
   TRecordingObject& child = scene.Add("child");
   child.SetParentObject(&box);
+  TScriptObject* const layer = box.GetParentObject();
   TLoggingValue value;
   value.s = "a";
   SetObjectProp(box, 1, value);
-  EXPECT_EQ(box.GetParentObject(), nullptr);
+  EXPECT_EQ(box.GetParentObject(), layer);
   value.s = "child";
   SetObjectProp(box, 1, value);
-  EXPECT_EQ(box.GetParentObject(), nullptr);
+  EXPECT_EQ(box.GetParentObject(), layer);
   TParamCollectionItem target;
   target.SetType(PT_STR);
   GetObjectProp(target, child, 1);

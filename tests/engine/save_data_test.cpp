@@ -21,6 +21,8 @@
 #include "platform/file_replace.h"
 #include "platform/message_box.h"
 #include "platform/mode_check_user.h"
+#include "support/temp_folder.h"
+#include "support/whole_file.h"
 
 namespace vorn {
 namespace {
@@ -32,11 +34,6 @@ class StepCommand : public TCommand {
  public:
   explicit StepCommand(TPage* page) : TCommand(page) { run_flag_ = 1; }
 };
-
-Bytes FileBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 void PutFile(const fs::path& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -85,11 +82,8 @@ Bytes Tag(const char* tag) { return Cat({Bytes(tag, tag + 4), Int32(TTaggedScene
 class SaveDataTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("vorn_save_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    folder_ = std::make_unique<testing::TempFolder>();
+    dir_ = folder_->path();
     StopFlag = false;
     for (const char* name : {"main.vsb", "other.vsb"}) {
       auto page = std::make_unique<TPage>();
@@ -108,7 +102,7 @@ class SaveDataTest : public ::testing::Test {
   }
   void TearDown() override {
     StopFlag = false;
-    fs::remove_all(dir_);
+    folder_.reset();
   }
 
   TParamCollectionItem& Var(const std::string& name, std::int32_t value, bool status = false) {
@@ -166,6 +160,7 @@ class SaveDataTest : public ::testing::Test {
     return entry;
   }
 
+  std::unique_ptr<testing::TempFolder> folder_;
   fs::path dir_;
   TParamCollection params_;
   TDBManager tables_;
@@ -255,10 +250,10 @@ TEST_F(SaveDataTest, SaveThenLoadRestoresGameStateAndKeepsStatus) {
 
 TEST_F(SaveDataTest, EmptyCaptionKeepsTheOldSlot) {
   save_->SaveGame(1, "first", "", 0);
-  const Bytes before = FileBytes(SavePath());
+  const Bytes before = testing::ReadWholeFile(SavePath());
   Var("score", 3);
   save_->SaveGame(1, "", "", 0);
-  EXPECT_EQ(FileBytes(SavePath()), before);
+  EXPECT_EQ(testing::ReadWholeFile(SavePath()), before);
   EXPECT_EQ(save_->GetSlotCaption(1), "first");
 }
 
@@ -412,7 +407,7 @@ TEST_F(SaveDataTest, FailedLoadDropsThePendingSave) {
   save_->SaveGame(1, "one", "", 0);
   WriteArchive(SavePath(), {{"GAMESAVEDATA1", EntryOf(SavePath(), "GAMESAVEDATA1")},
                             {"GAMESAVEDATA2", Cat({Int32(134), Str("bad")})}});
-  const Bytes before = FileBytes(SavePath());
+  const Bytes before = testing::ReadWholeFile(SavePath());
   save_->RequestLoad(2);
   save_->RequestSave(1, "overwrite", "", 0);
   EXPECT_TRUE(save_->ProcessPending());
@@ -420,13 +415,13 @@ TEST_F(SaveDataTest, FailedLoadDropsThePendingSave) {
   EXPECT_TRUE(LoadMessageShown());
   EXPECT_EQ(boxes_.shown().back().buttons, platform::MessageButtons::kOk);
   EXPECT_EQ(boxes_.shown().back().icon, platform::MessageIcon::kWarning);
-  EXPECT_EQ(FileBytes(SavePath()), before);
+  EXPECT_EQ(testing::ReadWholeFile(SavePath()), before);
   EXPECT_EQ(save_->PendingSaveSlot(), -1);
 }
 
 TEST_F(SaveDataTest, FailedSaveShowsErrorOnceAndGameGoesOn) {
   PutFile(SavePath(), std::string("this is no archive at all"));
-  const Bytes before = FileBytes(SavePath());
+  const Bytes before = testing::ReadWholeFile(SavePath());
   save_->RequestSave(1, "one", "", 0);
   EXPECT_FALSE(save_->ProcessPending());
   EXPECT_FALSE(StopFlag);
@@ -435,7 +430,7 @@ TEST_F(SaveDataTest, FailedSaveShowsErrorOnceAndGameGoesOn) {
   EXPECT_EQ(save_->PendingSaveSlot(), -1);
   save_->ProcessPending();
   EXPECT_EQ(boxes_.shown().size(), 1u);
-  EXPECT_EQ(FileBytes(SavePath()), before);
+  EXPECT_EQ(testing::ReadWholeFile(SavePath()), before);
 }
 
 // --- a save.dat that cannot be read is never replaced ---
@@ -443,7 +438,7 @@ TEST_F(SaveDataTest, FailedSaveShowsErrorOnceAndGameGoesOn) {
 TEST_F(SaveDataTest, UnreadableSaveFileIsKeptAndNamed) {
   static const char kGarbage[] = "vf\x66\0\0\0\xff\xff\xff\x7f garbage";  // a huge member count
   PutFile(SavePath(), std::string(kGarbage, sizeof kGarbage - 1));
-  const Bytes before = FileBytes(SavePath());
+  const Bytes before = testing::ReadWholeFile(SavePath());
   try {
     save_->ReadSlotCaptions();
     FAIL() << "no error";
@@ -453,11 +448,11 @@ TEST_F(SaveDataTest, UnreadableSaveFileIsKeptAndNamed) {
   EXPECT_THROW(save_->ReadStatus(), ESaveFileError);
   EXPECT_THROW(save_->SaveGame(1, "one", "", 0), ESaveFileError);
   save_->SaveStatus();
-  EXPECT_EQ(FileBytes(SavePath()), before);
+  EXPECT_EQ(testing::ReadWholeFile(SavePath()), before);
   EXPECT_TRUE(save_->LoadGame(1));
   EXPECT_TRUE(StopFlag);
   EXPECT_TRUE(LoadMessageShown());
-  EXPECT_EQ(FileBytes(SavePath()), before);
+  EXPECT_EQ(testing::ReadWholeFile(SavePath()), before);
 }
 
 TEST_F(SaveDataTest, DamagedStatusEntryIsAnErrorNamingSaveFile) {
@@ -571,7 +566,7 @@ std::vector<std::string> OtherFiles(const fs::path& folder) {
 
 TEST_F(SaveDataTest, WriteFailingAtAnyStepLeavesSaveFileAsItWas) {
   save_->SaveGame(1, "one", "", 0);
-  const Bytes before = FileBytes(SavePath());
+  const Bytes before = testing::ReadWholeFile(SavePath());
   Var("score", 12345);
   using platform::ReplaceStep;
   for (const ReplaceStep failing : {ReplaceStep::kCreate, ReplaceStep::kWrite, ReplaceStep::kSync, ReplaceStep::kRename}) {
@@ -580,7 +575,7 @@ TEST_F(SaveDataTest, WriteFailingAtAnyStepLeavesSaveFileAsItWas) {
         [failing](ReplaceStep step, const std::string&) { return step != failing; });
     EXPECT_THROW(save_->SaveGame(2, "two", "", 0), ESaveFileError);
     platform::SetReplaceStepHook(previous);
-    EXPECT_EQ(FileBytes(SavePath()), before);
+    EXPECT_EQ(testing::ReadWholeFile(SavePath()), before);
     EXPECT_EQ(OtherFiles(dir_), std::vector<std::string>{});
   }
   EXPECT_EQ(save_->GetSlotCaption(2), "");
@@ -614,7 +609,7 @@ TEST_F(SaveDataTest, ALinkedSaveDatStaysALinkAndItsTargetGetsTheNewSlot) {
 // for byte. Root may write anything, so the save runs as "nobody" there.
 TEST_F(SaveDataTest, AReadOnlySaveDatRefusesTheSaveAndStaysAsItWas) {
   save_->SaveGame(1, "one", "", 0);
-  const Bytes before = FileBytes(SavePath());
+  const Bytes before = testing::ReadWholeFile(SavePath());
   fs::permissions(dir_, fs::perms(0755));
   ASSERT_TRUE(platform::GiveToModeCheckUser(dir_.string()));
   ASSERT_TRUE(platform::GiveToModeCheckUser(SavePath().string()));
@@ -632,7 +627,7 @@ TEST_F(SaveDataTest, AReadOnlySaveDatRefusesTheSaveAndStaysAsItWas) {
     }
   });
   EXPECT_EQ(outcome, 0) << "1: saved, 2: another message, 3: the slot took the caption, 4: another error";
-  EXPECT_EQ(FileBytes(SavePath()), before);
+  EXPECT_EQ(testing::ReadWholeFile(SavePath()), before);
   EXPECT_EQ(OtherFiles(dir_), std::vector<std::string>{});
   fs::permissions(SavePath(), fs::perms(0644));
 }
@@ -679,7 +674,7 @@ TEST_F(SaveDataTest, HostileGameEntriesGiveTheLoadMessage) {
 
 TEST_F(SaveDataTest, DamagedMemberBytesGiveTheLoadMessage) {
   WriteArchive(SavePath(), {{"GAMESAVEDATA1", GameEntry(134, true)}});
-  Bytes file = FileBytes(SavePath());
+  Bytes file = testing::ReadWholeFile(SavePath());
   file.back() ^= 0x55;  // the member's compressed data ends the file
   PutFile(SavePath(), file);
   save_->ReadSlotCaptions();

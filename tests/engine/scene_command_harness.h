@@ -77,7 +77,7 @@ class SceneCommandTest : public ::testing::Test {
 
   TMemoryScriptFiles files;
   TParamCollection params;
-  TCommandScene scene;
+  TRecordingScene scene;
   TRecordingBacklog backlog;
   TRecordingReadList read_list;
   TRecordingGame game;

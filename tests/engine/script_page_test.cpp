@@ -16,6 +16,7 @@
 #include "fixture/page_writer.h"
 #include "foundation/system_texts.h"
 #include "foundation/vr_file_manager.h"
+#include "support/temp_folder.h"
 
 namespace vorn {
 namespace {
@@ -401,8 +402,8 @@ namespace vorn {
 namespace {
 
 TEST(VrScriptFilesTest, PagesLoadThroughTheVirtualFileManager) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vorn_pages_vr_test";
-  std::filesystem::create_directories(dir);
+  const testing::TempFolder folder;
+  const std::filesystem::path& dir = folder.path();
   fixture::PageWriter writer(110);
   writer.Add(fixture::PageWriter::Label("here"));
   writer.WriteTo(dir.string(), "start.vsb");
@@ -419,7 +420,6 @@ TEST(VrScriptFilesTest, PagesLoadThroughTheVirtualFileManager) {
     EXPECT_THROW(page.LoadPage("other.vsb"), Exception);
     SetScriptFiles(previous);
   }
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

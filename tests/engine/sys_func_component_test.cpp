@@ -17,7 +17,7 @@
 #include "engine/vorn_parser.h"
 #include "foundation/stream.h"
 #include "foundation/vocabulary_codes.h"
-#include "recording_objects.h"
+#include "support/recording_scene.h"
 #include "support/script_expression.h"
 
 namespace {
@@ -72,7 +72,7 @@ class ComponentFunctions : public ::testing::Test {
     Object("boxed", LT_BOX, scene_.FindComponent("cab"));
     Object("back", LT_BOX, &scene_.layers[1]);
     Object("btn", LT_BUTTON, &menu);
-    scene_.Add("sound", false).kind = LT_SOUND;
+    scene_.AddComponent("sound").kind = LT_SOUND;
 
     auto& v = params_.AddParam(PT_STR);
     v.SetName("v");

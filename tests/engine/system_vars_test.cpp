@@ -18,8 +18,8 @@
 #include "plain_engine_seams.h"
 #include "platform/clock.h"
 #include "platform/font_catalog.h"
-#include "recording_objects.h"
 #include "scene_command_doubles.h"
+#include "support/recording_scene.h"
 
 namespace vorn {
 namespace {
@@ -575,7 +575,7 @@ TEST_F(SystemVarsTest, SoundSwitchCacheModeAndBacklogSize) {
 
 TEST_F(SystemVarsTest, ActiveCompoMovesTheFocusOnlyToAControlPassingTheThreeTests) {
   auto& button = scene.Add("button");
-  scene.Add("sound", false);
+  scene.AddComponent("sound");
   TCustomParam& active = Var("@ActiveCompo");
   EXPECT_EQ(active.GetAsString(), "");
 

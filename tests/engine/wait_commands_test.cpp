@@ -179,7 +179,7 @@ TEST_F(FlipCommandTest, CarriesTheNamedLinesWithAndWithoutTransition) {
   Declare("names", PT_STR).SetAsString("a\r\nb");
   for (const char* duration : {"300", "0"}) {
     scene.objects.clear();
-    scene.current = 0;
+    scene.current_layer = 0;
     scene.Add("a");
     scene.Add("b");
     scene.Add("c");
@@ -233,7 +233,7 @@ TEST_F(FlipCommandTest, TransitionGetsOnlyTheParametersThatYieldResults) {
 TEST_F(FlipCommandTest, StepsThroughThePhasesOnTheGameClock) {
   // The old picture is layer 0, inactive once the flip is over.
   scene.Add("old");
-  scene.Add("box", nullptr, TCommandScene::kCabinet);
+  scene.Add("box", nullptr, TRecordingScene::kCabinet);
   auto* flip = One<TComFlip>(Flip("4", "300", "", {}, "1"));
   flip->Enter(callman);
   EXPECT_EQ(Exec(*flip), 0);
@@ -251,7 +251,7 @@ TEST_F(FlipCommandTest, StepsThroughThePhasesOnTheGameClock) {
   scene.log.clear();
   EXPECT_EQ(Exec(*flip), 1);
   EXPECT_EQ(scene.log, (std::vector<std::string>{"switch 1 kind 0 forced at 0 for 0", "delete old"}));
-  EXPECT_EQ(scene.current, 1);
+  EXPECT_EQ(scene.current_layer, 1);
 }
 
 TEST_F(FlipCommandTest, ElapsedTimeSurvivesTheClockWrapping) {
@@ -268,7 +268,7 @@ TEST_F(FlipCommandTest, ElapsedTimeSurvivesTheClockWrapping) {
 
 TEST_F(FlipCommandTest, FinishSwitchesAtOnceAndClearsCabinetsToo) {
   scene.Add("a");
-  scene.Add("box", nullptr, TCommandScene::kCabinet);
+  scene.Add("box", nullptr, TRecordingScene::kCabinet);
   auto* flip = One<TComFlip>(Flip("4", "300", "0", {}, "1"));
   flip->Enter(callman);
   // Carry mode 0 without names moved both to layer 1; the frozen picture stays on layer 0.
@@ -276,7 +276,7 @@ TEST_F(FlipCommandTest, FinishSwitchesAtOnceAndClearsCabinetsToo) {
   flip->Finish();
   EXPECT_EQ(scene.log, (std::vector<std::string>{"switch 1 kind 0 forced at 0 for 0", "delete \x01\x01",
                                                  "delete \x01\x01"}));
-  EXPECT_EQ(scene.current, 1);
+  EXPECT_EQ(scene.current_layer, 1);
 }
 
 TEST_F(FlipCommandTest, StateKeepsEventBlockAndClearOld) {
@@ -393,7 +393,7 @@ TEST_F(MediaCommandTest, MediaPlayAndMenuClose) {
 }
 
 TEST_F(MediaCommandTest, MenuCloseWithAnEmptyNameClosesTheCurrentLayer) {
-  scene.current = 1;
+  scene.current_layer = 1;
   auto* close = One<TComMenuClose>(std::move(PageCommand(26).Expr("\"\"")), 110, "e.vsb");
   EXPECT_EQ(Exec(*close), 1);
   EXPECT_EQ(scene.layers[1].play_state, LP_STOPFADE);

@@ -22,7 +22,7 @@ using fixture::ArchiveMember;
 using fixture::ArchivePlan;
 using fixture::Bytes;
 using fixture::MakeMember;
-using testing::ScratchDir;
+using testing::TempFolder;
 
 Bytes Pattern(std::size_t n, int seed = 1) {
   Bytes bytes(n);
@@ -85,7 +85,7 @@ TEST(ArchiveFormat, HandSpelledVersion102ReadsBack) {
       0x67, 0xBA, 0x8E, 0xEB,                          // CRC-32 of "xyz"
       1,                                               // CRC covers the data
       'x', 'y', 'z'};
-  ScratchDir dir;
+  TempFolder dir;
   fixture::WriteWholeFile(dir.Path("game.dat"), bytes);
   TVrFileCollection archive;
   archive.Open(dir.Path("game.dat"));
@@ -142,7 +142,7 @@ TEST_P(ArchiveVersions, ReadEveryFieldTheVersionHas) {
   plan.members.push_back(MakeMember("\x83\x5C.bin", second, version > 100 ? -1 : 9, 0x55667788));
   plan.members.push_back(MakeMember("empty", third, 1, 7));
   plan.trailing_vf = true;
-  ScratchDir dir;
+  TempFolder dir;
   fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(plan));
   TVrFileCollection archive;
   archive.Open(dir.Path("game.dat"));
@@ -173,7 +173,7 @@ TEST(ArchiveLayouts, AppendedToAnExecutable) {
   ArchivePlan plan;
   plan.members.push_back(MakeMember("vorn.vpb", Pattern(777), 1));
   const Bytes program = Noise(4096);
-  ScratchDir dir;
+  TempFolder dir;
   fixture::WriteWholeFile(dir.Path("Player.EXE"), fixture::AppendToExecutable(program, fixture::BuildArchive(plan)));
   TVrFileCollection archive;
   archive.Open(dir.Path("Player.EXE"));
@@ -190,7 +190,7 @@ TEST(ArchiveLayouts, SeparateDirectoryFile) {
   plan.members.push_back(MakeMember("a.txt", Pattern(100), 1));
   plan.members.push_back(MakeMember("b.ogg", Noise(300), -1));
   const auto [directory, data] = fixture::BuildSplitArchive(plan);
-  ScratchDir dir;
+  TempFolder dir;
   fixture::WriteWholeFile(dir.Path("movie.bin"), data);
   fixture::WriteWholeFile(dir.Path("movie.ext"), directory);
   TVrFileCollection archive;
@@ -202,7 +202,7 @@ TEST(ArchiveLayouts, SeparateDirectoryFile) {
 }
 
 TEST(ArchiveLayouts, MissingFileLeavesTheNameAsDirectory) {
-  ScratchDir dir;
+  TempFolder dir;
   TVrFileCollection archive;
   archive.Open(dir.Path("nothing-here"));
   EXPECT_EQ(archive.Count(), 0);
@@ -212,11 +212,11 @@ TEST(ArchiveLayouts, MissingFileLeavesTheNameAsDirectory) {
 }
 
 TEST(ArchiveLoader, FallsBackToPlainFilesOfTheDirectoryButNotTheArchiveItself) {
-  ScratchDir dir;
+  TempFolder dir;
   ArchivePlan plan;
   plan.members.push_back(MakeMember("inside.txt", Pattern(10), 1));
   fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(plan));
-  testing::WriteFile(dir.Path("beside.txt"), "plain");
+  testing::WriteWholeFile(dir.Path("beside.txt"), "plain");
   TVrFileCollection archive;
   archive.Open(dir.Path("game.dat"));
   EXPECT_EQ(Load(archive, "beside.txt"), testing::Bytes("plain"));
@@ -235,7 +235,7 @@ TEST(ArchiveLoader, CompressedMemberOfSizeZeroIsEmpty) {
   member.name = "zero";
   member.stored = 0;
   plan.members.push_back(member);
-  ScratchDir dir;
+  TempFolder dir;
   fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(plan));
   TVrFileCollection archive;
   archive.Open(dir.Path("game.dat"));
@@ -245,7 +245,7 @@ TEST(ArchiveLoader, CompressedMemberOfSizeZeroIsEmpty) {
 TEST(ArchiveLoader, NonMemoryTargetsReceiveTheInflatedData) {
   ArchivePlan plan;
   plan.members.push_back(MakeMember("page.vsb", Pattern(5000), 1));
-  ScratchDir dir;
+  TempFolder dir;
   fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(plan));
   TVrFileCollection archive;
   archive.Open(dir.Path("game.dat"));
@@ -254,7 +254,7 @@ TEST(ArchiveLoader, NonMemoryTargetsReceiveTheInflatedData) {
     archive.LoadToStream(out, "page.vsb");
     EXPECT_EQ(out.Position(), 0);
   }
-  EXPECT_EQ(fixture::ReadWholeFile(dir.Path("out.bin")), Pattern(5000));
+  EXPECT_EQ(testing::ReadWholeFile(dir.Path("out.bin")), Pattern(5000));
 }
 
 // --- bad input ---------------------------------------------------------------------------------
@@ -273,7 +273,7 @@ TEST_P(BrokenDirectories, RaiseAnErrorNamingTheArchive) {
   plan.members.push_back(MakeMember("one.txt", Pattern(100), 1));
   plan.members.push_back(MakeMember("two.txt", Pattern(200), 1));
   plan.damage = GetParam().damage;
-  ScratchDir dir;
+  TempFolder dir;
   fixture::WriteWholeFile(dir.Path("broken.dat"), fixture::BuildArchive(plan));
   TVrFileCollection archive;
   try {
@@ -320,7 +320,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(BrokenArchives, TrailerStartPastTheEndIsAnError) {
   ArchivePlan plan;
   plan.members.push_back(MakeMember("x", Pattern(10), 1));
-  ScratchDir dir;
+  TempFolder dir;
   fixture::WriteWholeFile(dir.Path("p.exe"), fixture::AppendToExecutable(Noise(100), fixture::BuildArchive(plan), 1u << 30));
   TVrFileCollection archive;
   EXPECT_THROW(archive.Open(dir.Path("p.exe")), EVrArchiveError);
@@ -332,7 +332,7 @@ TEST(BrokenArchives, SwappedOffsetsRefuseOnlyTheMemberThatEndsBeforeItStarts) {
   plan.members.push_back(MakeMember("b", Pattern(100, 2), -1));
   plan.members.push_back(MakeMember("c", Pattern(100, 3), -1));
   plan.damage.swap_offsets = std::pair<int, int>{1, 2};  // b runs backwards; a and c take in b's bytes
-  ScratchDir dir;
+  TempFolder dir;
   fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(plan));
   TVrFileCollection archive;
   archive.Open(dir.Path("game.dat"));
@@ -352,7 +352,7 @@ TEST(BrokenArchives, CorruptZlibNamesArchiveAndMemberAndHandsOutNothing) {
   plan.members[0].stored_bytes.resize(plan.members[0].stored_bytes.size() / 2);
   plan.members.push_back(MakeMember("garbage.vsb", Pattern(10), 1));
   plan.members[1].stored_bytes = Noise(64);
-  ScratchDir dir;
+  TempFolder dir;
   fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(plan));
   TVrFileCollection archive;
   archive.Open(dir.Path("game.dat"));
@@ -373,7 +373,7 @@ TEST(BrokenArchives, AFileThatShrankAfterMountingGivesAReadError) {
   ArchivePlan plan;
   plan.members.push_back(MakeMember("a", Pattern(100), -1));
   plan.members.push_back(MakeMember("b", Pattern(5000), -1));
-  ScratchDir dir;
+  TempFolder dir;
   fixture::WriteWholeFile(dir.Path("game.dat"), fixture::BuildArchive(plan));
   TVrFileCollection archive;
   archive.Open(dir.Path("game.dat"));
@@ -405,7 +405,7 @@ TEST(ArchiveWriter, CompressRuleForOwnData) {
 }
 
 TEST(ArchiveWriter, CompressRuleForPlainFiles) {
-  ScratchDir dir;
+  TempFolder dir;
   struct Case {
     const char* name;
     Bytes data;
@@ -458,7 +458,7 @@ TEST(ArchiveWriter, RoundTripKeepsEveryFieldAndSkipsTheSentinelWhereverItStands)
   ArchivePlan plan;
   plan.members.push_back(MakeMember("kept.txt", Pattern(3000), 9, 0x3C2A1234));
   plan.members.push_back(MakeMember("movie.mpg", Noise(0x500010), -1, 0x3C2A5678));
-  ScratchDir dir;
+  TempFolder dir;
   fixture::WriteWholeFile(dir.Path("save.dat"), fixture::BuildArchive(plan));
   TVrFileCollection archive;
   archive.Open(dir.Path("save.dat"));
@@ -523,13 +523,13 @@ TEST(ArchiveWriter, ProgressEventCanCancel) {
 }
 
 TEST(ArchiveWriter, PythonArchivesLoad) {
-  ScratchDir dir;
+  TempFolder dir;
   int status = 0;
   Python("write " + dir.Path("py.dat") + " " + dir.Path("manifest.txt"), &status);
   ASSERT_EQ(status, 0);
   TVrFileCollection archive;
   archive.Open(dir.Path("py.dat"));
-  const Bytes manifest_bytes = testing::ReadFile(dir.Path("manifest.txt"));
+  const Bytes manifest_bytes = testing::ReadWholeFile(dir.Path("manifest.txt"));
   std::istringstream manifest(std::string(manifest_bytes.begin(), manifest_bytes.end()));
   std::string name_hex;
   int stored = 0;
@@ -568,8 +568,8 @@ TEST(ArchiveCrc, MatchesPythonZlib) {
 }
 
 TEST(ArchiveCrc, DosTimeMatchesPythonLocalTime) {
-  ScratchDir dir;
-  testing::WriteFile(dir.Path("f.txt"), "x");
+  TempFolder dir;
+  testing::WriteWholeFile(dir.Path("f.txt"), "x");
   const char* old = std::getenv("TZ");
   const std::string saved = old ? old : "";
   // Nine hours east of UTC, as the player's users mostly are; Python inherits the setting.
@@ -587,7 +587,7 @@ TEST(ArchiveCrc, DosTimeMatchesPythonLocalTime) {
 // --- resources ---------------------------------------------------------------------------------
 
 TEST(ArchiveResources, SectionOfAnotherModule) {
-  ScratchDir dir;
+  TempFolder dir;
   ArchivePlan plan;
   plan.members.push_back(MakeMember("vorn.vpb", Pattern(1234), 1));
   const std::string self = platform::SelfExecutablePath();
@@ -609,7 +609,7 @@ TEST(ArchiveResources, SectionOfAnotherModule) {
   } catch (const EVrResourceNotFound& error) {
     EXPECT_EQ(std::string(error.what()), texts::kResourceNotFound);
   }
-  testing::WriteFile(dir.Path("not-a-module"), "plain text");
+  testing::WriteWholeFile(dir.Path("not-a-module"), "plain text");
   archive.OpenResource(dir.Path("not-a-module"), "DUMMY", "BINTYPE");
   EXPECT_EQ(archive.Count(), 0);
 }
@@ -617,14 +617,14 @@ TEST(ArchiveResources, SectionOfAnotherModule) {
 // The running program's own archive (a section or a trailer) is found by identity: the test
 // binary is copied, given an archive, and run again on the child test below.
 TEST(ArchiveResources, OwnExecutableByIdentity) {
-  ScratchDir dir;
+  TempFolder dir;
   ArchivePlan plan;
   plan.members.push_back(MakeMember("own.txt", testing::Bytes("own module"), 1));
   const Bytes archive_bytes = fixture::BuildArchive(plan);
   const std::string self = platform::SelfExecutablePath();
   ASSERT_TRUE(fixture::AddResourceSection(self, dir.Path("with-section"), ".res.BINTYPE.DUMMY", archive_bytes));
   fixture::WriteWholeFile(dir.Path("with-trailer"),
-                          fixture::AppendToExecutable(fixture::ReadWholeFile(self), archive_bytes));
+                          fixture::AppendToExecutable(testing::ReadWholeFile(self), archive_bytes));
   std::filesystem::permissions(dir.Path("with-trailer"), std::filesystem::perms::owner_all);
   for (const char* mode : {"section", "trailer"}) {
     const std::string binary = dir.Path(std::string("with-") + mode);

@@ -13,9 +13,9 @@ namespace vorn {
 namespace {
 
 using testing::Bytes;
-using testing::ReadFile;
-using testing::ScratchDir;
-using testing::WriteFile;
+using testing::ReadWholeFile;
+using testing::TempFolder;
+using testing::WriteWholeFile;
 
 constexpr std::int64_t kKiB = 1024;
 
@@ -40,7 +40,7 @@ TEST(BigFileStream, VolumeNamesTakeTheExtensionFromTheLastComponent) {
 }
 
 TEST(BigFileStream, WritesSpreadOverVolumesAndReadBack) {
-  ScratchDir dir;
+  TempFolder dir;
   const std::string name = dir.Path("data.bin");
   std::vector<std::uint8_t> bytes(2 * 4 * kKiB + 100);
   std::iota(bytes.begin(), bytes.end(), 0);
@@ -68,8 +68,8 @@ TEST(BigFileStream, WritesSpreadOverVolumesAndReadBack) {
 }
 
 TEST(BigFileStream, CreationDeletesVolumesUpToTheFirstMissingOne) {
-  ScratchDir dir;
-  for (const char* leaf : {"data.bin", "data.001", "data.002", "data.004"}) WriteFile(dir.Path(leaf), "old");
+  TempFolder dir;
+  for (const char* leaf : {"data.bin", "data.001", "data.002", "data.004"}) WriteWholeFile(dir.Path(leaf), "old");
   { TZkBigFileStream stream(dir.Path("data.bin"), fmCreate); }
   EXPECT_EQ(std::filesystem::file_size(dir.Path("data.bin")), 0u);
   EXPECT_FALSE(std::filesystem::exists(dir.Path("data.001")));
@@ -78,18 +78,18 @@ TEST(BigFileStream, CreationDeletesVolumesUpToTheFirstMissingOne) {
 }
 
 TEST(BigFileStream, WriteOnlyModeAlsoDeletesVolumes) {
-  ScratchDir dir;
-  WriteFile(dir.Path("data.bin"), "0123");
-  WriteFile(dir.Path("data.001"), "4567");
+  TempFolder dir;
+  WriteWholeFile(dir.Path("data.bin"), "0123");
+  WriteWholeFile(dir.Path("data.001"), "4567");
   { TZkBigFileStream stream(dir.Path("data.bin"), fmOpenWrite); }
   EXPECT_FALSE(std::filesystem::exists(dir.Path("data.001")));
 }
 
 TEST(BigFileStream, OpeningReadsEveryVolumeAndSumsTheSize) {
-  ScratchDir dir;
-  WriteFile(dir.Path("s.dat"), "abcd");
-  WriteFile(dir.Path("s.001"), "efgh");
-  WriteFile(dir.Path("s.002"), "ij");
+  TempFolder dir;
+  WriteWholeFile(dir.Path("s.dat"), "abcd");
+  WriteWholeFile(dir.Path("s.001"), "efgh");
+  WriteWholeFile(dir.Path("s.002"), "ij");
   TZkBigFileStream stream(dir.Path("s.dat"), fmOpenRead, 4);
   EXPECT_EQ(stream.Size(), 10);
   std::string text(10, '\0');
@@ -98,8 +98,8 @@ TEST(BigFileStream, OpeningReadsEveryVolumeAndSumsTheSize) {
 }
 
 TEST(BigFileStream, PositionIsClampedToTheSize) {
-  ScratchDir dir;
-  WriteFile(dir.Path("f.bin"), "12345");
+  TempFolder dir;
+  WriteWholeFile(dir.Path("f.bin"), "12345");
   TZkBigFileStream stream(dir.Path("f.bin"), fmOpenRead);
   stream.SetPosition(100);
   EXPECT_EQ(stream.GetPosition(), 5);
@@ -108,7 +108,7 @@ TEST(BigFileStream, PositionIsClampedToTheSize) {
 }
 
 TEST(BigFileStream, MissingFileRaisesNamingIt) {
-  ScratchDir dir;
+  TempFolder dir;
   try {
     TZkBigFileStream stream(dir.Path("absent.dat"), fmOpenRead);
     FAIL() << "no error";
@@ -119,7 +119,7 @@ TEST(BigFileStream, MissingFileRaisesNamingIt) {
 
 // The real 1 GiB boundary, on a sparse volume 0.
 TEST(BigFileStream, TwoBytesAcrossTheGibibyteBoundarySplitIntoTwoVolumes) {
-  ScratchDir dir;
+  TempFolder dir;
   {
     TZkBigFileStream stream(dir.Path("data.bin"), fmCreate);
     stream.SetSize(TZkBigFileStream::kDefaultVolumeSize);
@@ -129,7 +129,7 @@ TEST(BigFileStream, TwoBytesAcrossTheGibibyteBoundarySplitIntoTwoVolumes) {
     EXPECT_EQ(stream.Size(), TZkBigFileStream::kDefaultVolumeSize + 1);
   }
   EXPECT_EQ(std::filesystem::file_size(dir.Path("data.bin")), static_cast<std::uintmax_t>(TZkBigFileStream::kDefaultVolumeSize));
-  EXPECT_EQ(ReadFile(dir.Path("data.001")), (std::vector<std::uint8_t>{0xCD}));
+  EXPECT_EQ(ReadWholeFile(dir.Path("data.001")), (std::vector<std::uint8_t>{0xCD}));
   TZkBigFileStream stream(dir.Path("data.bin"), fmOpenRead);
   stream.SetPosition(TZkBigFileStream::kDefaultVolumeSize - 1);
   std::uint8_t back[4] = {};
@@ -139,8 +139,8 @@ TEST(BigFileStream, TwoBytesAcrossTheGibibyteBoundarySplitIntoTwoVolumes) {
 }
 
 TEST(BigMemoryStream, CopiesFromAnyStream) {
-  ScratchDir dir;
-  WriteFile(dir.Path("src.bin"), "hello world");
+  TempFolder dir;
+  WriteWholeFile(dir.Path("src.bin"), "hello world");
   TZkBigFileStream file(dir.Path("src.bin"), fmOpenRead);
   TZkBigMemoryStream memory;
   EXPECT_EQ(memory.CopyFrom(file, 0), 11);
@@ -152,12 +152,12 @@ TEST(BigMemoryStream, CopiesFromAnyStream) {
 }
 
 TEST(BigMemoryStream, SaveToFileReplacesTheTargetWhole) {
-  ScratchDir dir;
-  WriteFile(dir.Path("save.dat"), "old contents");
+  TempFolder dir;
+  WriteWholeFile(dir.Path("save.dat"), "old contents");
   TZkBigMemoryStream memory;
   memory.WriteBuffer("new", 3);
   memory.SaveToFile(dir.Path("save.dat"));
-  EXPECT_EQ(ReadFile(dir.Path("save.dat")), Bytes("new"));
+  EXPECT_EQ(ReadWholeFile(dir.Path("save.dat")), Bytes("new"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator()), 1);
 
   TZkBigMemoryStream loaded;
@@ -166,7 +166,7 @@ TEST(BigMemoryStream, SaveToFileReplacesTheTargetWhole) {
 }
 
 TEST(BigMemoryStream, SaveIntoAMissingFolderRaises) {
-  ScratchDir dir;
+  TempFolder dir;
   TZkBigMemoryStream memory;
   memory.WriteBuffer("x", 1);
   EXPECT_THROW(memory.SaveToFile(dir.Path("no-such-folder/save.dat")), Exception);

@@ -10,8 +10,8 @@
 namespace vorn {
 namespace {
 
-using testing::ScratchDir;
-using testing::WriteFile;
+using testing::TempFolder;
+using testing::WriteWholeFile;
 
 TEST(HostNames, SplitsAtEitherDelimiterButNeverAtATrailByte) {
   bool absolute = false;
@@ -24,13 +24,13 @@ TEST(HostNames, SplitsAtEitherDelimiterButNeverAtATrailByte) {
 }
 
 TEST(HostNames, ResolvesRawConvertedAndCaseFoldedComponents) {
-  ScratchDir dir;
+  TempFolder dir;
   std::filesystem::create_directories(dir.Path("Data/BGM"));
-  WriteFile(dir.Path("Data/BGM/Op.OGG"), "x");
+  WriteWholeFile(dir.Path("Data/BGM/Op.OGG"), "x");
   // ソース.txt in UTF-8 on disk, asked for in CP932.
-  WriteFile(dir.Path("\xE3\x82\xBD\xE3\x83\xBC\xE3\x82\xB9.txt"), "y");
+  WriteWholeFile(dir.Path("\xE3\x82\xBD\xE3\x83\xBC\xE3\x82\xB9.txt"), "y");
   // A name kept as raw CP932 bytes on disk.
-  WriteFile(dir.Path("\x83\x41.bin"), "z");
+  WriteWholeFile(dir.Path("\x83\x41.bin"), "z");
   const std::string base = dir.Dir();
 
   struct Case {
@@ -52,14 +52,14 @@ TEST(HostNames, ResolvesRawConvertedAndCaseFoldedComponents) {
 }
 
 TEST(HostNames, SeveralFoldedMatchesTakeTheFirstInByteOrder) {
-  ScratchDir dir;
-  WriteFile(dir.Path("readme.TXT"), "b");
-  WriteFile(dir.Path("README.txt"), "a");
+  TempFolder dir;
+  WriteWholeFile(dir.Path("readme.TXT"), "b");
+  WriteWholeFile(dir.Path("README.txt"), "a");
   EXPECT_EQ(*FindHostPath(dir.Dir() + "Readme.Txt"), dir.Dir() + "README.txt");
 }
 
 TEST(HostNames, CreationPathConvertsTheMissingComponents) {
-  ScratchDir dir;
+  TempFolder dir;
   std::filesystem::create_directories(dir.Path("Save"));
   EXPECT_EQ(HostPathForCreate(dir.Dir() + "save\\\x83\x5C.dat"), dir.Dir() + "Save/\xE3\x82\xBD.dat");
 }

@@ -12,6 +12,7 @@
 
 #include "foundation/errors.h"
 #include "foundation/file_stream.h"
+#include "support/temp_folder.h"
 
 namespace vorn {
 namespace {
@@ -238,9 +239,8 @@ TEST(TVornInstallSet, FilesIgnoreCase) {
 }
 
 TEST(TVornInstallSet, SaveToFileReplacesTheFileWhole) {
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("vorn_install_test_" + std::to_string(std::random_device{}()));
-  std::filesystem::create_directories(dir);
+  const testing::TempFolder folder;
+  const std::filesystem::path& dir = folder.path();
   const std::string path = (dir / "install.dat").string();
   {
     std::ofstream old(path, std::ios::binary);

@@ -11,8 +11,8 @@
 namespace vorn {
 namespace {
 
-using testing::ScratchDir;
-using testing::WriteFile;
+using testing::TempFolder;
+using testing::WriteWholeFile;
 
 std::vector<std::uint8_t> Numbered(std::size_t n) {
   std::vector<std::uint8_t> bytes(n);
@@ -24,9 +24,9 @@ class RangeStreamTest : public ::testing::Test {
  protected:
   void SetUp() override {
     bytes_ = Numbered(1000);
-    WriteFile(dir_.Path("file.bin"), bytes_);
+    WriteWholeFile(dir_.Path("file.bin"), bytes_);
   }
-  ScratchDir dir_;
+  TempFolder dir_;
   std::vector<std::uint8_t> bytes_;
 };
 

@@ -22,9 +22,9 @@ namespace vorn {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadFile;
-using testing::ScratchDir;
-using testing::WriteFile;
+using testing::ReadWholeFile;
+using testing::TempFolder;
+using testing::WriteWholeFile;
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
@@ -53,23 +53,23 @@ class StepHook {
 TEST(ReplaceFile, TheOldFilesModeIsKept) {
   for (const fs::perms mode : {fs::perms(0600), fs::perms(0640), fs::perms(0604), fs::perms(0755)}) {
     SCOPED_TRACE(static_cast<int>(mode));
-    ScratchDir dir;
+    TempFolder dir;
     const std::string path = dir.Path("save.dat");
-    WriteFile(path, Text("old"));
+    WriteWholeFile(path, Text("old"));
     fs::permissions(path, mode);
     Replace(path, Text("new bytes"));
-    EXPECT_EQ(ReadFile(path), Text("new bytes"));
+    EXPECT_EQ(ReadWholeFile(path), Text("new bytes"));
     EXPECT_EQ(Mode(path), mode);
     EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"save.dat"});
   }
 }
 
 TEST(ReplaceFile, ALinkIsWrittenThroughToItsTargetInTheTargetsFolder) {
-  ScratchDir dir;
+  TempFolder dir;
   fs::create_directories(dir.Path("real"));
   fs::create_directories(dir.Path("game"));
   const std::string target = dir.Path("real/save.dat");
-  WriteFile(target, Text("old"));
+  WriteWholeFile(target, Text("old"));
   fs::permissions(target, fs::perms(0600));
   // A chain of two links, the first relative to its own folder.
   fs::create_symlink(target, dir.Path("real/link2"));
@@ -90,7 +90,7 @@ TEST(ReplaceFile, ALinkIsWrittenThroughToItsTargetInTheTargetsFolder) {
   EXPECT_EQ(temporary_folders, std::vector<std::string>{"real"});
   EXPECT_TRUE(fs::is_symlink(dir.Path("game/save.dat")));
   EXPECT_TRUE(fs::is_symlink(dir.Path("real/link2")));
-  EXPECT_EQ(ReadFile(target), Text("through the link"));
+  EXPECT_EQ(ReadWholeFile(target), Text("through the link"));
   EXPECT_EQ(Mode(target), fs::perms(0600));
   EXPECT_EQ(Names(dir.Path("real")), (std::vector<std::string>{"link2", "save.dat"}));
   EXPECT_EQ(Names(dir.Path("game")), std::vector<std::string>{"save.dat"});
@@ -99,13 +99,13 @@ TEST(ReplaceFile, ALinkIsWrittenThroughToItsTargetInTheTargetsFolder) {
   fs::create_symlink("made.dat", dir.Path("game/dangling"));
   Replace(dir.Path("game/dangling"), Text("made"));
   EXPECT_TRUE(fs::is_symlink(dir.Path("game/dangling")));
-  EXPECT_EQ(ReadFile(dir.Path("game/made.dat")), Text("made"));
+  EXPECT_EQ(ReadWholeFile(dir.Path("game/made.dat")), Text("made"));
 }
 
 // The same refusal for a file the user may not write as for a folder the user may not write, and
 // the old file stays as it was. Root may write anything, so the check runs as "nobody" there.
 TEST(ReplaceFile, AFileTheUserMayNotWriteIsRefusedLikeAnUnwritableFolder) {
-  ScratchDir dir;
+  TempFolder dir;
   fs::permissions(dir.Path(), fs::perms(0755));
   const bool separate = platform::ModeCheckUserIsSeparate();
   struct Case {
@@ -126,7 +126,7 @@ TEST(ReplaceFile, AFileTheUserMayNotWriteIsRefusedLikeAnUnwritableFolder) {
     const std::string folder = dir.Path(c.folder);
     const std::string path = folder + "/save.dat";
     fs::create_directories(folder);
-    WriteFile(path, Text("old bytes"));
+    WriteWholeFile(path, Text("old bytes"));
     if (c.file_given) {
       ASSERT_TRUE(platform::GiveToModeCheckUser(path));
     }
@@ -146,7 +146,7 @@ TEST(ReplaceFile, AFileTheUserMayNotWriteIsRefusedLikeAnUnwritableFolder) {
     });
     EXPECT_EQ(outcome, 0) << "1: written, 2: another message, 3: another error";
     fs::permissions(folder, fs::perms(0755));
-    EXPECT_EQ(ReadFile(path), Text("old bytes"));
+    EXPECT_EQ(ReadWholeFile(path), Text("old bytes"));
     EXPECT_EQ(Mode(path), c.file_mode);
     EXPECT_EQ(Names(folder), std::vector<std::string>{"save.dat"});
   }
@@ -165,9 +165,9 @@ TEST(ReplaceFile, AFailureAtAnyStepLeavesTheOldFileAndNoTemporary) {
   const Bytes large(3 * platform::kReplaceWriteChunk + 17, 0x5A);
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.step) * 10 + c.nth);
-    ScratchDir dir;
+    TempFolder dir;
     const std::string path = dir.Path("table.dat");
-    WriteFile(path, Text("old"));
+    WriteWholeFile(path, Text("old"));
     int seen = 0;
     StepHook hook([&](ReplaceStep step, const std::string&) { return !(step == c.step && ++seen == c.nth); });
     if (c.written_error) {
@@ -175,19 +175,19 @@ TEST(ReplaceFile, AFailureAtAnyStepLeavesTheOldFileAndNoTemporary) {
     } else {
       EXPECT_THROW(Replace(path, large), EFCreateError);
     }
-    EXPECT_EQ(ReadFile(path), Text("old"));
+    EXPECT_EQ(ReadWholeFile(path), Text("old"));
     EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"table.dat"});
   }
   // The folder's sync comes after the rename: the new content is in place either way.
-  ScratchDir dir;
+  TempFolder dir;
   const std::string path = dir.Path("table.dat");
   StepHook hook([](ReplaceStep step, const std::string&) { return step != ReplaceStep::kSyncFolder; });
   Replace(path, large);
-  EXPECT_EQ(ReadFile(path), large);
+  EXPECT_EQ(ReadWholeFile(path), large);
 }
 
 TEST(ReplaceFile, EveryWriteUsesATemporaryOfItsOwn) {
-  ScratchDir dir;
+  TempFolder dir;
   const std::string path = dir.Path("save.dat");
   std::vector<std::string> temporaries;
   {
@@ -211,7 +211,7 @@ TEST(ReplaceFile, EveryWriteUsesATemporaryOfItsOwn) {
 
 // Two writers of one file never share a temporary, so a reader only ever sees a whole content.
 TEST(ReplaceFile, TwoWritersOfOneFileNeverTearIt) {
-  ScratchDir dir;
+  TempFolder dir;
   const std::string path = dir.Path("save.dat");
   const Bytes a(200000, 'a');
   const Bytes b(150000, 'b');
@@ -220,7 +220,7 @@ TEST(ReplaceFile, TwoWritersOfOneFileNeverTearIt) {
   std::atomic<int> torn{0};
   std::thread reader([&] {
     while (writing) {
-      const Bytes seen = ReadFile(path);
+      const Bytes seen = ReadWholeFile(path);
       if (seen != a && seen != b) ++torn;
     }
   });

@@ -10,6 +10,7 @@
 
 #include "foundation/errors.h"
 #include "foundation/file_stream.h"
+#include "support/temp_folder.h"
 
 namespace vorn {
 namespace {
@@ -148,9 +149,8 @@ TEST(CopyStream, RaisesWhenTheSourceRunsDry) {
 }
 
 TEST(FileStream, WritesReadsSeeksAndResizes) {
-  const auto path = (std::filesystem::temp_directory_path() /
-                     ("vorn_file_stream_test_" + std::to_string(std::random_device{}()) + ".bin"))
-                        .string();
+  const testing::TempFolder folder;
+  const std::string path = folder / "data.bin";
   {
     TFileStream file(path, FileMode::kCreate);
     WriteStrToStream(file, "hello");

@@ -20,7 +20,7 @@ namespace {
 using fixture::ArchivePlan;
 using fixture::Bytes;
 using fixture::MakeMember;
-using testing::ScratchDir;
+using testing::TempFolder;
 
 Bytes Pattern(std::size_t n, int seed = 1) {
   Bytes bytes(n);
@@ -52,7 +52,7 @@ class VrFileManagerTest : public ::testing::Test {
     return out.Bytes();
   }
 
-  ScratchDir dir_;
+  TempFolder dir_;
   platform::HeadlessCdRootSource cd_roots_;
   TVrFileManager manager_{&cd_roots_};
 };
@@ -77,8 +77,8 @@ TEST_F(VrFileManagerTest, TheSameArchiveMountsTwiceButNotASecondNamelessOne) {
 TEST_F(VrFileManagerTest, ExistsAsksArchivesThenOverrideThenCdRoots) {
   std::filesystem::create_directories(dir_.Path("plain"));
   std::filesystem::create_directories(dir_.Path("cd"));
-  testing::WriteFile(dir_.Path("plain/over.txt"), "o");
-  testing::WriteFile(dir_.Path("cd/disc.txt"), "d");
+  testing::WriteWholeFile(dir_.Path("plain/over.txt"), "o");
+  testing::WriteWholeFile(dir_.Path("cd/disc.txt"), "d");
   manager_.AddArchive(MakeArchive("game.dat", {{"Data\\in.txt", Text("i")}}));
   cd_roots_.SetRoots({dir_.Path("cd") + "/"});
   manager_.RefreshCdRoots();
@@ -95,8 +95,8 @@ TEST_F(VrFileManagerTest, ExistsAsksArchivesThenOverrideThenCdRoots) {
 TEST_F(VrFileManagerTest, LoadOrderOverrideThenArchivesInMountOrderThenCdRoots) {
   std::filesystem::create_directories(dir_.Path("plain"));
   std::filesystem::create_directories(dir_.Path("cd"));
-  testing::WriteFile(dir_.Path("plain/both.txt"), "plain");
-  testing::WriteFile(dir_.Path("cd/cd.txt"), "cd");
+  testing::WriteWholeFile(dir_.Path("plain/both.txt"), "plain");
+  testing::WriteWholeFile(dir_.Path("cd/cd.txt"), "cd");
   manager_.AddArchive(MakeArchive("one/game.dat", {{"both.txt", Text("one")}, {"two.txt", Text("one")}}));
   manager_.AddArchive(MakeArchive("two/game.dat", {{"two.txt", Text("two")}, {"only2.txt", Text("2")}}));
   cd_roots_.SetRoots({dir_.Path("cd")});
@@ -119,10 +119,10 @@ TEST_F(VrFileManagerTest, LoadOrderOverrideThenArchivesInMountOrderThenCdRoots) 
 
 TEST_F(VrFileManagerTest, ASecondLoadComesFromTheCache) {
   std::filesystem::create_directories(dir_.Path("plain"));
-  testing::WriteFile(dir_.Path("plain/page.vsb"), "first");
+  testing::WriteWholeFile(dir_.Path("plain/page.vsb"), "first");
   manager_.SetBaseDir(dir_.Path("plain"));
   EXPECT_EQ(Load("page.vsb"), Text("first"));
-  testing::WriteFile(dir_.Path("plain/page.vsb"), "second");
+  testing::WriteWholeFile(dir_.Path("plain/page.vsb"), "second");
   EXPECT_EQ(Load("PAGE.VSB"), Text("first"));
   manager_.Cache().Remove("page.vsb");
   EXPECT_EQ(Load("page.vsb"), Text("second"));
@@ -160,8 +160,8 @@ TEST_F(VrFileManagerTest, CorruptMembersAreNeitherCachedNorHandedOut) {
 TEST_F(VrFileManagerTest, OpenRangeOverrideArchiveAndCdRoot) {
   std::filesystem::create_directories(dir_.Path("plain"));
   std::filesystem::create_directories(dir_.Path("cd"));
-  testing::WriteFile(dir_.Path("plain/over.ogg"), "override");
-  testing::WriteFile(dir_.Path("cd/disc.ogg"), "on the disc");
+  testing::WriteWholeFile(dir_.Path("plain/over.ogg"), "override");
+  testing::WriteWholeFile(dir_.Path("cd/disc.ogg"), "on the disc");
   manager_.AddArchive(MakeArchive("game.dat", {{"bgm.ogg", Pattern(3000)}, {"over.ogg", Text("member")}}));
   cd_roots_.SetRoots({dir_.Path("cd") + "/"});
   manager_.RefreshCdRoots();
@@ -199,11 +199,11 @@ TEST_F(VrFileManagerTest, ExtractionNamesReusesAndDeletesTemporaryFiles) {
     EXPECT_EQ(manager.GetRealFileName("MOVIE\\OP.MPG"), manager.TempDir() + "~vo00000001.MPG");
     const std::string big = manager.GetRealFileName("big.ogg");
     EXPECT_EQ(big, manager.TempDir() + "~vo00000002.ogg");
-    EXPECT_EQ(fixture::ReadWholeFile(*FindHostPath(first_path)), Pattern(2000));
-    EXPECT_EQ(fixture::ReadWholeFile(*FindHostPath(big)), Pattern(3 << 20, 4));
+    EXPECT_EQ(testing::ReadWholeFile(*FindHostPath(first_path)), Pattern(2000));
+    EXPECT_EQ(testing::ReadWholeFile(*FindHostPath(big)), Pattern(3 << 20, 4));
     EXPECT_EQ(manager.GetRealFileName("not-there.wav"), "not-there.wav");
     std::filesystem::create_directories(dir_.Path("plain"));
-    testing::WriteFile(dir_.Path("plain/se.wav"), "plain");
+    testing::WriteWholeFile(dir_.Path("plain/se.wav"), "plain");
     manager.SetBaseDir(dir_.Path("plain"));
     EXPECT_EQ(manager.GetRealFileName("se.wav"), manager.BaseDir() + "se.wav");
   }
@@ -314,7 +314,7 @@ class DiscTest : public VrFileManagerTest {
   std::string MakeDisc(const std::string& leaf, const std::string& id, int disc_index) {
     std::filesystem::create_directories(dir_.Path(leaf));
     MakeArchive(leaf + "/game.dat", {{"disc.txt", Text(leaf)}});
-    testing::WriteFile(dir_.Path(leaf + "/install.dat"), id + "\n" + std::to_string(disc_index));
+    testing::WriteWholeFile(dir_.Path(leaf + "/install.dat"), id + "\n" + std::to_string(disc_index));
     return dir_.Path(leaf) + "/";
   }
 
@@ -322,7 +322,7 @@ class DiscTest : public VrFileManagerTest {
     manager_.SetInstallIdentityReader([](const std::string& path, std::string& id, int& disc) {
       const auto host = FindHostPath(path);
       if (!host) return false;
-      const Bytes bytes = fixture::ReadWholeFile(*host);
+      const Bytes bytes = testing::ReadWholeFile(*host);
       const std::string text(bytes.begin(), bytes.end());
       const std::size_t newline = text.find('\n');
       id = text.substr(0, newline);

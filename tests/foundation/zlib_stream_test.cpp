@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "foundation/file_stream.h"
+#include "support/temp_folder.h"
 
 namespace vorn {
 namespace {
@@ -42,9 +43,8 @@ TEST(ZlibStream, TheBoundHoldsAfterAnEarlierCallLeftALargeScratch) {
 }
 
 TEST(ZlibStream, RoundTripThroughAFileStream) {
-  const auto path = (std::filesystem::temp_directory_path() /
-                     ("vorn_zlib_test_" + std::to_string(std::random_device{}()) + ".bin"))
-                        .string();
+  const testing::TempFolder folder;
+  const std::string path = folder / "data.bin";
   Bytes data(300000);
   for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>((i * i) >> 7);
   {
@@ -58,7 +58,6 @@ TEST(ZlibStream, RoundTripThroughAFileStream) {
     file.ReadBuffer(back.data(), back.size());
     EXPECT_EQ(back, data);
   }
-  std::filesystem::remove(path);
 }
 
 TEST(ZlibStream, BadDataRaisesAndLeavesTheStream) {

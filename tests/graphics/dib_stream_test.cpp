@@ -10,6 +10,7 @@
 #include "foundation/system_texts.h"
 #include "graphics/dib.h"
 #include "graphics/graphics_errors.h"
+#include "support/whole_file.h"
 
 namespace vorn {
 namespace {
@@ -17,10 +18,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes ReadFixture(const std::string& name) {
-  const auto path = std::filesystem::path(VORN_SOURCE_DIR) / "tests/graphics/data/bmp" / name;
-  std::ifstream in(path, std::ios::binary);
-  EXPECT_TRUE(in) << path;
-  return Bytes(std::istreambuf_iterator<char>(in), {});
+  return testing::ReadWholeFile(std::filesystem::path(VORN_SOURCE_DIR) / "tests/graphics/data/bmp" / name);
 }
 
 void Load(TDIB& dib, const Bytes& bytes) {

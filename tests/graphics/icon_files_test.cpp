@@ -13,45 +13,24 @@
 #include "graphics/dx_paint_box.h"
 #include "graphics/graphics_errors.h"
 #include "platform/icon_chooser.h"
+#include "support/temp_folder.h"
+#include "support/whole_file.h"
 
 namespace vorn {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 namespace fs = std::filesystem;
+using testing::ReadWholeFile;
+using testing::TempFolder;
+using testing::WriteWholeFile;
 
 std::string Fixture(const std::string& name) {
   return (fs::path(VORN_SOURCE_DIR) / "tests/graphics/data/tga_ico" / name).string();
 }
 
-Bytes ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  EXPECT_TRUE(in) << path;
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const std::string& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 std::uint32_t Get16(const Bytes& b, std::size_t at) { return b[at] | (b[at + 1] << 8); }
 std::uint32_t Get32(const Bytes& b, std::size_t at) { return Get16(b, at) | (Get16(b, at + 2) << 16); }
-
-class TempDir {
- public:
-  TempDir() {
-    path_ = fs::temp_directory_path() /
-            (std::string("vorn_icon_files_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
 
 struct Loaded {
   std::int32_t key = 0;
@@ -108,7 +87,7 @@ TEST(IconReader, MatchesImageMagickAndIcotool) {
     EXPECT_EQ(picture.GetBitCount(), c.bitCount);
     EXPECT_EQ(r.icon32, c.icon32);
     EXPECT_EQ(r.key, -1);
-    ExpectLikeImageMagick(picture, ReadFile(Fixture(c.rgba)), !c.icon32);
+    ExpectLikeImageMagick(picture, ReadWholeFile(Fixture(c.rgba)), !c.icon32);
   }
 }
 
@@ -118,11 +97,11 @@ TEST(IconReader, ThirtyTwoBitsKeepTheirAlphaWithoutBeingAsked) {
   EXPECT_TRUE(r.icon32);
   EXPECT_EQ(r.key, -1);
   EXPECT_EQ(picture.GetBitCount(), 24);
-  ExpectLikeImageMagick(picture, ReadFile(Fixture("icotool-32.rgba")), false);
+  ExpectLikeImageMagick(picture, ReadWholeFile(Fixture("icotool-32.rgba")), false);
 }
 
 TEST(IconReader, KeyModePaintsTheLowestUnusedIndex) {
-  const Bytes rgba = ReadFile(Fixture("icotool-8.rgba"));
+  const Bytes rgba = ReadWholeFile(Fixture("icotool-8.rgba"));
   TDIBSurface picture;
   const Loaded r = Load(picture, Fixture("icotool-8.ico"), false, false, gdi::RGB(1, 2, 3));
   EXPECT_EQ(picture.Alpha(), nullptr);
@@ -208,7 +187,7 @@ TEST(IconReader, ChooserListsEveryEntryAndLoadsTheChosenOne) {
   EXPECT_EQ(unused.shown(), 0);
   EXPECT_EQ(f.info.IconIndex, 0);
   EXPECT_EQ(first.Width(), 48);
-  ExpectLikeImageMagick(first, ReadFile(Fixture("ico-three-sizes-0.rgba")), false);
+  ExpectLikeImageMagick(first, ReadWholeFile(Fixture("ico-three-sizes-0.rgba")), false);
 }
 
 Bytes IconFile(std::uint16_t count, std::uint32_t offset, const Bytes& image, std::int32_t width = 1,
@@ -251,10 +230,10 @@ TEST(IconReader, BadInputRaisesClearErrors) {
       {"a PNG entry", png},
       {"directory cut short", Bytes{0, 0, 1, 0, 2, 0, 1}},
   };
-  TempDir dir;
+  TempFolder dir;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    WriteFile(dir / "bad.ico", c.bytes);
+    WriteWholeFile(dir / "bad.ico", c.bytes);
     TDIBSurface picture;
     try {
       Load(picture, dir / "bad.ico", false);
@@ -265,14 +244,14 @@ TEST(IconReader, BadInputRaisesClearErrors) {
     EXPECT_TRUE(picture.GetEmpty());
   }
   TDIBSurface fromBmpReader;
-  WriteFile(dir / "bad.ico", IconFile(1, 22, pixel, 1, 2, 20));
+  WriteWholeFile(dir / "bad.ico", IconFile(1, 22, pixel, 1, 2, 20));
   try {
     Load(fromBmpReader, dir / "bad.ico", false);
   } catch (const EInvalidGraphic& e) {
     EXPECT_EQ(std::string(e.what()).rfind(std::string(texts::kInvalidDIB), 0), 0u);
   }
   // The valid file of the same shape loads: a 1 x 1 picture whose mask bit makes it transparent.
-  WriteFile(dir / "good.ico", IconFile(1, 22, pixel));
+  WriteWholeFile(dir / "good.ico", IconFile(1, 22, pixel));
   TDIBSurface good;
   Load(good, dir / "good.ico", true);
   EXPECT_EQ(good.GetPixel(0, 0), 0x030201u);
@@ -290,8 +269,8 @@ TEST(IconReader, SixteenAndThirtyTwoBitEntriesWithoutMasksEndAtTheirMask) {
   header[14] = 32;
   file.insert(file.end(), header.begin(), header.end());
   file.insert(file.end(), {10, 20, 30, 200, 40, 50, 60, 255, 0x40, 0, 0, 0});
-  TempDir dir;
-  WriteFile(dir / "small.ico", file);
+  TempFolder dir;
+  WriteWholeFile(dir / "small.ico", file);
   TDIBSurface picture;
   const Loaded r = Load(picture, dir / "small.ico", false);
   EXPECT_TRUE(r.icon32);
@@ -303,15 +282,15 @@ TEST(IconReader, SixteenAndThirtyTwoBitEntriesWithoutMasksEndAtTheirMask) {
 // ---- writing ----
 
 TEST(IconWriter, DirectoryFieldsForIconsAndCursors) {
-  TempDir dir;
+  TempFolder dir;
   TDIBSurface p;
   p.SetSize(3, 2, 16);
   p.FillRectPixel(p.GetBoundsRect(), 0xFFFF);
   p.SetPixel(0, 0, 0);
   p.SaveToFileEx(dir / "a.cur", 0, nullptr, false, false, MakePoint(5, 7));
   p.SaveToFileEx(dir / "a.ICO", -1, nullptr, false, false, MakePoint(5, 7));
-  const Bytes cur = ReadFile(dir / "a.cur");
-  const Bytes ico = ReadFile(dir / "a.ICO");
+  const Bytes cur = ReadWholeFile(dir / "a.cur");
+  const Bytes ico = ReadWholeFile(dir / "a.ICO");
   EXPECT_EQ(Get16(cur, 2), 2u);
   EXPECT_EQ(Get16(cur, 4), 1u);
   EXPECT_EQ(Get16(cur, 10), 5u);
@@ -342,7 +321,7 @@ TEST(IconWriter, DirectoryFieldsForIconsAndCursors) {
 
 TEST(IconWriter, ImageMagickReadsOurIcons) {
   if (std::system("convert -version > /dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick is not installed";
-  TempDir dir;
+  TempFolder dir;
   TDIBSurface source;
   Load(source, Fixture("ico-32-alpha.ico"), true);
   TDIBSurface& alpha = *source.Alpha();
@@ -355,7 +334,7 @@ TEST(IconWriter, ImageMagickReadsOurIcons) {
     source.SaveToFileEx(dir / c.name, -1, &alpha, false, c.icon32, TPoint{});
     const std::string command = "convert '" + (dir / c.name) + "' -depth 8 rgba:'" + (dir / "out.rgba") + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
-    const Bytes theirs = ReadFile(dir / "out.rgba");
+    const Bytes theirs = ReadWholeFile(dir / "out.rgba");
     ASSERT_EQ(theirs.size(), 16u * 16 * 4);
     for (int y = 0; y < 16; ++y)
       for (int x = 0; x < 16; ++x) {
@@ -374,7 +353,7 @@ TEST(IconWriter, ImageMagickReadsOurIcons) {
 }
 
 TEST(IconWriter, EightBitAlphaSourceGetsABlackUnusedIndex) {
-  TempDir dir;
+  TempFolder dir;
   TDIBSurface p;
   p.SetSize(2, 1, 8);
   p.ColorTable[0] = RGBQuadFromRGB(9, 9, 9);
@@ -386,7 +365,7 @@ TEST(IconWriter, EightBitAlphaSourceGetsABlackUnusedIndex) {
   alpha.SetPixel(0, 0, 255);
   alpha.SetPixel(1, 0, 10);
   p.SaveToFileEx(dir / "k.ico", -1, &alpha, false, false, TPoint{});
-  const Bytes b = ReadFile(dir / "k.ico");
+  const Bytes b = ReadWholeFile(dir / "k.ico");
   const std::size_t table = 22 + 40;
   EXPECT_EQ(Get32(b, table + 4), 0u);  // index 1, the lowest unused, made black
   const std::size_t rows = table + 256 * 4;
@@ -478,7 +457,7 @@ TEST(DXPaintBox, StateAndDrawing) {
 // ---- BMP with alpha ----
 
 TEST(BMPAlpha, AlphaSourceGoesIntoTheFourthByteAndComesBack) {
-  TempDir dir;
+  TempFolder dir;
   TDIBSurface p;
   p.SetSize(3, 2, 24);
   p.FillRectPixel(p.GetBoundsRect(), 0x112233);

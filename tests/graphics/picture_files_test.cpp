@@ -14,43 +14,22 @@
 #include "graphics/dib_surface.h"
 #include "graphics/graphics_errors.h"
 #include "graphics/tga_packets.h"
+#include "support/temp_folder.h"
+#include "support/whole_file.h"
 
 namespace vorn {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 namespace fs = std::filesystem;
+using testing::ReadWholeFile;
+using testing::TempFolder;
+using testing::WriteWholeFile;
 
 fs::path FixturePath(const std::string& name) { return fs::path(VORN_SOURCE_DIR) / "tests/graphics/data/tga_ico" / name; }
 
-Bytes ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  EXPECT_TRUE(in) << path;
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const fs::path& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 std::uint32_t Get16(const Bytes& b, std::size_t at) { return b[at] | (b[at + 1] << 8); }
 std::uint32_t Get32(const Bytes& b, std::size_t at) { return Get16(b, at) | (Get16(b, at + 2) << 16); }
-
-class TempDir {
- public:
-  TempDir() {
-    path_ = fs::temp_directory_path() / ("vorn_picture_files_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
 
 struct Loaded {
   std::int32_t key = -1;
@@ -113,12 +92,12 @@ TEST(TGAReader, MatchesImageMagickForEveryVariant) {
     EXPECT_EQ(picture.GetBitCount(), c.bitCount);
     EXPECT_EQ(r.info.TGACompressed, c.compressed);
     EXPECT_EQ(r.key, -1);
-    ExpectPixels(picture, ReadFile(FixturePath(std::string(c.name) + ".rgba")), c.fiveBits);
+    ExpectPixels(picture, ReadWholeFile(FixturePath(std::string(c.name) + ".rgba")), c.fiveBits);
   }
 }
 
 TEST(TGAReader, ThirtyTwoBitsGiveAnInvertedAlphaPlaneOnlyWhenAsked) {
-  const Bytes rgba = ReadFile(FixturePath("tga-32-alpha.rgba"));
+  const Bytes rgba = ReadWholeFile(FixturePath("tga-32-alpha.rgba"));
   TDIBSurface plain;
   const Loaded p = Load(plain, FixturePath("tga-32-alpha.tga").string(), false);
   EXPECT_EQ(plain.GetBitCount(), 32);
@@ -137,7 +116,7 @@ TEST(TGAReader, ThirtyTwoBitsGiveAnInvertedAlphaPlaneOnlyWhenAsked) {
 }
 
 TEST(TGAReader, FooterAndExtensionArea) {
-  const Bytes rgba = ReadFile(FixturePath("tga-24-bottom-up.rgba"));
+  const Bytes rgba = ReadWholeFile(FixturePath("tga-24-bottom-up.rgba"));
   TDIBSurface zeros;
   EXPECT_EQ(Load(zeros, FixturePath("tga-24-footer-zeros.tga").string(), false).key, -1);
   ExpectPixels(zeros, rgba, false);
@@ -152,10 +131,10 @@ TEST(TGAReader, FooterAndExtensionArea) {
   ASSERT_GE(m.key, 0);
 
   // A key colour field that is not followed by "." at the end: no footer, no key.
-  TempDir dir;
-  Bytes broken = ReadFile(FixturePath("tga-24-extension-key.tga"));
+  TempFolder dir;
+  Bytes broken = ReadWholeFile(FixturePath("tga-24-extension-key.tga"));
   broken[broken.size() - 5] = 'X';
-  WriteFile(dir / "broken.tga", broken);
+  WriteWholeFile(dir / "broken.tga", broken);
   TDIBSurface noFooter;
   EXPECT_EQ(Load(noFooter, dir / "broken.tga", false).key, -1);
 }
@@ -263,10 +242,10 @@ TEST(TGAReader, BadInputRaisesClearErrors) {
       {"run-length below 8 bits", Cat({TGAHeader(0, 0, 9, 0, 0, 0, 8, 1, 1, 0x20), {0x80, 1}}),
        FormatSystemText(texts::kInvalidBitCountFormat, 1)},
   };
-  TempDir dir;
+  TempFolder dir;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    WriteFile(dir / "bad.tga", c.bytes);
+    WriteWholeFile(dir / "bad.tga", c.bytes);
     TDIBSurface p;
     try {
       Load(p, dir / "bad.tga", true);
@@ -320,12 +299,12 @@ TEST(TGAWriter, PacketPlannerFollowsTheRunRules) {
 }
 
 TEST(TGAWriter, HeaderAndFooterFields) {
-  TempDir dir;
+  TempFolder dir;
   TDIBSurface p;
   p.SetSize(3, 2, 24);
   p.FillRectPixel(p.GetBoundsRect(), 0x102030);
   p.SaveToFileEx(dir / "PICTURE.TGA", 0x102030, nullptr, false, false, TPoint{});
-  const Bytes b = ReadFile(dir / "PICTURE.TGA");
+  const Bytes b = ReadWholeFile(dir / "PICTURE.TGA");
   const Bytes header(b.begin(), b.begin() + 18);
   EXPECT_EQ(header, TGAHeader(0, 0, 2, 0, 0, 24, 3, 2, 24, 0x20));
   const std::size_t ext = 18 + 18;
@@ -337,7 +316,7 @@ TEST(TGAWriter, HeaderAndFooterFields) {
   EXPECT_EQ(std::string(b.end() - 18, b.end()), std::string("TRUEVISION-XFILE.\0", 18));
 
   p.SaveToFile(dir / "plain.tga");
-  const Bytes plain = ReadFile(dir / "plain.tga");
+  const Bytes plain = ReadWholeFile(dir / "plain.tga");
   ASSERT_EQ(plain.size(), 18u + 18 + 26);
   EXPECT_EQ(Get32(plain, 36), 0u);
   EXPECT_EQ(Get32(plain, 40), 0u);
@@ -348,13 +327,13 @@ TEST(TGAWriter, HeaderAndFooterFields) {
 
   // A bigger name ending: BMP.
   p.SaveToFile(dir / "picture.tga.bmp");
-  const Bytes bmp = ReadFile(dir / "picture.tga.bmp");
+  const Bytes bmp = ReadWholeFile(dir / "picture.tga.bmp");
   EXPECT_EQ(bmp[0], 'B');
   EXPECT_EQ(bmp[1], 'M');
 }
 
 TEST(TGAWriter, LowDepthsGoOutAsEightBitsWithTheWholeTable) {
-  TempDir dir;
+  TempFolder dir;
   for (const int bits : {1, 4}) {
     SCOPED_TRACE(bits);
     TDIBSurface p;
@@ -365,7 +344,7 @@ TEST(TGAWriter, LowDepthsGoOutAsEightBitsWithTheWholeTable) {
       for (int x = 0; x < 5; ++x) p.SetPixel(x, y, static_cast<std::uint32_t>((x + y) % (1 << bits)));
     for (const bool compress : {false, true}) {
       p.SaveToFileEx(dir / "low.tga", -1, nullptr, compress, false, TPoint{});
-      const Bytes b = ReadFile(dir / "low.tga");
+      const Bytes b = ReadWholeFile(dir / "low.tga");
       EXPECT_EQ(Bytes(b.begin(), b.begin() + 18), TGAHeader(0, 1, compress ? 9 : 1, 0, 256, 24, 5, 3, 8, 0x20));
       TDIBSurface back;
       Load(back, dir / "low.tga", false);
@@ -378,13 +357,13 @@ TEST(TGAWriter, LowDepthsGoOutAsEightBitsWithTheWholeTable) {
 }
 
 TEST(TGAWriter, SixteenBitsTravelAsFiveFiveFive) {
-  TempDir dir;
+  TempFolder dir;
   TDIBSurface p;
   p.SetSize(2, 1, 16);
   p.SetPixel(0, 0, 0xFFFF);
   p.SetPixel(1, 0, 0x07E0);
   p.SaveToFile(dir / "w.tga");
-  const Bytes b = ReadFile(dir / "w.tga");
+  const Bytes b = ReadWholeFile(dir / "w.tga");
   EXPECT_EQ(b[16], 16);
   EXPECT_EQ(Get16(b, 18), 0x7FFFu);
   EXPECT_EQ(Get16(b, 20), 0x03E0u);
@@ -407,13 +386,13 @@ TEST(TGAWriter, SixteenBitsTravelAsFiveFiveFive) {
 // The lowest green bit of a 5-6-5 picture does not travel; the key travels the same way, so it
 // still names the pixels it named.
 TEST(TGAWriter, SixteenBitKeyTravelsAsThePixelsDo) {
-  TempDir dir;
+  TempFolder dir;
   TDIBSurface p;
   p.SetSize(2, 1, 16);
   p.SetPixel(0, 0, 0x0FE1);  // red 1, green 63 (lowest bit set), blue 1
   p.SetPixel(1, 0, 0xF800);
   p.SaveToFileEx(dir / "k.tga", 0x0FE1, nullptr, false, false, TPoint{});
-  const Bytes b = ReadFile(dir / "k.tga");
+  const Bytes b = ReadWholeFile(dir / "k.tga");
   const std::size_t ext = 18 + 2 * 2;
   // Key colour field: 0, red 1, green 62 (the 6-bit field without the bit the pixels lost), blue 1.
   EXPECT_EQ(Bytes(b.begin() + ext + 470, b.begin() + ext + 474), (Bytes{0, 1, 62, 1}));
@@ -424,7 +403,7 @@ TEST(TGAWriter, SixteenBitKeyTravelsAsThePixelsDo) {
 }
 
 TEST(TGAWriter, AlphaSourceIsStoredInvertedAndComesBack) {
-  TempDir dir;
+  TempFolder dir;
   TDIBSurface p;
   p.SetSize(4, 2, 24);
   for (int x = 0; x < 4; ++x) p.SetPixel(x, 0, 0x0000FFu * static_cast<std::uint32_t>(x + 1) / 4);
@@ -433,7 +412,7 @@ TEST(TGAWriter, AlphaSourceIsStoredInvertedAndComesBack) {
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 4; ++x) alpha.SetPixel(x, y, static_cast<std::uint32_t>(x * 80 + y));
   p.SaveToFileEx(dir / "a.tga", 0x123456, &alpha, true, false, TPoint{});
-  const Bytes b = ReadFile(dir / "a.tga");
+  const Bytes b = ReadWholeFile(dir / "a.tga");
   EXPECT_EQ(b[2], 10);
   EXPECT_EQ(b[16], 32);
   EXPECT_EQ(Get32(b, b.size() - 26), 0u);  // no extension area with an alpha source
@@ -449,7 +428,7 @@ TEST(TGAWriter, AlphaSourceIsStoredInvertedAndComesBack) {
 }
 
 TEST(TGAWriter, RefusesSidesBeyondSixteenBits) {
-  TempDir dir;
+  TempFolder dir;
   TDIBSurface p;
   p.SetSize(65536, 1, 8);
   EXPECT_THROW(p.SaveToFile(dir / "wide.tga"), EInvalidGraphicOperation);
@@ -461,12 +440,12 @@ bool HaveImageMagick() { return std::system("convert -version > /dev/null 2>&1")
 Bytes ImageMagickRGBA(const std::string& file, const std::string& out) {
   const std::string command = "convert '" + file + "' -auto-orient -depth 8 rgba:'" + out + "'";
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
-  return ReadFile(out);
+  return ReadWholeFile(out);
 }
 
 TEST(TGAWriter, ImageMagickReadsWhatWeWrite) {
   if (!HaveImageMagick()) GTEST_SKIP() << "ImageMagick is not installed";
-  TempDir dir;
+  TempFolder dir;
   struct Case {
     const char* source;
     bool compress;

@@ -24,35 +24,18 @@
 #include "graphics/graphics_errors.h"
 #include "graphics/memory_dibx.h"
 #include "graphics/png_decoder.h"
+#include "support/temp_folder.h"
+#include "support/whole_file.h"
 
 namespace vorn {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 namespace fs = std::filesystem;
-
-Bytes ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  EXPECT_TRUE(in) << path;
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
+using testing::ReadWholeFile;
+using testing::TempFolder;
 
 fs::path Data(const std::string& name) { return fs::path(VORN_SOURCE_DIR) / "tests/graphics/data" / name; }
-
-class TempDir {
- public:
-  TempDir() {
-    path_ = fs::temp_directory_path() /
-            ("vorn_surface_files_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
 
 // A headless display for TDxDIBX for the life of a test.
 class DisplayScope {
@@ -132,8 +115,8 @@ const Reference kPictures[] = {
 TEST(SurfaceFiles, StreamsLoadIntoEverySurfaceAtItsOwnDepth) {
   DisplayScope display(platform::MemorySurfaceService::Rgb565());
   for (const Reference& ref : kPictures) {
-    const Bytes file = ReadBytes(Data(ref.picture));
-    const Bytes want = ReadBytes(Data(ref.pixels));
+    const Bytes file = ReadWholeFile(Data(ref.picture));
+    const Bytes want = ReadWholeFile(Data(ref.pixels));
     ASSERT_EQ(want.size(), static_cast<std::size_t>(ref.width * ref.height * ref.channels));
     for (const Target& t : Targets()) {
       SCOPED_TRACE(std::string(ref.picture) + " into " + t.name);
@@ -194,7 +177,7 @@ TEST(SurfaceFiles, LayeredImagesLoadTheirFirstFrameWithTheCode) {
 }
 
 TEST(SurfaceFiles, OnlyExactMagicLoads) {
-  const Bytes bmp = ReadBytes(Data("bmp/bmp3-24bit.bmp"));
+  const Bytes bmp = ReadWholeFile(Data("bmp/bmp3-24bit.bmp"));
   struct Case {
     const char* name;
     Bytes bytes;
@@ -223,8 +206,8 @@ TEST(SurfaceFiles, OnlyExactMagicLoads) {
 }
 
 TEST(SurfaceFiles, BadPicturesRaiseTheReadersErrors) {
-  const Bytes bmp = ReadBytes(Data("bmp/bmp3-24bit.bmp"));
-  const Bytes png = ReadBytes(Data("pel/interlaced.png"));
+  const Bytes bmp = ReadWholeFile(Data("bmp/bmp3-24bit.bmp"));
+  const Bytes png = ReadWholeFile(Data("pel/interlaced.png"));
   auto loadInto = [](TCustomDIBX& s, Bytes bytes) {
     TMemoryStream stream(std::move(bytes));
     s.LoadFromStream(&stream, 0);
@@ -270,8 +253,8 @@ TEST(SurfaceFiles, BadPicturesRaiseTheReadersErrors) {
 }
 
 TEST(SurfaceFiles, LoadFromFileOnlyTakesBmpNames) {
-  TempDir dir;
-  const Bytes bmp = ReadBytes(Data("bmp/bmp3-24bit.bmp"));
+  TempFolder dir;
+  const Bytes bmp = ReadWholeFile(Data("bmp/bmp3-24bit.bmp"));
   for (const char* name : {"picture.bmp", "picture.png"}) {
     std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bmp.data()),
                                                       static_cast<std::streamsize>(bmp.size()));
@@ -303,12 +286,12 @@ std::uint32_t Get32(const Bytes& b, std::size_t at) { return Get16(b, at) | (Get
 bool DecodeWithImageMagick(const std::string& bmp, const std::string& out, Bytes& rgb) {
   const std::string command = "convert '" + bmp + "' -depth 8 'rgb:" + out + "' 2>/dev/null";
   if (std::system(command.c_str()) != 0) return false;
-  rgb = ReadBytes(out);
+  rgb = ReadWholeFile(out);
   return true;
 }
 
 TEST(SurfaceFiles, SavesA24BitBmpThatImageMagickReads) {
-  TempDir dir;
+  TempFolder dir;
   TDIBX s;
   s.SetSize(3, 2, 15);
   // 5-bit fields widen as UnpackPixel does: 31 to 255, 16 to 144, 1 to 9.
@@ -318,7 +301,7 @@ TEST(SurfaceFiles, SavesA24BitBmpThatImageMagickReads) {
   s.SaveToFile(dir / "out.jpg");
   EXPECT_FALSE(fs::exists(dir / "out.jpg"));
   s.SaveToFile(dir / "out.BMP");
-  const Bytes b = ReadBytes(dir / "out.BMP");
+  const Bytes b = ReadWholeFile(dir / "out.BMP");
   const std::uint32_t rowBytes = 12;  // 3 x 3 bytes padded to 4
   ASSERT_EQ(b.size(), 54u + rowBytes * 2);
   EXPECT_EQ(b[0], 'B');
@@ -347,7 +330,7 @@ TEST(SurfaceFiles, SavesA24BitBmpThatImageMagickReads) {
 }
 
 TEST(SurfaceFiles, SavesPalettisedAndDisplaySurfaces) {
-  TempDir dir;
+  TempFolder dir;
   DisplayScope display(platform::MemorySurfaceService::Rgb555());
   TDxDIBX s;
   s.SetSize(2, 1, 8);

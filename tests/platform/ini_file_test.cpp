@@ -13,6 +13,8 @@
 #include "platform/file_replace.h"
 #include "platform/mode_check_user.h"
 
+#include "support/temp_folder.h"
+
 namespace vorn::platform {
 namespace {
 
@@ -80,10 +82,8 @@ TEST(IniFile, DamagedBytesGiveDefaults) {
 
 TEST(IniFile, AbsentOrUnreadableFileIsEmpty) {
   EXPECT_EQ(IniFile::Load("/nonexistent/dir/game.ini").ReadInteger("Sound", "DelayTime", 500), 500);
-  const auto dir = std::filesystem::temp_directory_path() / "vorn_ini_dir_test";
-  std::filesystem::create_directories(dir);
-  EXPECT_EQ(IniFile::Load(dir.string()).ReadInteger("Sound", "DelayTime", 500), 500);
-  std::filesystem::remove_all(dir);
+  const vorn::testing::TempFolder dir;
+  EXPECT_EQ(IniFile::Load(dir.Path()).ReadInteger("Sound", "DelayTime", 500), 500);
 }
 
 // 60,000 keys in about 740 KB, many of them repeated in repeated sections: read in time linear

@@ -1,4 +1,5 @@
 #include "platform/instance_lock.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,15 +10,8 @@ namespace {
 
 class FileInstanceLocksTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("vorn_lock_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::filesystem::path dir_;
+  vorn::testing::TempFolder folder_;
+  const std::filesystem::path& dir_ = folder_.path();
 };
 
 TEST_F(FileInstanceLocksTest, OneHolderPerKey) {

@@ -5,20 +5,20 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/temp_folder.h"
+
 namespace vorn::platform {
 namespace {
 
 TEST(Paths, FindInDirectoryFallsBackToAnyCase) {
-  const auto dir = std::filesystem::temp_directory_path() / "vorn_paths_test";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  const vorn::testing::TempFolder folder;
+  const std::filesystem::path& dir = folder.path();
   std::ofstream(dir / "Game.INI") << "x";
   const std::string base = dir.string() + "/";
   EXPECT_EQ(FindInDirectory(base, "game.ini"), base + "Game.INI");
   EXPECT_EQ(FindInDirectory(base, "game.dat"), base + "game.dat");
   std::ofstream(dir / "game.ini") << "y";
   EXPECT_EQ(FindInDirectory(base, "game.ini"), base + "game.ini");
-  std::filesystem::remove_all(dir);
 }
 
 TEST(Paths, DirectoryOfKeepsTheTrailingSlash) {

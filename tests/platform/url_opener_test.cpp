@@ -2,6 +2,8 @@
 // arguments it was started with and then stays until the test lets it go.
 
 #include "platform/url_opener.h"
+#include "support/whole_file.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -62,9 +64,7 @@ bool Eventually(Condition condition) {
 class FakeXdgOpen : public ::testing::Test {
  protected:
   FakeXdgOpen()
-      : dir_(fs::temp_directory_path() / ("vorn_url_opener_" + std::to_string(std::random_device{}()))),
-        path_("PATH", (dir_.string() + ":" + OldPath()).c_str()) {
-    fs::create_directories(dir_);
+      : dir_(folder_.path()), path_("PATH", (dir_.string() + ":" + OldPath()).c_str()) {
     // Each argument NUL-terminated, written under another name and renamed, so the test never
     // reads half a file. Then it waits for "release" (or gives up on its own after a while).
     std::ofstream script(dir_ / "xdg-open");
@@ -79,7 +79,6 @@ class FakeXdgOpen : public ::testing::Test {
   ~FakeXdgOpen() override {
     std::ofstream(dir_ / "release");
     Eventually([this] { return opener_.Reap() == 0; });
-    fs::remove_all(dir_);
   }
 
   static std::string OldPath() {
@@ -92,8 +91,7 @@ class FakeXdgOpen : public ::testing::Test {
     std::vector<std::vector<std::string>> all;
     for (const auto& entry : fs::directory_iterator(dir_)) {
       if (entry.path().filename().string().rfind("args", 0) != 0) continue;
-      std::ifstream in(entry.path(), std::ios::binary);
-      const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      const std::string bytes = vorn::testing::ReadWholeText(entry.path());
       std::vector<std::string> args;
       std::string arg;
       for (char c : bytes) {
@@ -110,6 +108,7 @@ class FakeXdgOpen : public ::testing::Test {
   }
   int Starts() const { return static_cast<int>(AllArgs().size()); }
 
+  vorn::testing::TempFolder folder_;
   fs::path dir_;
   ScopedEnv path_;
   XdgUrlOpener opener_;

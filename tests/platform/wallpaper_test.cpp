@@ -2,6 +2,7 @@
 // argument vectors. PATH holds only the fake programs, so the host's own tools are never run.
 
 #include "platform/wallpaper.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -47,15 +48,7 @@ class ScopedEnv {
 
 class FakeTools {
  public:
-  // Test processes run side by side, in more than one build at once: a random folder name.
-  FakeTools() : dir_(fs::temp_directory_path() / ("vorn_wallpaper_" + std::to_string(std::random_device{}()))) {
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  ~FakeTools() {
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-  }
+  FakeTools() : dir_(folder_.path()) {}
 
   // A program that appends "name arg1 arg2 ..." (arguments separated by "|") to the log and exits
   // with list_status for "list-keys" and with status otherwise.
@@ -82,6 +75,7 @@ class FakeTools {
 
  private:
   fs::path Log() const { return dir_ / "calls.log"; }
+  vorn::testing::TempFolder folder_;
   fs::path dir_;
 };
 

@@ -9,6 +9,7 @@
 #include "fixture/project_writer.h"
 #include "foundation/debug_trace.h"
 #include "platform/sdl/sdl_platform.h"
+#include "support/temp_folder.h"
 
 namespace vorn {
 namespace {
@@ -21,9 +22,8 @@ TEST(SdlOffscreen, OpensTheMainWindowAndClosesCleanly) {
     std::string reason;
     if (!probe.Initialize(reason)) GTEST_SKIP() << "offscreen video driver unavailable: " << reason;
   }
-  const auto lock_dir = std::filesystem::temp_directory_path() /
-                        ("vorn_sdl_smoke_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-  std::filesystem::create_directories(lock_dir);
+  const testing::TempFolder folder;
+  const std::filesystem::path& lock_dir = folder.path();
   const auto data_dir = lock_dir / "data";
   std::filesystem::create_directories(data_dir);
   fixture::ProjectWriter project(110);

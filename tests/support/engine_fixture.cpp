@@ -17,19 +17,7 @@
 
 namespace vorn::testing {
 
-EngineFixture::EngineFixture(const std::string& name) {
-  // Tests run side by side in separate processes, and several builds run the same tests at once;
-  // one fixture's address may repeat (the sanitizer builds place objects alike). The running
-  // test's name and a random number keep their folders apart.
-  std::string test;
-  if (const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info()) {
-    test = std::string(info->test_suite_name()) + "." + info->name() + "_";
-    std::replace(test.begin(), test.end(), '/', '_');  // parameterised names hold "/"
-  }
-  dir_ = std::filesystem::temp_directory_path() /
-         ("vorn_engine_" + test + name + "_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "_" +
-          std::to_string(std::random_device{}()));
-  std::filesystem::remove_all(dir_);
+EngineFixture::EngineFixture(const std::string& name) : folder_(name), dir_(folder_.path()) {
   std::filesystem::create_directories(dir_ / "exe");
   ResetEngineValues();
   ResetWipeDefaults();
@@ -49,8 +37,6 @@ EngineFixture::~EngineFixture() {
   ResetEngineValues();
   ResetWipeDefaults();
   GlobalDBManager().Clear();
-  std::error_code ignored;
-  std::filesystem::remove_all(dir_, ignored);
 }
 
 void EngineFixture::AddFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {

@@ -21,6 +21,7 @@
 #include "foundation/vr_file_manager.h"
 #include "platform/cd_roots.h"
 #include "platform/message_box.h"
+#include "support/temp_folder.h"
 
 namespace vorn::testing {
 
@@ -81,6 +82,7 @@ class EngineFixture {
   std::string title_shown;
 
  private:
+  TempFolder folder_;
   std::filesystem::path dir_;
   bool pack_ = false;
   std::map<std::string, std::vector<std::uint8_t>> packed_;

@@ -1,8 +1,9 @@
 #pragma once
 
-// Recording stand-ins for the scene and its objects: every setter the engine calls is logged as
-// (property index, kind, value) in call order; getters answer what was set or configured, else the
-// object seam's neutral values.
+// Recording doubles of the scene and its objects for tests of what the engine asks of them. Every
+// setter the engine calls on an object is logged as (property index, kind, value) in call order;
+// getters answer what was set or configured, else the object seam's neutral values. The scene
+// logs its operations and hands out recording transitions.
 
 #include <cstdint>
 #include <functional>
@@ -12,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/call_man.h"
+#include "engine/scene_services.h"
 #include "engine/script_object.h"
 #include "engine/script_scene.h"
 #include "engine/vorn_parser.h"
@@ -283,19 +286,36 @@ class TRecordingObject : public TScriptObject {
   TScriptObject* parent_ = nullptr;
 };
 
-class TNoEvents : public TScriptEventQueue {
+class TRecordingTransition : public TScriptTransition {
  public:
-  TScriptEvent* NextEvent() override { return nullptr; }
-  void RemoveByFlag(std::int32_t) override {}
-  void RemoveDone() override {}
-  void RemoveEvent(const TScriptEvent*) override {}
-  void Clear() override {}
+  std::vector<std::string> log;
+  std::int32_t duration = 0;
+  std::int32_t elapsed = 0;
+  void SetParam(int number, std::int32_t value) override {
+    log.push_back("param" + std::to_string(number) + "=" + std::to_string(value));
+  }
+  void SetText(const std::string& text) override { log.push_back("text=" + text); }
+  void Start() override { log.push_back("start"); }
 };
 
-// A scene of recording objects: two layers, created components kept in creation order, and
-// FindControl over layers and objects marked as controls. Installs itself as the script scene.
-class TRecordingScene : public TScriptScene {
+class TRecordingPropMotion : public TRecordingObject, public TScriptPropMotion {
  public:
+  using TRecordingObject::TRecordingObject;
+  std::vector<std::string> log;
+  void SetTargetName(const std::string& name) override { log.push_back("target " + name); }
+  void SetPropertyIndex(std::uint8_t index) override { log.push_back("property " + std::to_string(index)); }
+  void SetTargetValue(long double value) override { log.push_back("value " + FloatText(value)); }
+  void SetMotionDuration(std::int32_t ms) override { log.push_back("duration " + std::to_string(ms)); }
+  void SetEasingMode(std::uint8_t mode) override { log.push_back("easing " + std::to_string(mode)); }
+};
+
+// A scene of recording objects with two layers. Objects are kept in creation order; a control's
+// children are the objects whose parent it is, in that order. Installs itself as the script scene
+// while it lives and records what the scene-side commands ask of it.
+class TRecordingScene : public TScriptScene, public TScriptSceneServices {
+ public:
+  static constexpr std::uint8_t kCabinet = 27;
+
   TRecordingScene() {
     layers[0].SetName("\x01" "BASE0");
     layers[1].SetName("\x01" "BASE1");
@@ -307,41 +327,79 @@ class TRecordingScene : public TScriptScene {
     SetScriptScene(this);
   }
   ~TRecordingScene() override { SetScriptScene(previous_); }
+  TRecordingScene(const TRecordingScene&) = delete;
+  TRecordingScene& operator=(const TRecordingScene&) = delete;
 
   TRecordingObject layers[2];
   int current_layer = 0;
   std::vector<std::unique_ptr<TRecordingObject>> objects;
-  std::vector<const TRecordingObject*> non_controls;
+  // Scene operations in call order ("create 8", "delete box", "switch 1 kind 3 ...").
+  std::vector<std::string> log;
   std::vector<std::string> find_control_calls;
   std::vector<int> created_kinds;
   // Configures each new component before the command sees it.
   std::function<void(TRecordingObject&)> on_create;
+  std::vector<std::unique_ptr<TRecordingTransition>> transitions;
+  TRecordingTransition* running = nullptr;
+  std::int32_t width = 640;
+  std::int32_t height = 480;
+  TPlainEventQueue queue;
 
-  TRecordingObject& Add(std::string name, bool control = true) {
+  // A control under the parent (the active layer when none is given), of that kind; what setting
+  // it up logged is cleared.
+  template <class T = TRecordingObject>
+  T& Add(std::string name, TScriptObject* parent = nullptr, std::uint8_t kind = 0) {
+    auto object = std::make_unique<T>(std::move(name));
+    object->kind = kind;
+    T& added = *object;
+    objects.push_back(std::move(object));
+    added.SetParentObject(parent != nullptr ? parent : &layers[current_layer]);
+    added.calls.clear();
+    return added;
+  }
+  // A component that is no control (a timer, a sound): no parent, never found as a control.
+  TRecordingObject& AddComponent(std::string name, std::uint8_t kind = 0) {
     objects.push_back(std::make_unique<TRecordingObject>(std::move(name)));
-    if (!control) non_controls.push_back(objects.back().get());
+    objects.back()->kind = kind;
+    non_controls_.push_back(objects.back().get());
     return *objects.back();
   }
+  bool IsDeleted(const TScriptObject* object) const {
+    for (TObjectId id : deleted_) {
+      if (object->GetId() == id) return true;
+    }
+    return false;
+  }
+  // The names of the children of the parent, in order.
+  std::vector<std::string> ChildNames(const TScriptObject& parent) const {
+    std::vector<std::string> names;
+    for (int i = 0; i < GetChildCount(parent); ++i) names.push_back(GetChild(parent, i)->GetName());
+    return names;
+  }
+  void Remove(const TScriptObject* object) {
+    std::erase_if(objects, [object](const auto& o) { return o.get() == object; });
+  }
 
+  // --- TScriptScene ---
   TScriptObject* FindComponent(std::string_view name) override {
-    if (name.empty()) return &layers[current_layer];
+    if (name.empty() || name == "\x01" "BASE0") return &layers[current_layer];
+    if (name == "\x01" || name == "\x01" "BASE1") return &layers[current_layer ^ 1];
     for (auto& o : objects) {
-      if (o->GetName() == name) return o.get();
+      if (o->GetName() == name && !IsDeleted(o.get())) return o.get();
     }
     return nullptr;
   }
   TScriptObject* FindControl(std::string_view name) override {
     find_control_calls.emplace_back(name);
     if (name.empty()) return &layers[current_layer];
+    if (name == "\x01") return &layers[current_layer ^ 1];
     if (name == "\x01" "BASE0") return &layers[0];
     if (name == "\x01" "BASE1") return &layers[1];
-    for (auto& o : objects) {
-      if (o->GetName() != name) continue;
-      bool control = true;
-      for (const TRecordingObject* n : non_controls) control = control && n != o.get();
-      if (control) return o.get();
+    TScriptObject* found = FindComponent(name);
+    for (const TRecordingObject* component : non_controls_) {
+      if (found == component) return nullptr;
     }
-    return nullptr;
+    return found;
   }
   int IndexOfObject(const TScriptObject* object) const override {
     for (std::size_t i = 0; i < objects.size(); ++i) {
@@ -349,13 +407,20 @@ class TRecordingScene : public TScriptScene {
     }
     return -1;
   }
-  TScriptEventQueue& GetEventQueue() override { return events_; }
+  TScriptEventQueue& GetEventQueue() override { return queue; }
   TScriptObject* CreateComponent(std::uint8_t kind) override {
+    log.push_back("create " + std::to_string(kind));
     created_kinds.push_back(kind);
-    TRecordingObject& o = Add("auto" + std::to_string(objects.size()));
-    o.kind = kind;
-    if (on_create) on_create(o);
-    return &o;
+    const std::string name = "auto" + std::to_string(objects.size());
+    if (kind == 26) {
+      objects.push_back(std::make_unique<TRecordingPropMotion>(name));
+    } else {
+      objects.push_back(std::make_unique<TRecordingObject>(name));
+    }
+    TRecordingObject& object = *objects.back();
+    object.kind = kind;
+    if (on_create) on_create(object);
+    return &object;
   }
   TScriptObject* GetCurrentLayer() override { return &layers[current_layer]; }
   // Objects in creation order; layers are not listed.
@@ -373,11 +438,57 @@ class TRecordingScene : public TScriptScene {
   TScriptObject* GetLayer(int index) override { return &layers[index & 1]; }
   std::int32_t GetSceneWidth() const override { return width; }
   std::int32_t GetSceneHeight() const override { return height; }
-  std::int32_t width = 640;
-  std::int32_t height = 480;
+
+  // --- TScriptSceneServices ---
+  int GetChildCount(const TScriptObject& parent) const override {
+    int count = 0;
+    for (const auto& o : objects) count += o->GetParentObject() == &parent ? 1 : 0;
+    return count;
+  }
+  TScriptObject* GetChild(const TScriptObject& parent, int index) const override {
+    for (const auto& o : objects) {
+      if (o->GetParentObject() == &parent && index-- == 0) return o.get();
+    }
+    return nullptr;
+  }
+  void MarkDeleted(TScriptObject& object) override {
+    log.push_back("delete " + object.GetName());
+    deleted_.push_back(object.GetId());
+  }
+  bool IsCabinet(const TScriptObject& object) const override { return object.GetCompoType() == kCabinet; }
+  void Replay(TScriptObject& object) override { log.push_back("replay " + object.GetName()); }
+  void Paint() override { log.push_back("paint"); }
+  TScreenCopy CreateScreenCopy() override {
+    log.push_back("copy");
+    objects.push_back(std::make_unique<TRecordingObject>("\x01\x01"));
+    return {objects.back().get(), width, height};
+  }
+  TScriptTransition* SwitchLayer(int layer, int kind, std::uint8_t direction, bool forced, std::int32_t elapsed,
+                                 std::int32_t duration) override {
+    log.push_back("switch " + std::to_string(layer) + " kind " + std::to_string(kind) + (direction != 0 ? " reverse" : "") +
+                  (forced ? " forced" : "") + " at " + std::to_string(elapsed) + " for " + std::to_string(duration));
+    current_layer = layer & 1;
+    if (forced || kind != 0) running = nullptr;
+    if (kind == 0) return nullptr;
+    transitions.push_back(std::make_unique<TRecordingTransition>());
+    running = transitions.back().get();
+    running->duration = duration;
+    return running;
+  }
+  std::int32_t GetTransitionParam() const override { return running != nullptr ? running->duration : 0; }
+  void SetTransitionParam(std::int32_t elapsed) override {
+    log.push_back("elapsed " + std::to_string(elapsed));
+    if (running != nullptr) running->elapsed = elapsed;
+  }
+  void ResetScene() override {
+    log.push_back("reset scene");
+    objects.clear();
+    non_controls_.clear();
+  }
 
  private:
-  TNoEvents events_;
+  std::vector<const TRecordingObject*> non_controls_;
+  std::vector<TObjectId> deleted_;
   TScriptScene* previous_ = nullptr;
 };
 
