@@ -17,6 +17,7 @@
 #include "foundation/desktop.h"
 #include "foundation/host_names.h"
 #include "foundation/log_line.h"
+#include "net/net_pump.h"
 #include "foundation/system_texts.h"
 #include "graphics/colour_tables.h"
 #include "graphics/screen_manager.h"
@@ -687,9 +688,17 @@ bool TFormView::ApplicationEventsIdle() {
   // The strip's timers run first, whatever else stops the frames; while one runs the loop must
   // not block, so the wait goes up to its due time instead.
   strip_form_.PollTimers();
+  // Downloads go on in every pass, frames or not (an inactive window runs no frames).
+  NetPump& net = NetPump::Instance();
+  net.Service();
   const std::optional<std::uint32_t> strip_due = strip_form_.NextTimerDue();
   const auto done = [&]() {
-    if (!strip_due) return true;
+    if (!strip_due) {
+      if (!net.Live()) return true;
+      // A live connection must not leave the loop asleep until the next window event.
+      net.Wait(std::chrono::milliseconds(10));
+      return false;
+    }
     platform::Clock& clock = context_.platform.clock;
     const std::int32_t wait = static_cast<std::int32_t>(*strip_due - clock.TimeGetTime());
     if (wait > 0) clock.Sleep(static_cast<std::uint32_t>(wait));
@@ -723,6 +732,7 @@ bool TFormView::ApplicationEventsIdle() {
 
 void TFormView::RunFrame() {
   if (!project_) return;
+  NetPump::Instance().Service();
   context_.file_manager.TickLockList(FrameDelta);
   context_.file_manager.DeleteReleasedTempFiles();
   if (Bases) Bases->ProcessInput();

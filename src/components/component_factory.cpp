@@ -6,6 +6,7 @@
 
 #include "components/vorn_base_list.h"
 #include "components/vorn_control.h"
+#include "components/vorn_http.h"
 
 namespace vorn {
 namespace {
@@ -36,7 +37,7 @@ constexpr std::array<TKindRow, 28> kKindRows = {{
     {LT_CINEMA, TRowKind::kSlot, nullptr},      // TVornCinema (films)
     {LT_EDIT, TRowKind::kClass, nullptr},       // TVornEdit
     {LT_FIRE, TRowKind::kClass, nullptr},       // TVornFire
-    {LT_HTTP, TRowKind::kClass, nullptr},       // TVornHttp
+    {LT_HTTP, TRowKind::kClass, &Create<TVornHttp>},
     {LT_IMAGES, TRowKind::kClass, nullptr},     // TVornImages
     {LT_LABEL, TRowKind::kClass, nullptr},      // TVornLabel
     {LT_MAP, TRowKind::kNone, nullptr},

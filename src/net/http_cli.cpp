@@ -411,8 +411,9 @@ void THttpCli::HeaderLine(const char* data, int length) {
     if (OnHeaderData) OnHeaderData(*this);
     return;
   }
-  // The empty line ends the header.
-  if (ResponseLength == 0) {
+  // The empty line ends the header. A relocation goes first: servers send their redirects with
+  // "Content-Length: 0", and finishing on the length would never follow them.
+  if (ResponseLength == 0 && !relocation_) {
     HeaderEnd();
     FinishStep();
     return;
