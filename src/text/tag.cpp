@@ -94,7 +94,10 @@ void TTag::Parse(std::string_view item) {
   }
   std::string_view rest = item.substr(1, item.size() - 2);
   std::string first = FetchAttribute(rest);
-  text_ = "<" + std::string(NameOf(first)) + ">";
+  // Appended piece by piece: prepending to a temporary trips GCC's -Wrestrict at -O3.
+  text_.assign(1, '<');
+  text_.append(NameOf(first));
+  text_.push_back('>');
   while (!rest.empty()) {
     std::string token = FetchAttribute(rest);
     if (token.size() > 1) lines_.push_back(std::move(token));
