@@ -11,7 +11,7 @@
 #include "engine/run_time_random.h"
 #include "engine/script_scene.h"
 #include "engine/url_opening.h"
-#include "components/layer_surfaces.h"
+#include "components/scene_globals.h"
 #include "components/vorn_base_list.h"
 #include "foundation/debug_trace.h"
 #include "foundation/desktop.h"
@@ -19,6 +19,7 @@
 #include "foundation/log_line.h"
 #include "net/net_pump.h"
 #include "foundation/system_texts.h"
+#include "graphics/colour_tables.h"
 #include "graphics/screen_manager.h"
 #include "platform/ini_file.h"
 #include "platform/text_converter.h"
@@ -128,7 +129,7 @@ void TFormView::FormCreate() {
   if (!MountData()) return;
 
   DebugTrace("TBasePanel.Create");
-  base_panel_ = std::make_unique<TBasePanelStandIn>(panel_);
+  base_panel_ = std::make_unique<TBasePanel>(panel_);
   base_panel_->OnMouseDown = [this](platform::MouseButton b, unsigned s, int x, int y) { PanelMouseDown(b, s, x, y); };
   base_panel_->OnMouseMove = [this](unsigned s, int x, int y) { PanelMouseMove(s, x, y); };
   base_panel_->OnMouseUp = [this](platform::MouseButton b, unsigned s, int x, int y) { PanelMouseUp(b, s, x, y); };
@@ -185,7 +186,7 @@ void TFormView::StartEngine() {
   }
 
   DebugTrace("VornInitialize");
-  scene_ = base_panel_->CreateScene();
+  base_panel_->CreateScene();
   saved_scene_parts_ = std::make_unique<TTaggedSceneParts>();
   saved_scene_parts_seam_.Install(saved_scene_parts_.get());
 
@@ -215,7 +216,7 @@ void TFormView::StartEngine() {
   InstallSceneSeams();
 
   DebugTrace("VornInitColor");
-  BuildGreyTables();
+  BuildGreyTables(Bases != nullptr ? Bases->GetScreenBitCount() : 32);
 
   const int width = settings.screen_width;
   const int height = settings.screen_height;
@@ -232,9 +233,9 @@ void TFormView::StartEngine() {
 }
 
 void TFormView::InstallSceneSeams() {
-  if (scene_ && scene_->scene && !script_scene_seam_.installed()) {
-    script_scene_seam_.Install(scene_->scene.get());
-    scene_state_ = std::make_unique<TAppSceneState>(media_.get());
+  if (Bases != nullptr && !script_scene_seam_.installed()) {
+    script_scene_seam_.Install(Bases);
+    scene_state_ = std::make_unique<TVornSceneState>(*Bases);
     scene_state_seam_.Install(scene_state_.get());
   }
   if (media_ && media_->midi.exists && !midi_control_seam_.installed()) midi_control_seam_.Install(&midi_control_);
@@ -293,7 +294,7 @@ void TFormView::FreeEngine(bool closing) {
   params_.reset();
   DebugTrace("VornFinalize");
   RemoveSceneSeams();
-  FreeSceneGlobals(scene_);
+  FreeSceneGlobals();
   saved_scene_parts_seam_.Remove();
   saved_scene_parts_.reset();
   DebugTrace("MediaFinal");
@@ -464,25 +465,25 @@ void TFormView::PanelMouseDown(platform::MouseButton button, unsigned, int, int)
   const bool left = button == platform::MouseButton::kLeft;
   const bool right = button == platform::MouseButton::kRight;
   for (int i = 0; i < 2; ++i) {
-    Bases->GetBase(i).left_held = left;
-    Bases->GetBase(i).right_held = right;
+    Bases->GetBase(i)->Mouse().left_held = left ? 1 : 0;
+    Bases->GetBase(i)->Mouse().right_held = right ? 1 : 0;
   }
-  Bases->ActiveLayer().left_click = left;
-  Bases->ActiveLayer().right_click = right;
+  Bases->ActiveLayer()->Mouse().left_press_request = left ? 1 : 0;
+  Bases->ActiveLayer()->Mouse().right_press_request = right ? 1 : 0;
 }
 
 void TFormView::PanelMouseUp(platform::MouseButton, unsigned, int, int) {
   if (!Bases) return;
   for (int i = 0; i < 2; ++i) {
-    Bases->GetBase(i).left_held = false;
-    Bases->GetBase(i).right_held = false;
+    Bases->GetBase(i)->Mouse().left_held = 0;
+    Bases->GetBase(i)->Mouse().right_held = 0;
   }
 }
 
 void TFormView::PanelMouseMove(unsigned, int x, int y) {
   if (Bases) {
-    Bases->GetBase(0).SetMousePos(x, y);
-    Bases->GetBase(1).SetMousePos(x, y);
+    Bases->GetBase(0)->SetMousePos(x, y);
+    Bases->GetBase(1)->SetMousePos(x, y);
   }
   const TScreenManager* screen = screen_manager();
   if (screen != nullptr && screen->IsFullScreen() && panel_.bounds().height >= window_.ClientSize().height) {
@@ -519,9 +520,9 @@ void TFormView::WindowKeyUp(int key) { PanelKeyUp(key); }
 void TFormView::WindowMouseWheel(int wheel) {
   if (!Bases || wheel == 0) return;
   if (wheel < 0) {
-    Bases->ActiveLayer().wheel_down = true;
+    Bases->ActiveLayer()->Mouse().wheel_down_request = 1;
   } else {
-    Bases->ActiveLayer().wheel_up = true;
+    Bases->ActiveLayer()->Mouse().wheel_up_request = 1;
   }
 }
 
@@ -749,11 +750,11 @@ void TFormView::RunFrame() {
   if (TScreenManager* screen = screen_manager(); screen != nullptr && Bases) {
     TScenePresentation frame;
     frame.Surface = screen->GetSurface();
-    frame.OwnDirty = Bases->own_dirty();
-    frame.LayerDirty[0] = &Bases->GetBase(0).dirty();
-    frame.LayerDirty[1] = &Bases->GetBase(1).dirty();
-    frame.ActiveLayer = Bases->active_layer();
-    frame.Zoom = Bases->zoom;
+    frame.OwnDirty = Bases->TransitionRect();
+    frame.LayerDirty[0] = &Bases->GetBase(0)->DirtyRects();
+    frame.LayerDirty[1] = &Bases->GetBase(1)->DirtyRects();
+    frame.ActiveLayer = Bases->GetActiveLayerIndex();
+    frame.Zoom = Bases->GetDisplayScale();
     screen->Present(&frame);
   }
 }

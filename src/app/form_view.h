@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "components/scene_standin.h"
+#include "components/base_panel.h"
+#include "components/scene_system_state.h"
 #include "engine/engine_seams.h"
 #include "engine/param_collection.h"
 #include "engine/project.h"
@@ -96,7 +97,7 @@ class TFormView final : public platform::EventSink {
   TToolbarButton97& quit_button() { return quit_button_; }
   TToolbarButton97& switch_button() { return switch_button_; }
   MediaManagersStandIn* media() { return media_.get(); }
-  TAppSceneState* scene_state() { return scene_state_.get(); }
+  TSceneSystemState* scene_state() { return scene_state_.get(); }
   TDXSoundStandIn& dx_sound() { return dx_sound_; }
 
  private:
@@ -164,8 +165,7 @@ class TFormView final : public platform::EventSink {
   TDXSoundStandIn dx_sound_;
   SoundOptions sound_options_;
 
-  std::unique_ptr<TBasePanelStandIn> base_panel_;
-  std::unique_ptr<SceneGlobalsStandIn> scene_;
+  std::unique_ptr<TBasePanel> base_panel_;
   // What saved games write for the scene and its lists while the scene cannot save itself.
   std::unique_ptr<TSavedSceneParts> saved_scene_parts_;
   ScopedSeam<TSavedSceneParts> saved_scene_parts_seam_{GetSavedSceneParts, SetSavedSceneParts};
@@ -215,7 +215,7 @@ class TFormView final : public platform::EventSink {
 
   // The scene the engine works on and what it reads of it, installed from the engine start to
   // the scene's end.
-  std::unique_ptr<TAppSceneState> scene_state_;
+  std::unique_ptr<TVornSceneState> scene_state_;
   ScopedSeam<TScriptScene> script_scene_seam_{GetScriptScene, SetScriptScene};
   ScopedSeam<TSceneSystemState> scene_state_seam_{SetSceneSystemState};
   TAppMidiControl midi_control_;

@@ -21,17 +21,45 @@ bool SameTarget(const TTimerData& event, const TVornObject* object) {
   return object != nullptr && event.GetSender().Id() == object->GetId();
 }
 
+std::uint64_t CountKey(TObjectId id, std::uint8_t code) { return (static_cast<std::uint64_t>(id) << 8) | code; }
+
 }  // namespace
 
 TTimerData* TTimerList::PostEvent(const TVornObject* object, const std::string& label,
                                   const TArrayString* arguments, std::uint8_t code) {
   auto event = std::make_unique<TTimerData>(this, label, TObjectHandle(object), code);
   if (arguments != nullptr) event->Arguments().Assign(*arguments);
+  Counted(*event, 1);
   events_.push_back(std::move(event));
   return events_.back().get();
 }
 
+void TTimerList::Counted(const TTimerData& event, int change) {
+  const TObjectId id = event.GetSender().Id();
+  if (id == 0) return;
+  const std::uint64_t key = CountKey(id, event.GetCode());
+  if (change > 0) {
+    ++counts_[key];
+  } else if (const auto found = counts_.find(key); found != counts_.end() && --found->second <= 0) {
+    counts_.erase(found);
+  }
+}
+
+template <typename Predicate>
+void TTimerList::EraseIf(Predicate doomed) {
+  std::erase_if(events_, [this, &doomed](const auto& event) {
+    if (!doomed(*event)) return false;
+    Counted(*event, -1);
+    return true;
+  });
+}
+
+bool TTimerList::HasEvent(const TVornObject* object, std::uint8_t code) const {
+  return object != nullptr && counts_.contains(CountKey(object->GetId(), code));
+}
+
 int TTimerList::FindEvent(const TVornObject* object, std::uint8_t code) const {
+  if (!HasEvent(object, code)) return -1;
   for (std::size_t i = 0; i < events_.size(); ++i) {
     if (events_[i]->GetCode() == code && SameTarget(*events_[i], object)) return static_cast<int>(i);
   }
@@ -46,30 +74,33 @@ TTimerData* TTimerList::NextEvent() {
 }
 
 void TTimerList::RemoveByFlag(std::int32_t level) {
-  std::erase_if(events_, [level](const auto& event) { return event->GetDone() == level; });
+  EraseIf([level](const TTimerData& event) { return event.GetDone() == level; });
 }
 
 void TTimerList::RemoveDone() {
-  std::erase_if(events_, [](const auto& event) { return event->GetDone() != 0; });
+  EraseIf([](const TTimerData& event) { return event.GetDone() != 0; });
 }
 
 void TTimerList::RemoveEvent(const TScriptEvent* event) {
-  std::erase_if(events_, [event](const auto& queued) { return queued.get() == event; });
+  EraseIf([event](const TTimerData& queued) { return &queued == event; });
 }
 
 void TTimerList::RemovePendingOf(const TVornObject* object) {
-  std::erase_if(events_, [object](const auto& event) {
-    return event->GetDone() == 0 && SameTarget(*event, object);
-  });
+  EraseIf([object](const TTimerData& event) { return event.GetDone() == 0 && SameTarget(event, object); });
 }
 
 void TTimerList::ForgetTarget(const TVornObject* object) {
   for (auto& event : events_) {
-    if (SameTarget(*event, object)) event->ForgetTarget();
+    if (!SameTarget(*event, object)) continue;
+    Counted(*event, -1);
+    event->ForgetTarget();
   }
 }
 
-void TTimerList::Clear() { events_.clear(); }
+void TTimerList::Clear() {
+  events_.clear();
+  counts_.clear();
+}
 
 void TTimerList::SaveToStream(TStream& stream) const {
   WriteIntToStream(stream, static_cast<std::int32_t>(events_.size()));
@@ -109,6 +140,7 @@ void TTimerList::LoadFromStream(TStream& stream, std::int32_t version) {
     auto event = std::make_unique<TTimerData>(this, std::move(label), TObjectHandle(target), code);
     event->SetDone(done);
     event->Arguments().LoadFromStream(stream);
+    Counted(*event, 1);
     events_.push_back(std::move(event));
   }
 }
@@ -118,7 +150,7 @@ bool CanPostEvent(const TTimerList& queue, const TVornObject& object, const std:
   if (label.empty()) return false;
   if (object.IsEventBlocked()) return false;
   if (kind == TPostKind::kPlain) return true;
-  if (queue.FindEvent(&object, code) >= 0) return false;
+  if (queue.HasEvent(&object, code)) return false;
   if (kind == TPostKind::kInput && (object.GetPaused() || object.IsLayer())) return false;
   return true;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/script_scene.h"
@@ -53,6 +54,9 @@ class TTimerList : public TScriptEventQueue {
                         const TArrayString* arguments, std::uint8_t code);
   // Index of the first event (waiting or running) of that object and code, -1 when none.
   int FindEvent(const TVornObject* object, std::uint8_t code) const;
+  // Whether such an event is queued, without a walk: every object with a waiting continuous
+  // event asks this each frame.
+  bool HasEvent(const TVornObject* object, std::uint8_t code) const;
   TTimerData* NextEvent() override;
   void RemoveByFlag(std::int32_t level) override;
   void RemoveDone() override;
@@ -72,8 +76,15 @@ class TTimerList : public TScriptEventQueue {
   void LoadFromStream(TStream& stream, std::int32_t version);
 
  private:
+  // Keeps the per-(object, code) counts with every addition and removal.
+  void Counted(const TTimerData& event, int change);
+  template <typename Predicate>
+  void EraseIf(Predicate doomed);
+
   TVornBaseList* scene_;
   std::vector<std::unique_ptr<TTimerData>> events_;
+  // Queued events per (sender id, code); senders that are gone are not counted.
+  std::unordered_map<std::uint64_t, int> counts_;
 };
 
 // The post rule every poster applies before PostEvent: a label to run, an object that is not

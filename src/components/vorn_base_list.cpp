@@ -4,8 +4,10 @@
 #include <cstdlib>
 #include <limits>
 
+#include "components/component_factory.h"
 #include "foundation/vocabulary_codes.h"
-#include "graphics/memory_dibx.h"
+#include "graphics/dibx.h"
+#include "media/media_standin.h"
 
 namespace vorn {
 
@@ -25,37 +27,22 @@ std::int64_t SuffixNumber(std::string_view text) {
 
 }  // namespace
 
-// ---- TVornBase ----
-
-TVornBase::TVornBase(TVornBaseList* owner) : TVornControl(owner) {}
-
-void TVornBase::InvalidateRect(const TRect& rect) {
-  const TRect bounds{0, 0, GetWidth(), GetHeight()};
-  if (RectIsEmpty(rect) || RectIsEmpty(bounds) || !RectsOverlap(rect, bounds)) return;
-  dirty_rects_.AddRect(ClipRectTo(rect, bounds));
-}
-
-TVornControl* TVornBase::GetHoverObject() const {
-  auto* object = dynamic_cast<TVornObject*>(hover_.Get());
-  return object != nullptr ? object->AsControl() : nullptr;
-}
+std::unique_ptr<TVornBase> MakePlainLayer(TVornBaseList& scene) { return std::make_unique<TVornBase>(&scene); }
 
 // ---- TVornBaseList ----
 
-TVornBaseList::TVornBaseList() : TVornComponent(nullptr), events_(this) {
-  layers_[0] = std::make_unique<TVornBase>(this);
-  layers_[1] = std::make_unique<TVornBase>(this);
+TVornBaseList::TVornBaseList(int bit_count) : TVornBaseList(bit_count, &MakePlainLayer) {}
+
+TVornBaseList::TVornBaseList(int bit_count, TLayerMaker make_layer)
+    : TVornComponent(nullptr), bit_count_(bit_count), composite_(std::make_unique<TDIBX>()), events_(this) {
+  MakeLayers(make_layer);
+}
+
+void TVornBaseList::MakeLayers(TLayerMaker make_layer) {
+  layers_[0] = make_layer(*this);
+  layers_[1] = make_layer(*this);
   layers_[0]->StoreName(kLayer0Name);
   layers_[1]->StoreName(kLayer1Name);
-  auto pattern = std::make_unique<TMemoryDIBX>(2, 2, 32);
-  const auto white = static_cast<std::uint32_t>(pattern->ColorToPixel(0xFFFFFF));
-  const auto black = static_cast<std::uint32_t>(pattern->ColorToPixel(0x000000));
-  pattern->SetPixel(0, 0, white);
-  pattern->SetPixel(1, 1, white);
-  pattern->SetPixel(1, 0, black);
-  pattern->SetPixel(0, 1, black);
-  sel_rect_dib_ = pattern.get();
-  own_sel_rect_dib_ = std::move(pattern);
 }
 
 TVornBaseList::~TVornBaseList() {
@@ -69,13 +56,34 @@ TVornBaseList::~TVornBaseList() {
     }
   }
   for (auto& layer : layers_) layer->children_.clear();
+  transition_.reset();
+  composite_.reset();
+  layers_[0].reset();
+  layers_[1].reset();
   std::vector<std::unique_ptr<TVornObject>> objects = std::move(objects_);
   objects_.clear();
   names_.clear();
   for (auto& object : objects) object->listed_ = false;
-  objects.clear();
-  layers_[0].reset();
-  layers_[1].reset();
+  for (auto& object : objects) object.reset();
+}
+
+TCustomDIBX* TVornBaseList::GetSceneSurface() const {
+  return screen_ != nullptr ? screen_->GetSurface() : composite_.get();
+}
+
+int TVornBaseList::GetScreenBitCount() const { return screen_ != nullptr ? screen_->GetBitCount() : bit_count_; }
+
+bool TVornBaseList::UsesDisplayMemory() const { return screen_ != nullptr && screen_->IsFullScreen(); }
+
+void TVornBaseList::SizeComposite() {
+  if (!composite_) composite_ = std::make_unique<TDIBX>();
+  if (width_ > 0 && height_ > 0) composite_->SetSize(width_, height_, GetScreenBitCount());
+}
+
+bool TVornBaseList::IsInScene(const TVornObject* object) const {
+  if (object == nullptr) return false;
+  if (object == layers_[0].get() || object == layers_[1].get()) return true;
+  return object->GetOwner() == this && object->listed_;
 }
 
 TVornObject* TVornBaseList::GetObject(int index) const {
@@ -344,14 +352,124 @@ void TVornBaseList::DropFocusSilently() { focused_.Reset(); }
 
 void TVornBaseList::SetWidth(std::int32_t value) {
   width_ = value;
+  SizeComposite();
   layers_[0]->SetWidth(value);
   layers_[1]->SetWidth(value);
 }
 
 void TVornBaseList::SetHeight(std::int32_t value) {
   height_ = value;
+  SizeComposite();
   layers_[0]->SetHeight(value);
   layers_[1]->SetHeight(value);
+}
+
+void TVornBaseList::SetColor(std::int32_t value) {
+  layers_[0]->SetColor(value);
+  layers_[1]->SetColor(value);
+}
+
+void TVornBaseList::SetImageCacheMode(std::uint8_t mode) {
+  if (mode == image_cache_mode_) return;
+  image_cache_mode_ = mode;
+  // The cached pictures change depth: everything on both layers is drawn again.
+  layers_[0]->InvalidateAll();
+  layers_[1]->InvalidateAll();
+}
+
+void TVornBaseList::SetSoundOn(bool on) {
+  if (on == GetSoundOn()) return;
+  sound_on_ = on ? 1 : 0;
+  if (MediaManagersStandIn* media = CurrentMediaManagers()) {
+    for (MediaManagerStandIn* manager : {&media->wave_list, &media->wmp, &media->ogg, &media->cdda, &media->midi}) {
+      if (manager->exists) manager->SetActive(on);
+    }
+  }
+}
+
+void TVornBaseList::ReleaseSurfaces() {
+  FreeTransition();
+  composite_.reset();
+  layers_[0]->ReleaseSurfaces();
+  layers_[1]->ReleaseSurfaces();
+  for (const auto& object : objects_) object->ReleaseSurfaces();
+}
+
+void TVornBaseList::RestoreSurfaces() {
+  SizeComposite();
+  layers_[0]->RestoreSurfaces();
+  layers_[1]->RestoreSurfaces();
+  for (const auto& object : objects_) object->RestoreSurfaces();
+  layers_[0]->InvalidateAll();
+  layers_[1]->InvalidateAll();
+}
+
+void TVornBaseList::FreeTransition() {
+  transition_.reset();
+}
+
+void TVornBaseList::ResetScene() {
+  const std::int32_t width = width_;
+  const std::int32_t height = height_;
+  const TLayerMouse mouse = layers_[active_layer_]->Mouse();
+  FreeTransition();
+  // A reset during a flip must not leave the layers drawing apart with nothing shown.
+  transition_drawing_ = false;
+  transition_rect_ = {};
+  focused_.Reset();
+  focus_choice_requested_ = false;
+  events_.Clear();
+  std::vector<TVornObject*> everything;
+  everything.reserve(objects_.size());
+  for (const auto& object : objects_) everything.push_back(object.get());
+  FreeObjects(std::move(everything));
+  pending_deletes_.clear();
+  pending_ids_.clear();
+  for (auto& layer : layers_) layer->children_.clear();
+  layers_[0].reset();
+  layers_[1].reset();
+  MakeLayers(&MakePlainLayer);
+  SetWidth(8);
+  SetHeight(8);
+  SetWidth(width);
+  SetHeight(height);
+  for (auto& layer : layers_) layer->SetMousePos(mouse.x, mouse.y);
+}
+
+// ---- factory ----
+
+TVornObject* TVornBaseList::CreateComponentByType(std::uint8_t kind) { return vorn::CreateComponentByType(*this, kind); }
+
+TScriptObject* TVornBaseList::CreateComponent(std::uint8_t kind) { return CreateComponentByType(kind); }
+
+// ---- what the commands ask ----
+
+namespace {
+
+const TVornObject* AsVorn(const TScriptObject& object) { return dynamic_cast<const TVornObject*>(&object); }
+
+}  // namespace
+
+int TVornBaseList::GetChildCount(const TScriptObject& parent) const {
+  const TVornObject* object = AsVorn(parent);
+  return object != nullptr ? object->GetChildCount() : 0;
+}
+
+TScriptObject* TVornBaseList::GetChild(const TScriptObject& parent, int index) const {
+  const TVornObject* object = AsVorn(parent);
+  return object != nullptr ? object->GetChild(index) : nullptr;
+}
+
+void TVornBaseList::MarkDeleted(TScriptObject& object) {
+  if (auto* vorn = dynamic_cast<TVornObject*>(&object); vorn != nullptr && !vorn->IsLayer()) vorn->MarkDeleted();
+}
+
+bool TVornBaseList::IsCabinet(const TScriptObject& object) const {
+  return dynamic_cast<const TVornCabinet*>(&object) != nullptr;
+}
+
+void TVornBaseList::Replay(TScriptObject& object) {
+  if (auto* vorn = dynamic_cast<TVornObject*>(&object)) vorn->Replay();
 }
 
 }  // namespace vorn

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -8,8 +9,10 @@
 #include <unordered_set>
 #include <vector>
 
+#include "components/scene_transition.h"
 #include "components/timer_list.h"
 #include "components/vorn_control.h"
+#include "engine/scene_services.h"
 #include "engine/script_scene.h"
 #include "foundation/clip_list.h"
 
@@ -20,29 +23,99 @@ inline constexpr char kLayer0Name[] = "\x01" "BASE0";
 inline constexpr char kLayer1Name[] = "\x01" "BASE1";
 inline constexpr char kOtherLayerName[] = "\x01";
 
-// A screen layer: a root control with its own dirty rectangles. Scripts put controls on it by
-// making it their parent.
+// Colour whose pixel value is the layer's second surface's colour key.
+inline constexpr std::int32_t kLayerSecondSurfaceKeyColor = 0x800080;
+
+// Hit-test masks: bit n stands for mouse-ignore mode n.
+inline constexpr std::uint32_t kLeftPressMask = 17;   // modes 0 and 4
+inline constexpr std::uint32_t kRightPressMask = 9;   // modes 0 and 3
+inline constexpr std::uint32_t kHoverMask = 29;       // modes 0, 2, 3 and 4
+
+// Capture bits of a layer's mouse state.
+inline constexpr std::uint8_t kLeftCapture = 4;
+inline constexpr std::uint8_t kRightCapture = 8;
+
+// Where a scene draws. The global scene draws on the screen, whose surface, depth and full-screen
+// state change with every screen switch, so they are asked at every use. A nested scene has none
+// and draws on its own composite surface.
+class TSceneScreen {
+ public:
+  virtual ~TSceneScreen() = default;
+  // Null while the screen has no surface (between a release and a restore).
+  virtual TCustomDIBX* GetSurface() const = 0;
+  virtual int GetBitCount() const = 0;
+  virtual bool IsFullScreen() const = 0;
+};
+
+// The raw mouse facts the window records on a layer and what the input step latches from them.
+struct TLayerMouse {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  std::uint8_t left_press_request = 0;
+  std::uint8_t left_pressed = 0;
+  std::uint8_t right_press_request = 0;
+  std::uint8_t right_pressed = 0;
+  std::uint8_t left_held = 0;
+  std::uint8_t right_held = 0;
+  std::uint8_t moved = 0;
+  std::uint8_t capture = 0;  // kLeftCapture | kRightCapture
+  std::uint8_t wheel_down_request = 0;
+  std::uint8_t wheel_down = 0;
+  std::uint8_t wheel_up_request = 0;
+  std::uint8_t wheel_up = 0;
+  // The last custom cursor file loaded for this layer.
+  std::string cursor_name;
+};
+
+// A screen layer: a root control with its own surfaces, dirty rectangles and mouse state. Scripts
+// put controls on it by making it their parent.
 class TVornBase : public TVornControl {
  public:
   explicit TVornBase(TVornBaseList* owner);
+  ~TVornBase() override;
 
   bool IsLayer() const override { return true; }
   TVornBase* GetBase() const override { return const_cast<TVornBase*>(this); }
   bool WantsAutoName() const override { return false; }
 
   // Clips the rectangle to the layer and adds what is left to the dirty rectangles.
-  void InvalidateRect(const TRect& rect);
+  virtual void InvalidateRect(const TRect& rect);
+  void InvalidateAll() { InvalidateRect(TRect{0, 0, GetWidth(), GetHeight()}); }
   TClipList& DirtyRects() { return dirty_rects_; }
 
-  // The layer's picture: set by the scene once surfaces exist.
-  TCustomDIBX* GetSurface() const override { return surface_; }
-  TCustomDIBX* GetOwnSurface() const override { return surface_; }
-  TCustomDIBX* ChildSurface() const override { return surface_; }
-  void SetSurface(TCustomDIBX* surface) { surface_ = surface; }
+  // Where the layer draws now: the scene's surface while it is the active layer and no transition
+  // needs its picture apart, else its own surface.
+  TCustomDIBX* GetSurface() const override;
+  TCustomDIBX* GetOwnSurface() const override { return GetSurface(); }
+  TCustomDIBX* ChildSurface() const override { return GetSurface(); }
+  // The layer's own picture and the second surface beside it (null while unsized or released).
+  TCustomDIBX* LayerSurface() const { return own_.get(); }
+  TCustomDIBX* SecondSurface() const { return second_.get(); }
 
-  // The control under the mouse; resolves to nothing once that control is gone.
-  TVornControl* GetHoverObject() const;
-  void SetHoverObject(TVornControl* control) { hover_ = TObjectHandle(control); }
+  void SetWidth(std::int32_t value) override;
+  void SetHeight(std::int32_t value) override;
+  void ReleaseSurfaces() override;
+  void RestoreSurfaces() override;
+
+  // For each dirty rectangle: the layer's colour (unless negative) over its bounds, then its
+  // children. Nothing while hidden or without a surface.
+  void Paint() override;
+
+  // Mouse.
+  TLayerMouse& Mouse() { return mouse_; }
+  const TLayerMouse& Mouse() const { return mouse_; }
+  // Stores the point; moved only when it changed.
+  void SetMousePos(std::int32_t x, std::int32_t y);
+  // The object under the mouse (or holding its capture) at the last dispatch; resolves to nothing
+  // once that object is gone.
+  TVornObject* GetHoverObject() const;
+  void SetHoverObject(TVornObject* object) { hover_ = TObjectHandle(object); }
+  // The input step's mouse dispatch: latches the requests, offers a right press to open menus,
+  // then serves the capturing object or the object under the mouse.
+  void DispatchMouse();
+  // Held and not captured by the hover object.
+  bool IsLeftHeldFree() const;
+  bool IsRightHeldFree() const;
 
  protected:
   TOwnVisibility OwnVisibility() const override {
@@ -50,18 +123,51 @@ class TVornBase : public TVornControl {
   }
 
  private:
+  void SizeSurfaces();
+  // The cursor of the object under the mouse.
+  void UpdateCursor(const TVornObject& target);
+
   TClipList dirty_rects_;
-  TCustomDIBX* surface_ = nullptr;
+  std::unique_ptr<TCustomDIBX> own_;
+  std::unique_ptr<TCustomDIBX> second_;
+  TLayerMouse mouse_;
   TObjectHandle hover_;
 };
 
-// The scene: owns every script object, holds the two layers, the event queue and the key focus.
-class TVornBaseList : public TVornComponent, public TScriptScene {
+// Makes the two layers of a scene; a nested scene makes layers that draw into their host.
+using TLayerMaker = std::unique_ptr<TVornBase> (*)(TVornBaseList& scene);
+
+// The controls offered a right press before anything else (menus and image maps). Holds no
+// ownership: members add themselves on creation and leave on destruction.
+class TVornList {
  public:
-  TVornBaseList();
+  void AddUnique(TVornControl* control);
+  void Remove(TVornControl* control);
+  int Count() const { return static_cast<int>(members_.size()); }
+  TVornControl* Get(int index) const;
+
+ private:
+  std::vector<TObjectHandle> members_;
+};
+
+// The scene: owns every script object, holds the two layers, the event queue, the key and focus
+// state and the running screen transition.
+class TVornBaseList : public TVornComponent, public TScriptScene, public TScriptSceneServices {
+ public:
+  // A scene of its own composite surface at that depth; the global scene is then given the screen
+  // (SetScreen).
+  explicit TVornBaseList(int bit_count = 32);
   ~TVornBaseList() override;
 
   bool WantsAutoName() const override { return false; }
+
+  // Where the scene draws: the screen when one is given (not owned), else the composite surface.
+  void SetScreen(TSceneScreen* screen) { screen_ = screen; }
+  TCustomDIBX* GetSceneSurface() const;
+  TCustomDIBX* CompositeSurface() const { return composite_.get(); }
+  int GetScreenBitCount() const;
+  // Layer pictures live in display memory only while the screen runs full screen.
+  bool UsesDisplayMemory() const;
 
   // Object list. The list owns its objects; layers are not in it.
   int GetObjectCount() const { return static_cast<int>(objects_.size()); }
@@ -70,6 +176,8 @@ class TVornBaseList : public TVornComponent, public TScriptScene {
   // Takes the object out of the list and hands it back.
   std::unique_ptr<TVornObject> RemoveObject(TVornObject* object);
   int IndexOfObject(const TScriptObject* object) const override;
+  // A layer of this scene or an object in its list (scrapped ones included).
+  bool IsInScene(const TVornObject* object) const;
   // Index of the first object of exactly that name, -1 when none (scrapped objects included).
   int IndexOfName(std::string_view name) const;
   // The first free prefix0, prefix1, ...
@@ -84,6 +192,10 @@ class TVornBaseList : public TVornComponent, public TScriptScene {
   TVornControl* FindControl(std::string_view name) override;
   TTimerList& GetEventQueue() override { return events_; }
   TTimerList& Events() { return events_; }
+  // A new object of the kind (its top bit ignored), auto-named, parentless; null for kinds
+  // without a class.
+  TVornObject* CreateComponentByType(std::uint8_t kind);
+  TScriptObject* CreateComponent(std::uint8_t kind) override;
 
   // Deletion: scrapped objects wait in the pending set until FreePendingDeletes.
   bool IsPendingDelete(const TVornObject* object) const;
@@ -105,6 +217,7 @@ class TVornBaseList : public TVornComponent, public TScriptScene {
   void SetActiveLayerIndex(int index) { active_layer_ = index & 1; }
   TVornBase* ActiveLayer() const { return GetBase(active_layer_); }
   TVornBase* OtherLayer() const { return GetBase(active_layer_ ^ 1); }
+  TVornList& Menus() { return menus_; }
 
   // Key focus.
   TVornControl* GetFocusedControl() const;
@@ -116,17 +229,76 @@ class TVornBaseList : public TVornComponent, public TScriptScene {
   void RequestFocusChoice() { focus_choice_requested_ = true; }
   void ClearFocusChoiceRequest() { focus_choice_requested_ = false; }
 
+  // Keys, by virtual-key code 0..255 (others read false and are ignored). Held; clicked in the
+  // last input step; went down or repeated in the last input step.
+  bool GetKeyDown(int code) const;
+  void SetKeyDown(int code, bool down);
+  bool GetKeyClick(int code) const;
+  void SetKeyClick(int code, bool click);
+  bool GetKeyPush(int code) const;
+  // Held keys, requests, timers and flags; the latched tables keep this step's values.
+  void ClearKeys();
+
+  // The frame: input step, then (after the interpreter) the tick, then on painted frames paint.
+  void ProcessInput();
+  bool Tick() override;  // always false: nothing frees the scene
+  void Paint() override;
+
+  // The running transition's last drawn rectangle (empty when none ran this frame); the
+  // presentation shows it instead of the dirty rectangles.
+  const TRect& TransitionRect() const { return transition_rect_; }
+  bool IsTransitionDrawing() const { return transition_drawing_; }
+  // Percent; the presentation scales rectangles by it.
+  std::int32_t GetDisplayScale() const { return display_scale_; }
+  void SetDisplayScale(std::int32_t percent) { display_scale_ = percent; }
+
+  // Makes the layer active; forced, or a kind while no transition runs, replaces the transition
+  // (none for kind 0 or a kind no effect has). Answers the new transition, not yet started.
+  TSceneTransition* SwitchLayer(int index, int kind, std::uint8_t direction, bool force, std::int32_t current,
+                                std::int32_t total) override;
+  std::int32_t GetTransitionParam() const override;
+  void SetTransitionParam(std::int32_t value) override;
+
+  // Frees everything but the size and makes two fresh layers.
+  void ResetScene() override;
+  void ReleaseSurfaces() override;
+  void RestoreSurfaces() override;
+
+  std::uint8_t GetImageCacheMode() const { return image_cache_mode_; }
+  // A change redraws both layers wholly.
+  void SetImageCacheMode(std::uint8_t mode);
+  bool GetSoundOn() const { return sound_on_ != 0; }
+  // A change pauses or resumes every sound manager's items.
+  void SetSoundOn(bool on);
+
   // The 2x2 pattern of the highlight frame: white at (0, 0) and (1, 1), black between.
   TCustomDIBX* SelRectDIB() const { return sel_rect_dib_; }
   void SetSelRectDIB(TCustomDIBX* pattern) { sel_rect_dib_ = pattern; }
 
-  // Scene size; the setters size both layers.
+  // Scene size; the setters size the composite surface and both layers.
   std::int32_t GetWidth() const override { return width_; }
   void SetWidth(std::int32_t value) override;
   std::int32_t GetHeight() const override { return height_; }
   void SetHeight(std::int32_t value) override;
+  void SetColor(std::int32_t value) override;
   std::int32_t GetSceneWidth() const override { return width_; }
   std::int32_t GetSceneHeight() const override { return height_; }
+
+  // What the commands ask of the scene.
+  int GetChildCount(const TScriptObject& parent) const override;
+  TScriptObject* GetChild(const TScriptObject& parent, int index) const override;
+  void MarkDeleted(TScriptObject& object) override;
+  bool IsCabinet(const TScriptObject& object) const override;
+  void Replay(TScriptObject& object) override;
+  TScreenCopy CreateScreenCopy() override { return {}; }
+  using TVornComponent::GetChildCount;
+  using TVornComponent::GetChild;
+  using TVornComponent::MarkDeleted;
+  using TVornComponent::Replay;
+
+ protected:
+  // For scenes whose layers are of another class (a nested scene's).
+  TVornBaseList(int bit_count, TLayerMaker make_layer);
 
  private:
   friend class TVornObject;
@@ -136,10 +308,23 @@ class TVornBaseList : public TVornComponent, public TScriptScene {
   void UnindexName(TVornObject* object);
   TVornObject* FirstBearer(std::string_view name, const TVornObject* except) const;
   void FreeObjects(std::vector<TVornObject*> doomed);
+  void MakeLayers(TLayerMaker make_layer);
+  void FreeTransition();
+  void SizeComposite();
+  // Input step parts.
+  void LatchKeys();
+  void SendKeyEvents();
+  void AdvanceKeyRepeat(std::int64_t elapsed_ms);
 
   std::unique_ptr<TVornBase> layers_[2];
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
+  int bit_count_;
+  TSceneScreen* screen_ = nullptr;
+  std::unique_ptr<TCustomDIBX> composite_;
+  bool transition_drawing_ = false;
+  std::unique_ptr<TSceneTransition> transition_;
+  TRect transition_rect_{};
   int active_layer_ = 0;
   TTimerList events_;
   std::vector<std::unique_ptr<TVornObject>> objects_;
@@ -148,10 +333,24 @@ class TVornBaseList : public TVornComponent, public TScriptScene {
   std::unordered_map<std::string, std::int64_t> free_name_hints_;
   std::vector<TObjectHandle> pending_deletes_;
   std::unordered_set<TObjectId> pending_ids_;
+  std::int32_t display_scale_ = 100;
+  TVornList menus_;
+  std::array<std::uint8_t, 256> key_down_{};
+  std::array<std::uint8_t, 256> key_click_request_{};
+  std::array<std::uint8_t, 256> key_click_{};
+  std::array<std::uint8_t, 256> key_push_request_{};
+  std::array<std::uint8_t, 256> key_push_{};
+  std::array<std::int32_t, 256> key_timer_{};
+  bool key_down_flag_ = false;
+  bool key_up_flag_ = false;
+  bool key_repeat_flag_ = false;
+  std::uint8_t sound_on_ = 1;
+  std::uint8_t image_cache_mode_ = 0;
   TObjectHandle focused_;
   bool focus_choice_requested_ = false;
-  std::unique_ptr<TCustomDIBX> own_sel_rect_dib_;
   TCustomDIBX* sel_rect_dib_ = nullptr;
+  // Marks the objects the running tick has already stepped.
+  std::uint64_t tick_stamp_ = 0;
 };
 
 }  // namespace vorn

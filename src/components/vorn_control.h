@@ -82,6 +82,10 @@ class TVornControl : public TVornComponent {
 
   // Focus search: visible children last to first, depth first, then the control itself.
   TVornControl* FindFocusable();
+  // The control under the point: none when this control is hidden or the point lies outside its
+  // screen rectangle; else the children last to first (the first answer wins), else this control
+  // when HitsSelf accepts. Walks without recursion, so any depth of nesting is safe.
+  virtual TVornControl* HitTest(TPoint point, std::uint32_t mask);
 
   // Properties.
   std::int32_t GetLeft() const override { return left_; }
@@ -160,6 +164,10 @@ class TVornControl : public TVornComponent {
   virtual void OnClipChanged() {}
   // Drops the focus silently when this control or a descendant holds it.
   void ForgetFocus();
+  // Whether the control itself takes a point its children left: bit `mode` of the mask (bit n
+  // stands for mouse-ignore mode n; modes of 8 and above are never hit). Pictures test their
+  // pixels here.
+  virtual bool HitsSelf(TPoint point, std::uint32_t mask) const;
 
   std::uint8_t visible_ = 1;
 

@@ -114,6 +114,30 @@ class TVornObject : public TScriptObject {
   virtual void CabinetEnter() {}
   virtual void CabinetLeave() {}
 
+  // Device surfaces go before the display changes and are rebuilt after it.
+  virtual void ReleaseSurfaces() {}
+  virtual void RestoreSurfaces() {}
+  // Sound and video start again from the beginning; nothing else has anything to replay.
+  virtual void Replay() {}
+
+  // What the input step tells the object under (or holding) the mouse. Each posts its event with
+  // the queue's rules; the button-down ones also take the layer's capture.
+  virtual void LBtnDown();
+  virtual void LBtnUp();
+  virtual void RBtnDown();
+  virtual void RBtnUp();
+  virtual void MouseMove();
+  virtual void MouseIn(TVornObject* previous);
+  virtual void MouseOut(TVornObject* next);
+  // End of the step's dispatch to a captured object (components that track a press override it).
+  virtual void MouseStepEnd() {}
+  // A right press offered to open menus and image maps first: true when it closed something.
+  virtual bool RightClickCancel() { return false; }
+  // Key events of the focused control; they carry no key code.
+  void KeyDown();
+  void KeyUp();
+  void KeyRepeat();
+
  protected:
   // The one place that writes the name field: it keeps the owner's name index current.
   void StoreName(std::string name);
@@ -132,6 +156,8 @@ class TVornObject : public TScriptObject {
   std::int32_t sub_priority_ = 0;
   // Set while the object is in its owner's object list (and so in its name index).
   bool listed_ = false;
+  // The owner's tick that stepped the object last.
+  std::uint64_t tick_stamp_ = 0;
 };
 
 // An object the scene can hold in its object list and delete later.

@@ -54,11 +54,6 @@ class TSceneSystemState {
   virtual bool FocusRefused(const TScriptObject& control) const = 0;
   virtual bool IsShown(const TScriptObject& control) const = 0;
   virtual bool FocusFlag(const TScriptObject& control) const = 0;
-
-  // The message backlog: its size and its maximum entry count.
-  virtual std::int32_t GetHistoryCount() const = 0;
-  virtual std::int32_t GetHistoryMaxCount() const = 0;
-  virtual void SetHistoryMaxCount(std::int32_t count) = 0;
 };
 
 // None installed: every flag false, every number 0, focus none, writes ignored.

@@ -36,10 +36,6 @@ class TScriptSceneServices {
  public:
   virtual ~TScriptSceneServices() = default;
 
-  // Index of the current (active) layer, 0 or 1.
-  virtual int GetCurrentLayerIndex() const = 0;
-  // Layer 0 or 1 (the low bit of index counts).
-  virtual TScriptObject* GetBase(int index) = 0;
   virtual int GetChildCount(const TScriptObject& parent) const = 0;
   virtual TScriptObject* GetChild(const TScriptObject& parent, int index) const = 0;
   // Queues the object for deletion at the next scene tick and clears its name.
@@ -55,11 +51,12 @@ class TScriptSceneServices {
   // without a screen) holding the current layer's picture, colour key none. The image is null
   // when none can be made.
   virtual TScreenCopy CreateScreenCopy() = 0;
-  // Makes the layer current. Forced, or a kind other than 0 while no transition runs, frees the
-  // running transition; a kind other than 0 makes a new one (not yet started) with the duration,
-  // reverse flag and elapsed time, and returns it. Kind 0 returns null.
-  virtual TScriptTransition* SwitchLayer(int layer, int kind, bool reverse, bool forced, std::int32_t elapsed,
-                                         std::int32_t duration) = 0;
+  // Makes the layer current (an index outside 0..1 changes nothing). Forced, or a kind other than 0
+  // while no transition runs, frees the running transition; a kind other than 0 makes a new one
+  // (not yet started) with the duration and direction (0 or 1), and returns it. Kind 0, or a kind
+  // no effect has, returns null. A running transition's elapsed time becomes `current`.
+  virtual TScriptTransition* SwitchLayer(int layer, int kind, std::uint8_t direction, bool force,
+                                         std::int32_t current, std::int32_t total) = 0;
   // The running transition's duration in ms, 0 when none runs.
   virtual std::int32_t GetTransitionParam() const = 0;
   // The running transition's elapsed time; nothing when none runs.

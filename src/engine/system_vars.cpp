@@ -10,6 +10,7 @@
 #include "engine/engine_values.h"
 #include "engine/number_text.h"
 #include "engine/param_collection.h"
+#include "engine/scene_services.h"
 #include "engine/script_error.h"
 #include "engine/script_scene.h"
 #include "foundation/font_list.h"
@@ -196,7 +197,7 @@ TParamSystem::Native TParamSystem::Read(std::int32_t index) const {
     case svTextDelay:
       return Native::Int(g_text_delay);
     case svHistoryCount:
-      return Native::Int(scene != nullptr ? scene->GetHistoryCount() : 0);
+      return Native::Int(GetScriptBacklog() != nullptr ? GetScriptBacklog()->TotalSize() : 0);
     case svParamCount:
       return Native::Int(call_man != nullptr ? call_man->ArgCount() : 0);
     case svParamStr:
@@ -274,7 +275,7 @@ TParamSystem::Native TParamSystem::Read(std::int32_t index) const {
       return Native::Str(focused != nullptr ? focused->GetName() : std::string());
     }
     case svHistoryMaxCount:
-      return Native::Int(scene != nullptr ? scene->GetHistoryMaxCount() : 0);
+      return Native::Int(GetScriptBacklog() != nullptr ? GetScriptBacklog()->GetMaxCount() : 0);
     case svMidiPort:
       return Native::Str(midi != nullptr ? midi->GetDeviceName() : std::string());
     case svMidiPorts:
@@ -345,7 +346,7 @@ void TParamSystem::Write(const Native& value) const {
       return;
     }
     case svHistoryMaxCount:
-      if (scene != nullptr) scene->SetHistoryMaxCount(value.i);
+      if (TScriptBacklog* backlog = GetScriptBacklog()) backlog->SetMaxCount(value.i);
       return;
     case svMidiPort:
       if (TMidiControl* midi = GetMidiControl()) midi->SetDeviceName(value.s);

@@ -8,12 +8,14 @@ namespace vorn {
 namespace {
 
 bool fail_initialize = false;
+MediaManagersStandIn* current_managers = nullptr;
 
 }  // namespace
 
 void MediaManagerStandIn::PauseAll() { Call("PauseAll"); }
 void MediaManagerStandIn::ResumeAll() { Call("ResumeAll"); }
 void MediaManagerStandIn::Restore() { Call("Restore"); }
+void MediaManagerStandIn::SetActive(bool active) { Call(active ? "SoundOn" : "SoundOff"); }
 void MediaManagerStandIn::Call(std::string_view what) { StandInCall(name_ + "." + std::string(what)); }
 
 std::unique_ptr<MediaManagersStandIn> MediaInit(const MediaInitParams& params) {
@@ -27,18 +29,22 @@ std::unique_ptr<MediaManagersStandIn> MediaInit(const MediaInitParams& params) {
         params.display);
     ScreenManager = managers->screen_manager.get();
   }
+  current_managers = managers.get();
   return managers;
 }
 
 void MediaFinal(std::unique_ptr<MediaManagersStandIn>& managers) {
   if (!managers) return;
   StandInCall("MediaFinal");
+  if (current_managers == managers.get()) current_managers = nullptr;
   ScreenManager = nullptr;
   if (managers->screen_manager) StandInCall("TScreenManager.Free");
   managers->screen_manager.reset();
   managers.reset();
   StandInCall("MediaLibraryFinal");
 }
+
+MediaManagersStandIn* CurrentMediaManagers() { return current_managers; }
 
 void MediaSetHandles(platform::Window&, platform::Panel&) { StandInCall("MediaSetHandles"); }
 void MediaSuspendVideos() { StandInCall("SuspendVideos"); }

@@ -31,6 +31,8 @@ class MediaManagerStandIn {
   void PauseAll();
   void ResumeAll();
   void Restore();
+  // The sound switch: off pauses the manager's items, on resumes them.
+  void SetActive(bool active);
   // Another named call (the CD manager's ApplyVolume and ReadVolume).
   void Call(std::string_view what);
   const std::string& name() const { return name_; }
@@ -57,6 +59,8 @@ struct MediaManagersStandIn {
 std::unique_ptr<MediaManagersStandIn> MediaInit(const MediaInitParams& params);
 // Frees the screen manager, then the other managers, then finalises the media library.
 void MediaFinal(std::unique_ptr<MediaManagersStandIn>& managers);
+// The managers MediaInit made, until MediaFinal; null outside that time.
+MediaManagersStandIn* CurrentMediaManagers();
 
 // The media library's side of the main window (recorded): new window and panel handles after a
 // full-screen switch, videos suspended around it, and the window messages it takes.

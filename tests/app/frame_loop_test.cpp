@@ -4,7 +4,10 @@
 #include <fstream>
 #include <functional>
 
-#include "components/scene_standin.h"
+#include "components/scene_globals.h"
+#include "components/vorn_base_list.h"
+#include "engine/engine_seams.h"
+#include "graphics/custom_dibx.h"
 #include "engine/engine_values.h"
 #include "engine/script_host.h"
 #include "fixture/archive_fixture.h"
@@ -139,13 +142,39 @@ TEST(FrameLoop, ClockWrapsModulo2To32) {
   EXPECT_EQ(GameClock, INT32_MIN + 26);
 }
 
-// "script" is recorded by the start page's only command.
-const std::vector<std::string> kFrameCalls = {"TVornBaseList.ProcessInput", "script", "TVornBaseList.Tick",
-                                              "TVornBaseList.Paint"};
+// A control on the active layer that names its tick and its paint to the recording and fills its
+// rectangle blue.
+class TFrameProbe : public TVornControl {
+ public:
+  using TVornControl::TVornControl;
+  bool Tick() override {
+    StandInCall("probe tick");
+    return false;
+  }
+  void Paint() override {
+    StandInCall("probe paint");
+    if (TCustomDIBX* surface = GetSurface()) surface->FillRect(GetScreenRect(), surface->ColorToPixel(0xFF0000));
+  }
+};
+
+TFrameProbe& AddProbe() {
+  auto* probe = CreateObject<TFrameProbe>(*Bases);
+  probe->SetParent(Bases->ActiveLayer());
+  probe->SetBounds(100, 100, 50, 50);
+  return *probe;
+}
+
+// The script step reads the left click the input step latched from the window's press.
+void PressLeft() { Bases->ActiveLayer()->Mouse().left_press_request = 1; }
+void RecordScriptStep() {
+  StandInCall(GetSceneSystemState()->GetLeftClick() ? "script after input" : "script before input");
+}
+
+const std::vector<std::string> kFrameCalls = {"script after input", "probe tick", "probe paint"};
 
 std::vector<std::string> FrameCalls(const Recording& recording, std::size_t from) {
   std::vector<std::string> calls(recording.calls.begin() + static_cast<std::ptrdiff_t>(from), recording.calls.end());
-  return Recording::Only(calls, kFrameCalls);
+  return Recording::Only(calls, {"script after input", "script before input", "probe tick", "probe paint"});
 }
 
 TEST(RunFrame, NormalFrameOrder) {
@@ -153,14 +182,16 @@ TEST(RunFrame, NormalFrameOrder) {
   WriteProject(dir.str(), testing::DefaultProject(), OneCommandPage());
   HeadlessForm form(dir.str());
   form.form->FormCreate();
+  AddProbe();
+  PressLeft();
   Recording recording;
-  OnCommand script([] { StandInCall("script"); });
+  OnCommand script(RecordScriptStep);
   form.form->RunFrame();
   EXPECT_EQ(FrameCalls(recording, 0), kFrameCalls);
   EXPECT_EQ(FrameCount, 1);
   // Presented, then both layers' lists cleared.
-  EXPECT_EQ(Bases->GetBase(0).dirty().Count(), 0);
-  EXPECT_EQ(form.window->Canvas().Pixel(120, form.form->dock().Height() + 100), 0x0000FFu);
+  EXPECT_EQ(Bases->GetBase(0)->DirtyRects().Count(), 0);
+  EXPECT_EQ(form.window->Canvas().Pixel(120, form.form->dock().Height() + 120), 0x0000FFu);
 }
 
 // Each frame counts released extractions down by its length and deletes the files whose time ran
@@ -194,13 +225,15 @@ TEST(RunFrame, ScriptThatStopsEndsTheFrameAfterThreeSteps) {
   WriteProject(dir.str(), testing::DefaultProject(), OneCommandPage());
   HeadlessForm form(dir.str());
   form.form->FormCreate();
+  AddProbe();
+  PressLeft();
   OnCommand script([] {
-    StandInCall("script");
+    RecordScriptStep();
     StopFlag = true;
   });
   Recording recording;
   form.form->RunFrame();
-  EXPECT_EQ(FrameCalls(recording, 0), std::vector<std::string>(kFrameCalls.begin(), kFrameCalls.begin() + 2));
+  EXPECT_EQ(FrameCalls(recording, 0), std::vector<std::string>{"script after input"});
   EXPECT_EQ(FrameCount, 0);
 }
 
@@ -217,17 +250,19 @@ TEST(RunFrame, LoadFrameIsNotPaintedTheNextIs) {
   ASSERT_EQ(project.SlotCaptions().size(), 1u);
   ASSERT_TRUE(std::filesystem::is_regular_file(dir.path() / "save.dat"));
 
+  AddProbe();
   project.RequestLoad(1);
   project.RequestSave(1, "again", "start.vsb", 0);
   Recording recording;
-  OnCommand script([] { StandInCall("script"); });
+  OnCommand script(RecordScriptStep);
   form.form->RunFrame();
   EXPECT_FALSE(StopFlag);
   // The start page ran its only command in the first frame; nothing is left for this one.
-  EXPECT_EQ(FrameCalls(recording, 0), (std::vector<std::string>{"TVornBaseList.ProcessInput", "TVornBaseList.Tick"}));
+  EXPECT_EQ(FrameCalls(recording, 0), (std::vector<std::string>{"probe tick"}));
   EXPECT_EQ(project.SaveData().GetSlotCaption(1), "again");
   const std::size_t second = recording.calls.size();
   // The loaded game resumes its start page at its first command.
+  PressLeft();
   form.form->RunFrame();
   EXPECT_EQ(FrameCalls(recording, second), kFrameCalls);
   EXPECT_EQ(FrameCount, 3);
@@ -245,47 +280,6 @@ TEST(RunFrame, NothingWithoutAProject) {
   Recording recording;
   form.form->RunFrame();
   EXPECT_TRUE(recording.calls.empty());
-}
-
-TEST(StandInScene, PaintsBarsAndAMovingSquareIntoTheDirtyList) {
-  TempDir dir("scene");
-  HeadlessForm form(dir.str());
-  form.form->FormCreate();
-  GameClock = 160;  // square at x = 10
-  Bases->Paint();
-  TDIBX& pixels = *ScreenManager->GetSurface();
-  ASSERT_EQ(pixels.GetBitCount(), 32);  // the headless desktop has 32 bits
-  EXPECT_EQ(pixels.GetPixel(40, 100), 0x000000u);
-  EXPECT_EQ(pixels.GetPixel(120, 100), 0x0000FFu);
-  EXPECT_EQ(pixels.GetPixel(600, 100), 0xFFFFFFu);
-  EXPECT_EQ(pixels.GetPixel(10 + 8, 16), 0xFFFFFFu);
-  EXPECT_EQ(Bases->GetBase(0).dirty().Rects(), (std::vector<TRect>{{0, 0, 640, 480}}));  // holds the square
-  Bases->GetBase(0).ClearDirty();
-  GameClock = 16 * 100;  // x = 100
-  Bases->Paint();
-  EXPECT_EQ(pixels.GetPixel(10 + 8, 16), 0x000000u);
-  EXPECT_EQ(pixels.GetPixel(100 + 8, 16), 0xFFFFFFu);
-  EXPECT_EQ(Bases->GetBase(0).dirty().Rects(), (std::vector<TRect>{{10, 8, 26, 24}, {100, 8, 116, 24}}));
-  GameClock = -16;  // wraps: (2^32 - 16) / 16 mod 624
-  Bases->Paint();
-  const int x = static_cast<int>(((0x100000000ull - 16) / 16) % 624);
-  EXPECT_EQ(pixels.GetPixel(x, 8), 0xFFFFFFu);
-}
-
-// Without a display service the screen surface has 16 bits; the bars come out in 5-6-5.
-TEST(StandInScene, DrawsAtTheScreenSurfacesDepth) {
-  TempDir dir("scene16");
-  HeadlessForm form(dir.str());
-  form.services->display = nullptr;
-  form.form->FormCreate();
-  Bases->Paint();
-  TDIBX& pixels = *ScreenManager->GetSurface();
-  ASSERT_EQ(pixels.GetBitCount(), 16);
-  EXPECT_EQ(pixels.GetPixel(120, 100), 0x001Fu);
-  EXPECT_EQ(pixels.GetPixel(200, 100), 0xF800u);
-  form.form->RunFrame();
-  EXPECT_EQ(form.window->Canvas().Pixel(200, form.form->dock().Height() + 100), 0xFF0000u);
-  EXPECT_EQ(form.window->Canvas().Pixel(40, form.form->dock().Height() + 100), 0x000000u);
 }
 
 }  // namespace

@@ -105,11 +105,11 @@ with tempfile.TemporaryDirectory() as work:
     STRIP = before[1] - 480  # the dock's height
     check(before[0] == 640 and STRIP > 0, f"after frame 2 the window is windowed: {before[:2]}")
     check(is_strip_grey(pixel(before, 300, 5)), "after frame 2 the tool strip shows")
-    check(pixel(before, 40 + 80 * 3, STRIP + 240) == (255, 0, 255), "after frame 2 the bars sit under the strip")
+    check(pixel(before, 40 + 80 * 3, STRIP + 240) == (255, 0, 255), "after frame 2 the magenta layer sits under the strip")
 
     full = read_png(shots[3])
     check(full[:2] == (640, 480), f"the click before frame 3 switched to full screen: {full[:2]}")
-    check(near(pixel(full, 300, 5), (255, 0, 255)), f"full screen shows bars at the top: {pixel(full, 300, 5)}")
+    check(near(pixel(full, 300, 5), (255, 0, 255)), f"full screen shows the layer at the top: {pixel(full, 300, 5)}")
     check(read_png(shots[5])[:2] == (640, 480), "full screen lasts until the key")
 
     back = read_png(shots[6])

@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "app/form_view.h"
-#include "components/layer_surfaces.h"
-#include "components/scene_standin.h"
+#include "components/scene_globals.h"
 #include "components/vorn_base_list.h"
 #include "components/vorn_control.h"
 #include "engine/engine_seams.h"
@@ -35,8 +34,9 @@ using platform::MouseButton;
 using testing::HeadlessForm;
 using testing::TempDir;
 
-TVornBaseList& Scene() { return *Bases->scene(); }
-TLayerSurfaces& Surfaces() { return *Bases->layer_surfaces(); }
+TVornBaseList& Scene() { return *Bases; }
+TCustomDIBX* OwnSurface(int layer) { return Bases->GetBase(layer)->LayerSurface(); }
+TCustomDIBX* SecondSurface(int layer) { return Bases->GetBase(layer)->SecondSurface(); }
 
 TEST(RunningScene, LayersGetSurfacesOfTheSceneAtTheScreensDepth) {
   struct Case {
@@ -72,16 +72,16 @@ TEST(RunningScene, LayersGetSurfacesOfTheSceneAtTheScreensDepth) {
     EXPECT_EQ(Scene().GetHeight(), 200);
     // The active layer draws on the screen surface, the other on its own.
     EXPECT_EQ(Scene().GetBase(0)->GetSurface(), ScreenManager->GetSurface());
-    EXPECT_EQ(Scene().GetBase(1)->GetSurface(), Surfaces().OwnSurface(1));
+    EXPECT_EQ(Scene().GetBase(1)->GetSurface(), OwnSurface(1));
     for (int i = 0; i < 2; ++i) {
       SCOPED_TRACE(i);
-      TCustomDIBX* own = Surfaces().OwnSurface(i);
+      TCustomDIBX* own = OwnSurface(i);
       ASSERT_NE(own, nullptr);
       EXPECT_NE(dynamic_cast<TDIBX*>(own), nullptr);  // a window draws through GDI surfaces
       EXPECT_EQ(own->GetWidth(), 320);
       EXPECT_EQ(own->GetHeight(), 200);
       EXPECT_EQ(own->GetBitCount(), c.bits);
-      TDIBX* second = Surfaces().SecondSurface(i);
+      auto* second = dynamic_cast<TDIBX*>(SecondSurface(i));
       ASSERT_NE(second, nullptr);
       EXPECT_EQ(second->GetWidth(), 320);
       EXPECT_EQ(second->GetHeight(), 200);
@@ -99,19 +99,19 @@ TEST(RunningScene, LayerColoursArePaintedAndPresented) {
   // Layer 1 is not shown: its picture is kept on its own surface.
   Scene().GetBase(1)->SetColor(0x0000FF);  // red, as 0x00BBGGRR
   form.form->RunFrame();
-  EXPECT_EQ(Surfaces().OwnSurface(1)->GetPixel(5, 5), 0xFF0000u);
-  EXPECT_EQ(Surfaces().OwnSurface(1)->GetPixel(639, 479), 0xFF0000u);
+  EXPECT_EQ(OwnSurface(1)->GetPixel(5, 5), 0xFF0000u);
+  EXPECT_EQ(OwnSurface(1)->GetPixel(639, 479), 0xFF0000u);
   EXPECT_EQ(Scene().GetBase(1)->DirtyRects().Count(), 0);
 
   // A change on the active layer repaints it on the screen surface and reaches the window.
   Scene().GetBase(0)->SetColor(0x00FF00);
   Scene().GetBase(0)->SetColor(-1);  // a negative colour keeps the old picture
   Scene().GetBase(0)->SetColor(0x00FF00);
-  Bases->set_active_layer(1);
+  Bases->SetActiveLayerIndex(1);
   form.form->RunFrame();
   EXPECT_EQ(Scene().GetBase(1)->GetSurface(), ScreenManager->GetSurface());
-  EXPECT_EQ(Scene().GetBase(0)->GetSurface(), Surfaces().OwnSurface(0));
-  EXPECT_EQ(Surfaces().OwnSurface(0)->GetPixel(5, 5), 0x00FF00u);
+  EXPECT_EQ(Scene().GetBase(0)->GetSurface(), OwnSurface(0));
+  EXPECT_EQ(OwnSurface(0)->GetPixel(5, 5), 0x00FF00u);
 }
 
 // The headless display offers 800 x 600 x 16 as the preferred full-screen mode here.
@@ -131,7 +131,7 @@ TEST(RunningScene, FullScreenSwitchRedrawsTheLayersAtTheNewDepth) {
   form.Activate();
   Scene().GetBase(1)->SetColor(0x0000FF);
   form.form->RunFrame();
-  ASSERT_EQ(Surfaces().OwnSurface(1)->GetPixel(100, 100), 0xFF0000u);
+  ASSERT_EQ(OwnSurface(1)->GetPixel(100, 100), 0xFF0000u);
 
   form.form->SetFullScreen(true);
   ASSERT_TRUE(form.form->IsFullScreen());
@@ -139,26 +139,26 @@ TEST(RunningScene, FullScreenSwitchRedrawsTheLayersAtTheNewDepth) {
   for (int i = 0; i < 2; ++i) {
     SCOPED_TRACE(i);
     // Full screen: the layers' own pictures lie in display memory of the mode's format.
-    auto* own = dynamic_cast<TDxDIBX*>(Surfaces().OwnSurface(i));
+    auto* own = dynamic_cast<TDxDIBX*>(OwnSurface(i));
     ASSERT_NE(own, nullptr);
     EXPECT_FALSE(own->IsEmpty());
     EXPECT_EQ(own->GetBitCount(), 16);
     EXPECT_EQ(own->GetGreenMask(), 0x07E0u);
     EXPECT_EQ(own->GetWidth(), 640);
-    EXPECT_EQ(Surfaces().SecondSurface(i)->GetBitCount(), 16);
+    EXPECT_EQ(SecondSurface(i)->GetBitCount(), 16);
     // Everything is drawn again on the next painted frame.
     EXPECT_EQ(Scene().GetBase(i)->DirtyRects().Rects(), (std::vector<TRect>{{0, 0, 640, 480}}));
   }
   EXPECT_EQ(Scene().GetBase(0)->GetSurface(), ScreenManager->GetSurface());
   form.form->RunFrame();
-  EXPECT_EQ(Surfaces().OwnSurface(1)->GetPixel(100, 100), 0xF800u);
+  EXPECT_EQ(OwnSurface(1)->GetPixel(100, 100), 0xF800u);
 
   form.form->SetFullScreen(false);
   ASSERT_FALSE(form.form->IsFullScreen());
-  EXPECT_NE(dynamic_cast<TDIBX*>(Surfaces().OwnSurface(1)), nullptr);
-  EXPECT_EQ(Surfaces().OwnSurface(1)->GetBitCount(), 32);
+  EXPECT_NE(dynamic_cast<TDIBX*>(OwnSurface(1)), nullptr);
+  EXPECT_EQ(OwnSurface(1)->GetBitCount(), 32);
   form.form->RunFrame();
-  EXPECT_EQ(Surfaces().OwnSurface(1)->GetPixel(100, 100), 0xFF0000u);
+  EXPECT_EQ(OwnSurface(1)->GetPixel(100, 100), 0xFF0000u);
   EXPECT_EQ(Scene().GetBase(0)->GetSurface(), ScreenManager->GetSurface());
 }
 
@@ -166,7 +166,7 @@ TEST(RunningScene, SeamsLiveFromTheEngineStartToTheClose) {
   TempDir dir("seams");
   HeadlessForm form(dir.str());
   form.form->FormCreate();
-  EXPECT_EQ(GetScriptScene(), static_cast<TScriptScene*>(Bases->scene()));
+  EXPECT_EQ(GetScriptScene(), static_cast<TScriptScene*>(Bases));
   ASSERT_NE(GetSceneSystemState(), nullptr);
   EXPECT_EQ(GetSceneSystemState(), form.form->scene_state());
   TMidiControl* midi = GetMidiControl();
@@ -284,7 +284,7 @@ TEST(RunningScene, ScriptsMayClearAndSetTheClickLatches) {
 
 // A held key repeats 300 ms after going down, then every 50 ms; a click is one step per press.
 TEST(RunningScene, HeldKeyRepeats) {
-  TVornBaseListStandIn bases;
+  TVornBaseList bases;
   FrameDelta = 25;
   bases.SetKeyDown(65, true);
   bases.SetKeyClick(65, true);
@@ -292,29 +292,29 @@ TEST(RunningScene, HeldKeyRepeats) {
   std::vector<int> clicked;
   for (int step = 1; step <= 18; ++step) {
     bases.ProcessInput();
-    if (bases.KeyPushed(65)) pushed.push_back(step);
-    if (bases.KeyClicked(65)) clicked.push_back(step);
+    if (bases.GetKeyPush(65)) pushed.push_back(step);
+    if (bases.GetKeyClick(65)) clicked.push_back(step);
   }
   EXPECT_EQ(pushed, (std::vector<int>{1, 13, 15, 17}));
   EXPECT_EQ(clicked, (std::vector<int>{1}));
   // Going down again after a release starts the wait anew; the release itself is no push.
   bases.SetKeyDown(65, false);
   bases.ProcessInput();
-  EXPECT_FALSE(bases.KeyPushed(65));
+  EXPECT_FALSE(bases.GetKeyPush(65));
   bases.SetKeyDown(65, true);
   bases.ProcessInput();
-  EXPECT_TRUE(bases.KeyPushed(65));
+  EXPECT_TRUE(bases.GetKeyPush(65));
   bases.ProcessInput();
-  EXPECT_FALSE(bases.KeyPushed(65));
+  EXPECT_FALSE(bases.GetKeyPush(65));
   // A stall longer than any int32 timer can hold does not wrap round to silence.
   FrameDelta = INT32_MAX;
   bases.ProcessInput();
   bases.ProcessInput();
-  EXPECT_TRUE(bases.KeyPushed(65));
+  EXPECT_TRUE(bases.GetKeyPush(65));
   bases.ClearKeys();
   bases.ProcessInput();
   bases.ProcessInput();
-  EXPECT_FALSE(bases.KeyPushed(65));
+  EXPECT_FALSE(bases.GetKeyPush(65));
   FrameDelta = 0;
 }
 
@@ -389,7 +389,6 @@ TEST(RunningScene, SoundSwitchAndImageCacheMode) {
   for (int i = 0; i < 2; ++i) {
     EXPECT_EQ(Scene().GetBase(i)->DirtyRects().Rects(), (std::vector<TRect>{{0, 0, 640, 480}}));
   }
-  EXPECT_EQ(state.GetHistoryCount(), 0);
 }
 
 }  // namespace

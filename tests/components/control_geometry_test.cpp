@@ -216,10 +216,8 @@ TEST(ControlGeometryChain, ClipRectangleIsRelativeToTheScreenPosition) {
 
 TEST(ControlGeometryChain, TenThousandNestedControlsWithoutRecursion) {
   TVornBaseList scene;
-  TMemoryDIBX surface(64, 64, 32);
   scene.SetWidth(64);
   scene.SetHeight(64);
-  scene.ActiveLayer()->SetSurface(&surface);
   std::vector<TVornControl*> chain;
   for (int i = 0; i < 10000; ++i) {
     auto* control = CreateObject<TVornControl>(scene);

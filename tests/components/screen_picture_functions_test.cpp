@@ -4,6 +4,8 @@
 // bitmaps are checked with ImageMagick's identify and by reading their pixel bytes.
 
 #include <gtest/gtest.h>
+
+#include "support/test_scene_screen.h"
 #include <zlib.h>
 
 #include <algorithm>
@@ -251,7 +253,7 @@ std::string UniqueFolderName() {
 
 class ScreenPictureFunctions : public ::testing::Test {
  protected:
-  ScreenPictureFunctions() : engine(UniqueFolderName()), layer0(kSceneWidth, kSceneHeight, 32), layer1(kSceneWidth, kSceneHeight, 32) {
+  ScreenPictureFunctions() : engine(UniqueFolderName()), layer0(kSceneWidth, kSceneHeight, 32) {
     fixture::ProjectWriter project;
     project.globals = {fixture::ProjectGlobal::Int("r", -5), fixture::ProjectGlobal::Str("n", "")};
     engine.AddProject(project);
@@ -270,8 +272,7 @@ class ScreenPictureFunctions : public ::testing::Test {
     engine.Start();
     scene.SetWidth(kSceneWidth);
     scene.SetHeight(kSceneHeight);
-    scene.GetBase(0)->SetSurface(&layer0);
-    scene.GetBase(1)->SetSurface(&layer1);
+    scene.SetScreen(&screen);
     active = Pattern(scene.ActiveLayer(), 200);
     other = Pattern(scene.OtherLayer(), 10);
     previous_scene_ = GetScriptScene();
@@ -314,7 +315,7 @@ class ScreenPictureFunctions : public ::testing::Test {
   testing::EngineFixture engine;
   TSysFuncMan functions;
   TMemoryDIBX layer0;
-  TMemoryDIBX layer1;
+  test::TTestSceneScreen screen{&layer0};
   TVornBaseList scene;
   TPatternControl* active = nullptr;
   TPatternControl* other = nullptr;
@@ -481,7 +482,7 @@ TEST_F(ScreenPictureFunctions, NoPictureWithoutAnOverrideDirectoryOrALayerSurfac
   engine.files().SetBaseDir("");
   EXPECT_EQ(SaveScreen("shot.pel"), 0);
   engine.files().SetBaseDir(Data().string());
-  scene.ActiveLayer()->SetSurface(nullptr);
+  screen.surface = nullptr;
   EXPECT_EQ(SaveScreen("shot.pel"), 0);
   EXPECT_EQ(SaveScreen("mem:shot.pel"), 0);
   EXPECT_EQ(engine.files().GetArchive(0).Count(), 0);
@@ -590,7 +591,7 @@ TEST_F(WallPaperFunction, FalseWithoutAPicture) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Result(c.image, "SetWallPaper(n, 0)"), 0);
   }
-  scene.ActiveLayer()->SetSurface(nullptr);
+  screen.surface = nullptr;
   EXPECT_EQ(Result("", "SetWallPaper(n, 0)"), 0);
   EXPECT_TRUE(wallpaper.calls().empty());
   EXPECT_FALSE(fs::exists(picture));

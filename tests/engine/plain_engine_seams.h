@@ -58,9 +58,6 @@ class TPlainSceneState : public TSceneSystemState {
     calls.push_back("flag? " + control.GetName());
     return focus_flag;
   }
-  std::int32_t GetHistoryCount() const override { return history_count; }
-  std::int32_t GetHistoryMaxCount() const override { return history_max_count; }
-  void SetHistoryMaxCount(std::int32_t count) override { history_max_count = count; }
 
   bool left_click = false;
   bool right_click = false;
@@ -79,8 +76,6 @@ class TPlainSceneState : public TSceneSystemState {
   bool refused = false;
   bool shown = true;
   bool focus_flag = true;
-  std::int32_t history_count = 0;
-  std::int32_t history_max_count = 0;
   mutable std::vector<std::string> calls;
 
  private:

@@ -18,6 +18,7 @@
 #include "plain_engine_seams.h"
 #include "platform/clock.h"
 #include "platform/font_catalog.h"
+#include "scene_command_doubles.h"
 #include "support/recording_scene.h"
 
 namespace vorn {
@@ -261,7 +262,6 @@ const std::vector<VariableCase>& Cases() {
          t.scene_state.right_held_free = true;
          t.scene_state.mouse_x = 12;
          t.scene_state.mouse_y = -3;
-         t.scene_state.history_count = 9;
        },
        [](SystemVarsTest& t) {
          EXPECT_TRUE(t.Var("@LClick").GetAsBool());
@@ -270,9 +270,6 @@ const std::vector<VariableCase>& Cases() {
          EXPECT_TRUE(t.Var("@RPush").GetAsBool());
          EXPECT_EQ(t.Var("@MouseX").GetAsInt(), 12);
          EXPECT_EQ(t.Var("@MouseY").GetAsString(), "-3");
-         EXPECT_EQ(t.Var("@HistoryCount").GetAsInt(), 9);
-         t.Var("@HistoryCount").SetAsInt(1);
-         EXPECT_EQ(t.scene_state.history_count, 9);
        }},
       {"scalar variables ignore the index", [](SystemVarsTest& t) { t.scene_state.mouse_x = 44; },
        [](SystemVarsTest& t) {
@@ -556,11 +553,24 @@ TEST_F(SystemVarsTest, DisplayModeIndexReappliesOnlyInFullScreenForANewMode) {
 TEST_F(SystemVarsTest, SoundSwitchCacheModeAndBacklogSize) {
   Var("@SoundON").SetAsBool(false);
   Var("@CGDither").SetAsBool(true);
-  Var("@HistoryMaxCount").SetAsInt(300);
   EXPECT_EQ(scene_state.calls, (std::vector<std::string>{"sound off", "cache 1"}));
   EXPECT_FALSE(Var("@SoundON").GetAsBool());
   EXPECT_TRUE(Var("@CGDither").GetAsBool());
-  EXPECT_EQ(Var("@HistoryMaxCount").GetAsInt(), 300);
+
+  // No backlog yet: its size reads 0 and a new maximum goes nowhere.
+  Var("@HistoryMaxCount").SetAsInt(300);
+  EXPECT_EQ(Var("@HistoryMaxCount").GetAsInt(), 0);
+  EXPECT_EQ(Var("@HistoryCount").GetAsInt(), 0);
+  {
+    testing::TRecordingBacklog backlog;
+    backlog.size = 9;
+    EXPECT_EQ(Var("@HistoryCount").GetAsInt(), 9);
+    Var("@HistoryCount").SetAsInt(1);  // read only
+    EXPECT_EQ(backlog.size, 9);
+    Var("@HistoryMaxCount").SetAsInt(300);
+    EXPECT_EQ(Var("@HistoryMaxCount").GetAsInt(), 300);
+    EXPECT_EQ(backlog.log, (std::vector<std::string>{"max 300"}));
+  }
 }
 
 TEST_F(SystemVarsTest, ActiveCompoMovesTheFocusOnlyToAControlPassingTheThreeTests) {

@@ -440,8 +440,6 @@ class TRecordingScene : public TScriptScene, public TScriptSceneServices {
   std::int32_t GetSceneHeight() const override { return height; }
 
   // --- TScriptSceneServices ---
-  int GetCurrentLayerIndex() const override { return current_layer; }
-  TScriptObject* GetBase(int index) override { return &layers[index & 1]; }
   int GetChildCount(const TScriptObject& parent) const override {
     int count = 0;
     for (const auto& o : objects) count += o->GetParentObject() == &parent ? 1 : 0;
@@ -465,9 +463,9 @@ class TRecordingScene : public TScriptScene, public TScriptSceneServices {
     objects.push_back(std::make_unique<TRecordingObject>("\x01\x01"));
     return {objects.back().get(), width, height};
   }
-  TScriptTransition* SwitchLayer(int layer, int kind, bool reverse, bool forced, std::int32_t elapsed,
+  TScriptTransition* SwitchLayer(int layer, int kind, std::uint8_t direction, bool forced, std::int32_t elapsed,
                                  std::int32_t duration) override {
-    log.push_back("switch " + std::to_string(layer) + " kind " + std::to_string(kind) + (reverse ? " reverse" : "") +
+    log.push_back("switch " + std::to_string(layer) + " kind " + std::to_string(kind) + (direction != 0 ? " reverse" : "") +
                   (forced ? " forced" : "") + " at " + std::to_string(elapsed) + " for " + std::to_string(duration));
     current_layer = layer & 1;
     if (forced || kind != 0) running = nullptr;

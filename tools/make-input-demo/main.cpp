@@ -1,6 +1,7 @@
 // Builds a project that answers scripted input, for the whole-player test of headless-run's
-// --input: the A key ends full screen and calls a page of a newer version than this player
+// --input: its layer is magenta; the A key ends full screen and calls a page of a newer version than this player
 // reads, which the player reports in one log line and runs as an empty page.
+#include <cstdint>
 #include <filesystem>
 #include <iostream>
 #include <system_error>
@@ -17,6 +18,10 @@ namespace {
 
 constexpr int kPageVersion = 110;
 constexpr int kTooNewPageVersion = 111;
+constexpr std::uint8_t kSetPropCommand = 18;
+// COLOR of the active layer: magenta (0x00BBGGRR), so every picture shows the scene.
+constexpr const char* kColourProperty = "8";
+constexpr const char* kMagenta = "16711935";  // 0xFF00FF
 
 }  // namespace
 
@@ -42,12 +47,15 @@ int main(int argc, char** argv) {
 
     // One frame per round: the Calc with a false run flag ends each frame.
     PageWriter start(kPageVersion);
-    start.Add(flow::Label("loop", 0, 1))
+    vorn::fixture::PageCommand colour(kSetPropCommand);
+    colour.Expr("\"\"").Expr(kColourProperty).Expr(kMagenta);
+    start.Add(std::move(colour))
+        .Add(flow::Label("loop", 0, 1))
         .Add(flow::If("@KeyClick[65]", 0, 2))
         .Add(flow::Calc("@FullScr = 0", 1, 3))
         .Add(flow::Call("key-a.vsb", 0, "", {}, "1", 1, 4))
         .Add(flow::Calc("", 0, 5).Header(0, 0, 0, 5))
-        .Add(flow::Jump("start.vsb", 0, "1", 0, 6));
+        .Add(flow::Jump("start.vsb", 1, "1", 0, 6));
     start.WriteTo(dir, "start.vsb");
 
     PageWriter key_a(kTooNewPageVersion);

@@ -138,11 +138,11 @@ void TComCabinetSave::Execute(TCallMan& /*callman*/, TPage*& /*page*/, std::int3
     cabinet = scene->CreateComponent(kCabinetKind);
     if (cabinet == nullptr) return;
     if (!name.empty()) cabinet->SetName(name);
-    cabinet->SetParentObject(services->GetBase(0));
+    cabinet->SetParentObject(GetScriptScene()->GetLayer(0));
   }
   // With layer 0 inactive the new cabinet is one of its children; making it its own parent is
   // refused by the object model, so it stays where it is.
-  if (TScriptObject* inactive = services->GetBase(services->GetCurrentLayerIndex() ^ 1)) {
+  if (TScriptObject* inactive = GetScriptScene()->GetLayer(GetScriptScene()->GetActiveLayerIndex() ^ 1)) {
     for (int i = services->GetChildCount(*inactive) - 1; i >= 0; --i) {
       TScriptObject* child = services->GetChild(*inactive, i);
       if (child != nullptr && Selected(child->GetName())) child->SetParentObject(cabinet);
@@ -161,7 +161,7 @@ void TComCabinetLoad::Execute(TCallMan& /*callman*/, TPage*& /*page*/, std::int3
   TScriptObject* cabinet = scene->FindComponent(name);
   if (cabinet == nullptr || !services->IsCabinet(*cabinet)) return;
   ReadSelection();
-  TScriptObject* inactive = services->GetBase(services->GetCurrentLayerIndex() ^ 1);
+  TScriptObject* inactive = GetScriptScene()->GetLayer(GetScriptScene()->GetActiveLayerIndex() ^ 1);
   for (int i = services->GetChildCount(*cabinet) - 1; i >= 0; --i) {
     TScriptObject* child = services->GetChild(*cabinet, i);
     if (child != nullptr && Selected(child->GetName())) child->SetParentObject(inactive);

@@ -122,7 +122,7 @@ void TComFlip::Enter(TCallMan& /*callman*/) {
     phase_ = kNoTransition;
     return;
   }
-  const int current = services->GetCurrentLayerIndex();
+  const int current = GetScriptScene()->GetActiveLayerIndex();
   if (carry != nullptr) {
     if (!duration_given) {
       phase_ = kNoTransition;
@@ -132,7 +132,7 @@ void TComFlip::Enter(TCallMan& /*callman*/) {
       if (copy.image != nullptr) {
         copy.image->SetWidth(copy.width);
         copy.image->SetHeight(copy.height);
-        copy.image->SetParentObject(services->GetBase(current));
+        copy.image->SetParentObject(GetScriptScene()->GetLayer(current));
         copy.image->SetIgnoreMouse(1);
         frozen_ = copy.image->Handle();
       }
@@ -141,7 +141,7 @@ void TComFlip::Enter(TCallMan& /*callman*/) {
   }
   carry_names_.clear();
   if (phase_ == kNoTransition) return;
-  TScriptTransition* transition = services->SwitchLayer(current, kind, reverse, true, 0, duration);
+  TScriptTransition* transition = services->SwitchLayer(current, kind, reverse ? 1 : 0, true, 0, duration);
   if (transition == nullptr) return;
   if (const TCustomParam* p = Evaluate(After(1))) transition->SetParam(0, p->GetAsInt());
   if (const TCustomParam* p = Evaluate(After(2))) transition->SetParam(1, p->GetAsInt());
@@ -152,9 +152,9 @@ void TComFlip::Enter(TCallMan& /*callman*/) {
 void TComFlip::CarryChildren(std::int32_t mode) {
   if (mode != kCarryNamed && mode != kCarryUnnamed) return;
   TScriptSceneServices* services = GetSceneServices();
-  const int current = services->GetCurrentLayerIndex();
-  TScriptObject* layer = services->GetBase(current);
-  TScriptObject* other = services->GetBase(current ^ 1);
+  const int current = GetScriptScene()->GetActiveLayerIndex();
+  TScriptObject* layer = GetScriptScene()->GetLayer(current);
+  TScriptObject* other = GetScriptScene()->GetLayer(current ^ 1);
   if (layer == nullptr || other == nullptr) return;
   const TScriptObject* frozen = frozen_.Get();
   for (int i = services->GetChildCount(*layer) - 1; i >= 0; --i) {
@@ -169,7 +169,7 @@ void TComFlip::CarryChildren(std::int32_t mode) {
 void TComFlip::SwitchBack() {
   TScriptSceneServices* services = GetSceneServices();
   if (services == nullptr) return;
-  services->SwitchLayer(services->GetCurrentLayerIndex() ^ 1, 0, false, true, 0, 0);
+  services->SwitchLayer(GetScriptScene()->GetActiveLayerIndex() ^ 1, 0, 0, true, 0, 0);
   if (TScriptScene* scene = GetScriptScene()) {
     if (TScriptObject* frozen = scene->FindControl(kFrozenImageName)) services->MarkDeleted(*frozen);
   }
@@ -179,7 +179,7 @@ void TComFlip::SwitchBack() {
 void TComFlip::ClearInactiveLayer(bool keep_cabinets) {
   TScriptSceneServices* services = GetSceneServices();
   if (services == nullptr) return;
-  TScriptObject* inactive = services->GetBase(services->GetCurrentLayerIndex() ^ 1);
+  TScriptObject* inactive = GetScriptScene()->GetLayer(GetScriptScene()->GetActiveLayerIndex() ^ 1);
   if (inactive == nullptr) return;
   for (int i = services->GetChildCount(*inactive) - 1; i >= 0; --i) {
     TScriptObject* child = services->GetChild(*inactive, i);

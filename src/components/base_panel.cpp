@@ -1,0 +1,29 @@
+#include "components/base_panel.h"
+
+#include "components/scene_globals.h"
+#include "graphics/screen_manager.h"
+
+namespace vorn {
+namespace {
+
+// The screen manager's back surface, depth and full-screen state. Asked at every use: a screen
+// switch replaces all three.
+class TScreenManagerScreen final : public TSceneScreen {
+ public:
+  TCustomDIBX* GetSurface() const override { return ScreenManager != nullptr ? ScreenManager->GetSurface() : nullptr; }
+  int GetBitCount() const override {
+    TCustomDIBX* surface = GetSurface();
+    return surface != nullptr ? surface->GetBitCount() : 32;
+  }
+  bool IsFullScreen() const override { return ScreenManager != nullptr && ScreenManager->IsFullScreen(); }
+};
+
+}  // namespace
+
+TBasePanel::TBasePanel(platform::Panel& panel) : panel_(panel), screen_(std::make_unique<TScreenManagerScreen>()) {}
+
+TBasePanel::~TBasePanel() = default;
+
+void TBasePanel::CreateScene() { CreateSceneGlobals(*screen_); }
+
+}  // namespace vorn

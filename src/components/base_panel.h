@@ -1,0 +1,38 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "components/vorn_base_list.h"
+#include "platform/panel.h"
+#include "platform/window.h"
+
+namespace vorn {
+
+// The drawing panel: the window's picture area. It raises the mouse and key events the main
+// window handles, and it makes the scene globals, giving the global scene the screen to draw on.
+class TBasePanel {
+ public:
+  explicit TBasePanel(platform::Panel& panel);
+  ~TBasePanel();
+  TBasePanel(const TBasePanel&) = delete;
+  TBasePanel& operator=(const TBasePanel&) = delete;
+
+  platform::Panel& panel() { return panel_; }
+  // Makes the scene globals (the scene first); they draw on the screen manager's back surface.
+  void CreateScene();
+  // What the global scene draws on.
+  TSceneScreen& Screen() { return *screen_; }
+
+  std::function<void(platform::MouseButton, unsigned shift, int x, int y)> OnMouseDown;
+  std::function<void(unsigned shift, int x, int y)> OnMouseMove;
+  std::function<void(platform::MouseButton, unsigned shift, int x, int y)> OnMouseUp;
+  std::function<void(int key)> OnKeyDown;
+  std::function<void(int key)> OnKeyUp;
+
+ private:
+  platform::Panel& panel_;
+  std::unique_ptr<TSceneScreen> screen_;
+};
+
+}  // namespace vorn
