@@ -302,6 +302,8 @@ TEST(TWSocketLoopback, RefusedConnectGivesOneConnectedThenOneClosed) {
 
 TEST(TWSocketLoopback, AcceptAndDupExchangeBothWays) {
   auto listener = MakeListener();
+  // Declared before the sockets: the client's close reports into it while the client goes.
+  std::vector<std::pair<TSocketState, TSocketState>> changes;
   TWSocket served;
   TWSocket client;
   listener->OnSessionAvailable = [&](TCustomWSocket& self, int) { served.Dup(self.Accept()); };
@@ -310,7 +312,6 @@ TEST(TWSocketLoopback, AcceptAndDupExchangeBothWays) {
   client.OnDataAvailable = [&](TCustomWSocket& s, int) { client_got += s.ReceiveStr(); };
   served.OnDataAvailable = [&](TCustomWSocket& s, int) { served_got += s.ReceiveStr(); };
   client.OnSessionClosed = [&](TCustomWSocket&, int) { ++client_closed; };
-  std::vector<std::pair<TSocketState, TSocketState>> changes;
   client.OnChangeState = [&](TCustomWSocket&, TSocketState a, TSocketState b) { changes.push_back({a, b}); };
   int sent_events = 0;
   client.OnDataSent = [&](TCustomWSocket&, int) { ++sent_events; };
