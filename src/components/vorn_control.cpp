@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "components/fixed_point.h"
 #include "components/vorn_base_list.h"
 #include "graphics/custom_dibx.h"
 
@@ -13,23 +14,6 @@ namespace {
 constexpr std::int32_t kUnitZoom = 256;
 // Width of the highlight frame, tiled from the 2x2 selection pattern.
 constexpr int kHighlightFrameWidth = 2;
-
-// num / den taken to the nearest integer, halves to even; den must not be 0.
-std::int64_t RoundDivHalfEven(std::int64_t num, std::int64_t den) {
-  if (den < 0) {
-    num = -num;
-    den = -den;
-  }
-  std::int64_t quotient = num / den;
-  std::int64_t remainder = num % den;
-  if (remainder < 0) {  // floor division, remainder in [0, den)
-    quotient -= 1;
-    remainder += den;
-  }
-  const std::int64_t twice = remainder * 2;
-  if (twice > den || (twice == den && (quotient & 1) != 0)) quotient += 1;
-  return quotient;
-}
 
 bool IntersectRects(TRect& a, const TRect& b) {
   if (RectIsEmpty(a) || RectIsEmpty(b) || !RectsOverlap(a, b)) return false;

@@ -169,6 +169,10 @@ class TVornControl : public TVornComponent {
   // pixels here.
   virtual bool HitsSelf(TPoint point, std::uint32_t mask) const;
 
+  // Size stored without invalidation or notification (pictures sizing themselves).
+  void StoreWidth(std::int32_t value) { width_ = value; }
+  void StoreHeight(std::int32_t value) { height_ = value; }
+
   std::uint8_t visible_ = 1;
 
  private:

@@ -85,7 +85,8 @@ class TVornObject : public TScriptObject {
   virtual std::int32_t GetDrawLeft() const { return GetLeft(); }
   virtual std::int32_t GetDrawTop() const { return GetTop(); }
   virtual TPoint GetScreenAnchor() const { return {GetScreenLeft(), GetScreenTop()}; }
-  TRect GetScreenRect() const;
+  // The rectangle the object covers on its layer (a turned picture answers its turned box).
+  virtual TRect GetScreenRect() const;
   // Empty when the object has no clip.
   virtual TRect GetClipRect() const { return {}; }
   // Narrows rect to the object's screen rectangle; false when nothing is left.
@@ -136,7 +137,7 @@ class TVornObject : public TScriptObject {
   // Key events of the focused control; they carry no key code.
   void KeyDown();
   void KeyUp();
-  void KeyRepeat();
+  virtual void KeyRepeat();
 
  protected:
   // The one place that writes the name field: it keeps the owner's name index current.

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "foundation/rect.h"
 #include "platform/gdi/gdi.h"
@@ -32,6 +33,10 @@ class TCustomDIBX {
   std::int32_t ColorKey = -1;
   // While Right is not 0 every drawing operation is limited to it.
   TRect DirtyRect{};
+  // The two rectangle lists of the layered-image frame the picture came from (image pixels), kept
+  // beside the pixels so a picture can be drawn piece by piece; empty for every other surface.
+  std::vector<TRect> Rects1;
+  std::vector<TRect> Rects2;
 
   TCustomDIBX();  // slot 17
   virtual ~TCustomDIBX();

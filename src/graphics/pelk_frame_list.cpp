@@ -79,6 +79,8 @@ void TPelkFrame::AssignTo(TCustomDIBX& surface) {
   int target = surface.GetBitCount();
   if (target <= 0) target = depth;
   surface.SetSize(c.Width(), c.Height(), target);
+  surface.Rects1 = Rects1;
+  surface.Rects2 = Rects2;
   if (c.GetEmpty()) return;
   const int surfaceDepth = surface.GetBitCount();
   for (int y = 0; y < c.Height(); ++y) {

@@ -39,7 +39,8 @@ class TPelkFrame {
   // Gives a frame without alpha plane one: 255, and 0 where the pixel equals the transparent
   // pixel value (when that is >= 0).
   void MakeAlphaFromKey();
-  // Sizes the surface to the frame (keeping its bit count) and copies the composite.
+  // Sizes the surface to the frame (keeping its bit count), copies the composite and gives the
+  // surface the frame's two rectangle lists.
   void AssignTo(TCustomDIBX& surface);
   // The alpha plane into an 8-bit surface sized to the frame; nothing without an alpha plane.
   void AssignAlphaTo(TCustomDIBX& target);
