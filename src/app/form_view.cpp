@@ -238,12 +238,16 @@ void TFormView::InstallSceneSeams() {
     script_scene_seam_.Install(Bases);
     scene_state_ = std::make_unique<TVornSceneState>(*Bases);
     scene_state_seam_.Install(scene_state_.get());
+    wd_image_source_ = std::make_unique<TVornWdImageSource>(Bases);
+    wd_image_source_seam_.Install(wd_image_source_.get());
   }
   if (media_ && media_->midi.exists && !midi_control_seam_.installed()) midi_control_seam_.Install(&midi_control_);
 }
 
 void TFormView::RemoveSceneSeams() {
   if (script_scene_seam_.installed()) {
+    wd_image_source_seam_.Remove();
+    wd_image_source_.reset();
     scene_state_seam_.Remove();
     script_scene_seam_.Remove();
     scene_state_.reset();

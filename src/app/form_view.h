@@ -8,6 +8,7 @@
 
 #include "components/base_panel.h"
 #include "components/scene_system_state.h"
+#include "components/wd_image_adapter.h"
 #include "engine/engine_seams.h"
 #include "engine/param_collection.h"
 #include "engine/project.h"
@@ -218,6 +219,9 @@ class TFormView final : public platform::EventSink {
   std::unique_ptr<TVornSceneState> scene_state_;
   ScopedSeam<TScriptScene> script_scene_seam_{GetScriptScene, SetScriptScene};
   ScopedSeam<TSceneSystemState> scene_state_seam_{SetSceneSystemState};
+  // Pictures inside message text come from the scene's image lists.
+  std::unique_ptr<TVornWdImageSource> wd_image_source_;
+  ScopedSeam<TWdImageSource> wd_image_source_seam_{SetWdImageSource};
   TAppMidiControl midi_control_;
   ScopedSeam<TMidiControl> midi_control_seam_{SetMidiControl};
 };

@@ -5,8 +5,10 @@
 #include <string>
 
 #include "components/vorn_base_list.h"
+#include "components/vorn_button.h"
 #include "components/vorn_control.h"
 #include "components/vorn_http.h"
+#include "components/vorn_images.h"
 
 namespace vorn {
 namespace {
@@ -33,12 +35,12 @@ constexpr std::array<TKindRow, 28> kKindRows = {{
     {LT_NONE, TRowKind::kNone, nullptr},
     {LT_AUDIO, TRowKind::kNone, nullptr},
     {LT_BOX, TRowKind::kClass, nullptr},        // TVornBox
-    {LT_BUTTON, TRowKind::kClass, nullptr},     // TVornButton, made like TVornImages
+    {LT_BUTTON, TRowKind::kClass, &Create<TVornButton>},
     {LT_CINEMA, TRowKind::kSlot, nullptr},      // TVornCinema (films)
     {LT_EDIT, TRowKind::kClass, nullptr},       // TVornEdit
     {LT_FIRE, TRowKind::kClass, nullptr},       // TVornFire
     {LT_HTTP, TRowKind::kClass, &Create<TVornHttp>},
-    {LT_IMAGES, TRowKind::kClass, nullptr},     // TVornImages
+    {LT_IMAGES, TRowKind::kClass, &Create<TVornImages>},
     {LT_LABEL, TRowKind::kClass, nullptr},      // TVornLabel
     {LT_MAP, TRowKind::kNone, nullptr},
     {LT_MEMO, TRowKind::kClass, nullptr},       // TVornMemo

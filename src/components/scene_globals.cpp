@@ -1,5 +1,6 @@
 #include "components/scene_globals.h"
 
+#include "components/pelk_collection.h"
 #include "components/vorn_base_list.h"
 #include "foundation/debug_trace.h"
 #include "graphics/memory_dibx.h"
@@ -23,6 +24,7 @@ struct TSceneGlobals {
   std::unique_ptr<TClipList> clip_man;
   std::unique_ptr<TCustomDIBX> sel_rect;
   std::unique_ptr<TCustomDIBX> trans_bg;
+  std::unique_ptr<TPelkCollection> pelk_man;
 };
 
 TSceneGlobals& Globals() {
@@ -64,6 +66,8 @@ void CreateSceneGlobals(TSceneScreen& screen) {
   Bases->SetSelRectDIB(SelRectDIB);
   g.trans_bg = MakeCheckerboard();
   TransBGDIB = g.trans_bg.get();
+  g.pelk_man = std::make_unique<TPelkCollection>(Bases);
+  PelkMan = g.pelk_man.get();
 }
 
 void FreeSceneGlobals() {
@@ -82,6 +86,12 @@ void FreeSceneGlobals() {
     DebugTrace("TransBGDIB.Free");
     TransBGDIB = nullptr;
     g.trans_bg.reset();
+  }
+  // After the scene: its pictures give their cached frames back when they are freed.
+  if (g.pelk_man) {
+    DebugTrace("PelkMan.Free");
+    PelkMan = nullptr;
+    g.pelk_man.reset();
   }
   if (g.clip_man) {
     DebugTrace("ClipMan.Free");

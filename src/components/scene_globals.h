@@ -19,6 +19,7 @@ extern TVornBaseList* Bases;
 extern TCustomDIBX* SelRectDIB;
 // A 32x32 grey checkerboard of 16x16 squares behind transparent pictures.
 extern TCustomDIBX* TransBGDIB;
+// The layered-image cache (components/pelk_collection.h) is made last, after the scene.
 // An empty list nothing fills or reads; kept so the start-up and shutdown stay whole.
 extern TClipList* ClipMan;
 

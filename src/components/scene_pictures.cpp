@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "components/pelk_collection.h"
 #include "components/vorn_base_list.h"
 #include "engine/project.h"
 #include "engine/script_scene.h"
@@ -79,6 +80,10 @@ void TScenePictures::WriteLayerImage(TStream& out, bool other_layer, std::int32_
   surface->CopyToDIB24(picture, scene->GetWidth(), scene->GetHeight());
   picture.StretchTo(width, height, true, -1);
   image.SaveToStream(out, compression, quality);
+}
+
+void TScenePictures::PurgeImage(std::string_view name) {
+  if (PelkMan != nullptr) PelkMan->Purge(name);
 }
 
 bool TScenePictures::WriteImageBitmap(TStream& out, std::string_view name) {

@@ -18,7 +18,7 @@ class EScreenPictureError : public Exception {
 };
 
 // The screen pictures of the scene's layers and of the project's image files. Image files are
-// read through the file manager; there is no image cache yet, so purging forgets nothing.
+// read through the file manager.
 class TScenePictures final : public TScreenPictures {
  public:
   // scene: the layers to photograph; null: the scene scripts run against, while that is one.
@@ -30,7 +30,8 @@ class TScenePictures final : public TScreenPictures {
                        int quality) override;
   bool WriteImageBitmap(TStream& out, std::string_view image) override;
   bool WriteLayerBitmap(TStream& out) override;
-  void PurgeImage(std::string_view) override {}
+  // Frees the idle cached pictures of the name.
+  void PurgeImage(std::string_view name) override;
 
  private:
   TVornBaseList* Scene() const;

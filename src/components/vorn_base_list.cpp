@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "components/component_factory.h"
+#include "components/pelk_collection.h"
 #include "foundation/vocabulary_codes.h"
 #include "graphics/dibx.h"
 #include "media/media_standin.h"
@@ -391,9 +392,10 @@ void TVornBaseList::SetColor(std::int32_t value) {
   layers_[1]->SetColor(value);
 }
 
+std::uint8_t TVornBaseList::GetImageCacheMode() const { return PelkMan != nullptr && PelkMan->GetCGDither() ? 1 : 0; }
+
 void TVornBaseList::SetImageCacheMode(std::uint8_t mode) {
-  if (mode == image_cache_mode_) return;
-  image_cache_mode_ = mode;
+  if (PelkMan != nullptr) PelkMan->SetCGDither(mode != 0);
   // The cached pictures change depth: everything on both layers is drawn again.
   layers_[0]->InvalidateAll();
   layers_[1]->InvalidateAll();
@@ -415,12 +417,15 @@ void TVornBaseList::ReleaseSurfaces() {
   layers_[0]->ReleaseSurfaces();
   layers_[1]->ReleaseSurfaces();
   for (const auto& object : objects_) object->ReleaseSurfaces();
+  if (PelkMan != nullptr && PelkMan->Scene() == this) PelkMan->ReleaseSurfaces();
 }
 
 void TVornBaseList::RestoreSurfaces() {
   SizeComposite();
   layers_[0]->RestoreSurfaces();
   layers_[1]->RestoreSurfaces();
+  // The cached frames first: the pictures take their frames' new surfaces again.
+  if (PelkMan != nullptr && PelkMan->Scene() == this) PelkMan->RestoreSurfaces();
   for (const auto& object : objects_) object->RestoreSurfaces();
   layers_[0]->InvalidateAll();
   layers_[1]->InvalidateAll();

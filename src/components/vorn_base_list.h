@@ -271,8 +271,9 @@ class TVornBaseList : public TVornComponent, public TScriptScene, public TScript
   void ReleaseSurfaces() override;
   void RestoreSurfaces() override;
 
-  std::uint8_t GetImageCacheMode() const { return image_cache_mode_; }
-  // A change redraws both layers wholly.
+  // The layered-image cache's depth flag (0 without a cache).
+  std::uint8_t GetImageCacheMode() const;
+  // Sets the cache's flag, then redraws both layers wholly.
   void SetImageCacheMode(std::uint8_t mode);
   bool GetSoundOn() const { return sound_on_ != 0; }
   // A change pauses or resumes every sound manager's items.
@@ -297,7 +298,8 @@ class TVornBaseList : public TVornComponent, public TScriptScene, public TScript
   void MarkDeleted(TScriptObject& object) override;
   bool IsCabinet(const TScriptObject& object) const override;
   void Replay(TScriptObject& object) override;
-  TScreenCopy CreateScreenCopy() override { return {}; }
+  // A picture component named kScreenCopyName holding a copy of the active layer's picture.
+  TScreenCopy CreateScreenCopy() override;
   using TVornComponent::GetChildCount;
   using TVornComponent::GetChild;
   using TVornComponent::MarkDeleted;
@@ -355,7 +357,6 @@ class TVornBaseList : public TVornComponent, public TScriptScene, public TScript
   bool key_up_flag_ = false;
   bool key_repeat_flag_ = false;
   std::uint8_t sound_on_ = 1;
-  std::uint8_t image_cache_mode_ = 0;
   TObjectHandle focused_;
   bool focus_choice_requested_ = false;
   TCustomDIBX* sel_rect_dib_ = nullptr;

@@ -10,6 +10,7 @@
 #include "components/picture_paint.h"
 #include "components/picture_surface.h"
 #include "components/vorn_base_list.h"
+#include "foundation/stream_encoding.h"
 #include "graphics/custom_dibx.h"
 #include "graphics/dibx.h"
 
@@ -275,6 +276,31 @@ bool TVornCustomImage::HitsSelf(TPoint point, std::uint32_t mask) const {
   if (flip_v_) my = mask_height - my - 1;
   if (mx < 0 || my < 0 || mx >= mask_width || my >= mask_height) return false;
   return plane->GetPixel(static_cast<int>(mx), static_cast<int>(my)) > kMaskHitThreshold;
+}
+
+// ---- record ----
+
+void TVornCustomImage::SaveClassFields(TStream& stream) const {
+  TVornControl::SaveClassFields(stream);
+  WriteIntToStream(stream, alpha_);
+  WriteIntToStream(stream, zoom_x_);
+  WriteIntToStream(stream, angle_);
+  WriteBoolToStream(stream, flip_h_);
+  WriteBoolToStream(stream, flip_v_);
+  WriteBoolToStream(stream, capture_mask_);
+  WriteIntToStream(stream, zoom_y_);
+}
+
+void TVornCustomImage::LoadClassFields(TStream& stream, std::int32_t version) {
+  TVornControl::LoadClassFields(stream, version);
+  alpha_ = ReadIntFromStream(stream);
+  zoom_x_ = ReadIntFromStream(stream);
+  angle_ = ReadIntFromStream(stream);
+  flip_h_ = ReadBoolFromStream(stream);
+  flip_v_ = ReadBoolFromStream(stream);
+  capture_mask_ = ReadBoolFromStream(stream);
+  // Older saves have no vertical zoom: the current one stays.
+  if (version > 103) zoom_y_ = ReadIntFromStream(stream);
 }
 
 // ---- surfaces ----

@@ -94,6 +94,9 @@ class TVornCustomImage : public TVornControl {
   void ResetOwnSurface();
   int AngleByte() const { return angle_ & 0xFF; }
 
+  void SaveClassFields(TStream& stream) const override;
+  void LoadClassFields(TStream& stream, std::int32_t version) override;
+
  private:
   std::int32_t AutoSize(bool vertical) const;
 

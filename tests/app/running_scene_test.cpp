@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/form_view.h"
+#include "components/pelk_collection.h"
 #include "components/scene_globals.h"
 #include "components/vorn_base_list.h"
 #include "components/vorn_control.h"
@@ -386,6 +387,8 @@ TEST(RunningScene, SoundSwitchAndImageCacheMode) {
   ASSERT_EQ(Scene().GetBase(1)->DirtyRects().Count(), 0);
   state.SetImageCacheMode(1);
   EXPECT_EQ(state.GetImageCacheMode(), 1);
+  ASSERT_NE(PelkMan, nullptr);
+  EXPECT_TRUE(PelkMan->GetCGDither());
   for (int i = 0; i < 2; ++i) {
     EXPECT_EQ(Scene().GetBase(i)->DirtyRects().Rects(), (std::vector<TRect>{{0, 0, 640, 480}}));
   }

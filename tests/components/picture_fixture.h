@@ -60,6 +60,7 @@ inline std::vector<std::uint8_t> PelBytes(const std::vector<TPictureFrame>& fram
       }
     }
     if (f.alpha) {
+      layer.alphaFlag = 1;
       const std::size_t alpha_stride = fixture::PelFixtureRowBytes(f.width, 8);
       layer.alphaRows.assign(alpha_stride * static_cast<std::size_t>(f.height), 0);
       for (int y = 0; y < f.height; ++y) {

@@ -66,7 +66,7 @@ TEST_F(SceneGlobals, FreedInTheShutdownOrder) {
   FreeSceneGlobals();
   FreeSceneGlobals();  // nothing left: nothing traced again
   SetDebugTraceRecorder(std::move(previous));
-  EXPECT_EQ(steps, (std::vector<std::string>{"Bases.Free", "SelRectDIB.Free", "TransBGDIB.Free", "ClipMan.Free"}));
+  EXPECT_EQ(steps, (std::vector<std::string>{"Bases.Free", "SelRectDIB.Free", "TransBGDIB.Free", "PelkMan.Free", "ClipMan.Free"}));
   EXPECT_EQ(Bases, nullptr);
   EXPECT_EQ(SelRectDIB, nullptr);
   EXPECT_EQ(TransBGDIB, nullptr);
