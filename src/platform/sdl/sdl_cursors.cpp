@@ -11,6 +11,7 @@ void SdlCursors::FreeFrames() {
   for (SDL_Cursor* cursor : frames_) SDL_FreeCursor(cursor);
   frames_.clear();
   shown_ = nullptr;
+  shown_custom_ = false;
   animation_.Stop();
 }
 
@@ -52,7 +53,8 @@ void SdlCursors::SetPointerOverPanel(bool over) {
 void SdlCursors::Apply() {
   if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return;
   SDL_Cursor* wanted = SDL_GetDefaultCursor();
-  if (over_panel_ && panel_ == CursorShape::kCustom && !frames_.empty()) {
+  shown_custom_ = over_panel_ && panel_ == CursorShape::kCustom && !frames_.empty();
+  if (shown_custom_) {
     const std::size_t frame = animation_.FrameAt(SDL_GetTicks());
     wanted = frames_[frame < frames_.size() ? frame : 0];
   }

@@ -26,6 +26,8 @@ class SdlCursors final : public Cursors {
 
   // Shows the frame due now; answers the milliseconds until the next change (none while still).
   std::optional<std::uint32_t> Pump();
+  // Whether SDL was last told to show a frame of the custom cursor.
+  bool ShowingCustom() const { return shown_ != nullptr && shown_custom_; }
 
  private:
   void FreeFrames();
@@ -36,6 +38,7 @@ class SdlCursors final : public Cursors {
   CursorShape panel_ = CursorShape::kDefault;
   bool over_panel_ = true;
   SDL_Cursor* shown_ = nullptr;
+  bool shown_custom_ = false;
 };
 
 }  // namespace vorn::platform::sdl
