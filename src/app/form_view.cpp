@@ -11,6 +11,7 @@
 #include "engine/run_time_random.h"
 #include "engine/script_scene.h"
 #include "engine/url_opening.h"
+#include "components/component_scene_parts.h"
 #include "components/scene_globals.h"
 #include "components/vorn_base_list.h"
 #include "foundation/debug_trace.h"
@@ -187,7 +188,7 @@ void TFormView::StartEngine() {
 
   DebugTrace("VornInitialize");
   base_panel_->CreateScene();
-  saved_scene_parts_ = std::make_unique<TTaggedSceneParts>();
+  saved_scene_parts_ = std::make_unique<TComponentSceneParts>(*Bases);
   saved_scene_parts_seam_.Install(saved_scene_parts_.get());
 
   DebugTrace("TProject.Create");

@@ -261,6 +261,13 @@ class TVornBaseList : public TVornComponent, public TScriptScene, public TScript
 
   // Frees everything but the size and makes two fresh layers.
   void ResetScene() override;
+
+  // The scene record of a saved game: size, active layer, both layers with their trees, the
+  // top-level components, the event queue and the focused control's name. Saving refuses a scene
+  // larger than kMaxSavedScenePixels (EWriteError). Loading replaces the whole scene and posts
+  // no event; a damaged record raises ESavedSceneError, after which the scene can still be reset.
+  void SaveToStream(TStream& stream) const override;
+  void LoadFromStream(TStream& stream, std::int32_t version) override;
   void ReleaseSurfaces() override;
   void RestoreSurfaces() override;
 
@@ -306,11 +313,14 @@ class TVornBaseList : public TVornComponent, public TScriptScene, public TScript
   // Name index: only objects of the list with a non-empty name.
   void IndexName(TVornObject* object);
   void UnindexName(TVornObject* object);
+  // A name left the index: a prefix's hint above its number comes down to it.
+  void LowerNameHint(const std::string& freed);
   TVornObject* FirstBearer(std::string_view name, const TVornObject* except) const;
   void FreeObjects(std::vector<TVornObject*> doomed);
   void MakeLayers(TLayerMaker make_layer);
   void FreeTransition();
   void SizeComposite();
+  void LoadSceneRecord(TStream& stream, std::int32_t version);
   // Input step parts.
   void LatchKeys();
   void SendKeyEvents();

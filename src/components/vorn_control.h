@@ -173,6 +173,15 @@ class TVornControl : public TVornComponent {
 
  private:
   friend class TVornBaseList;
+  friend class TVornObject;
+
+  // The control fields of the record, between the object fields and the child count.
+  void SaveControlFields(TStream& stream) const;
+  void LoadControlFields(TStream& stream, std::int32_t version);
+  // A child read from a saved scene: linked at the end without a sort (the loader sorts once
+  // after the last child) and without the repaint and focus steps of SetParent, which the scene
+  // loader does once for the whole scene.
+  void AdoptLoadedChild(TVornControl* child);
 
   // Anchor contribution and position of steps 1 and 2, per axis.
   std::int64_t AnchorX() const;
