@@ -1,5 +1,7 @@
 #include <SDL.h>
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "platform/background_work.h"
@@ -422,12 +424,25 @@ void SdlApplication::Run(Window& main, EventSink& sink) {
     const bool done = sink.Idle();
     if (after_idle_) after_idle_(main);
     if (main.Closed()) return;
-    if (!done) continue;
+    if (done && WaitEvent(&event)) {
+      if (Dispatch(&event, &main, sink)) return;
+    }
+  }
+}
+
+bool SdlApplication::WaitEvent(void* sdl_event) {
+  auto* event = static_cast<SDL_Event*>(sdl_event);
+  for (;;) {
+    const std::optional<std::uint32_t> step = cursors_ != nullptr ? cursors_->Pump() : std::nullopt;
+    // Live background work (a download) is serviced by the idle hook: never sleep past its bound.
     BackgroundWork* work = CurrentBackgroundWork();
-    const bool got = work != nullptr && work->Live()
-                         ? SDL_WaitEventTimeout(&event, static_cast<int>(kBackgroundWaitLimit.count())) != 0
-                         : SDL_WaitEvent(&event) != 0;
-    if (got && Dispatch(&event, &main, sink)) return;
+    if (work != nullptr && work->Live()) {
+      const auto limit = static_cast<std::uint32_t>(kBackgroundWaitLimit.count());
+      return SDL_WaitEventTimeout(event, static_cast<int>(step ? std::min(*step, limit) : limit)) != 0;
+    }
+    if (!step) return SDL_WaitEvent(event) != 0;
+    const int wait = static_cast<int>(std::min<std::uint32_t>(*step, 0x7FFFFFFF));
+    if (SDL_WaitEventTimeout(event, wait) != 0) return true;
   }
 }
 
