@@ -306,6 +306,98 @@ TEST(SceneRecord, TheFixtureWriterAgreesWithTheFixtures) {
   EXPECT_EQ(fixture::SceneRecordBytes(saved, 134), Fixture("scene-v134-system-targets.bin"));
 }
 
+// ---- what is saved and how references come back ----
+
+TVornCabinet* NewCabinet(TVornBaseList& scene, TVornControl* parent, const std::string& name) {
+  auto* cabinet = CreateObject<TVornCabinet>(scene);
+  cabinet->SetName(name);
+  cabinet->SetParent(parent);
+  return cabinet;
+}
+
+std::vector<std::string> ChildNames(const TVornControl& control) {
+  std::vector<std::string> names;
+  for (const TVornControl* child : control.Children()) names.push_back(child->GetName());
+  return names;
+}
+
+TEST(SceneRecord, OnlySavedObjectsAreWritten) {
+  TVornBaseList scene;
+  TVornControl* layer = scene.GetBase(0);
+  TVornCabinet* kept = NewCabinet(scene, layer, "kept");
+  NewCabinet(scene, kept, "child");
+  TVornCabinet* scrapped = NewCabinet(scene, layer, "scrapped");
+  NewCabinet(scene, scrapped, "under-scrapped");
+  NewCabinet(scene, layer, "\x01" "film-made");
+  TVornControl* plain = CreateObject<TVornControl>(scene);  // kind 0
+  plain->SetName("plain");
+  plain->SetParent(layer);
+  NewCabinet(scene, plain, "under-plain");
+  CreateObject<TVornControl>(scene)->SetName("loose");  // a control without a layer
+  CreateObject<TVornTimer>(scene)->SetName("timer");
+  CreateObject<TVornTimer>(scene)->SetName("\x01" "system-timer");
+  CreateObject<TVornTimer>(scene)->MarkDeleted();
+  scrapped->MarkDeleted();
+
+  TMemoryStream saved;
+  scene.SaveToStream(saved);
+  TVornBaseList loaded;
+  saved.SetPosition(0);
+  loaded.LoadFromStream(saved, 134);
+  EXPECT_EQ(ChildNames(*loaded.GetBase(0)), (std::vector<std::string>{"kept"}));
+  EXPECT_EQ(ChildNames(*loaded.GetBase(0)->GetChild(0)), (std::vector<std::string>{"child"}));
+  ASSERT_EQ(loaded.GetObjectCount(), 3);
+  EXPECT_EQ(loaded.GetObject(2)->GetName(), "timer");
+}
+
+TEST(SceneRecord, EventsOfScrappedObjectsAndLayersSaveWithoutATarget) {
+  TVornBaseList scene;
+  TVornCabinet* gone = NewCabinet(scene, scene.GetBase(0), "gone");
+  TVornCabinet* here = NewCabinet(scene, scene.GetBase(0), "here");
+  scene.Events().PostEvent(gone, "p.vsb:gone", nullptr, 36);
+  scene.Events().PostEvent(scene.GetBase(1), "p.vsb:layer", nullptr, 36);
+  scene.Events().PostEvent(here, "p.vsb:here", nullptr, 36);
+  gone->MarkDeleted();  // its waiting event stays until the scene frees it
+
+  TMemoryStream saved;
+  scene.SaveToStream(saved);
+  fixture::SavedScene expected;
+  expected.layers[0].control.width = expected.layers[1].control.width = 0;
+  expected.layers[0].control.height = expected.layers[1].control.height = 0;
+  expected.layers[0].control.color = expected.layers[1].control.color = scene.GetBase(0)->GetColor();
+  expected.width = expected.height = 0;
+  fixture::SavedComponent cabinet;
+  cabinet.name = "here";
+  expected.layers[0].children = {cabinet};
+  expected.events = {{"p.vsb:gone", "", 36, 0, {}}, {"p.vsb:layer", "", 36, 0, {}}, {"p.vsb:here", "here", 36, 0, {}}};
+  EXPECT_EQ(saved.Bytes(), fixture::SceneRecordBytes(expected, 134));
+
+  TVornBaseList loaded;
+  saved.SetPosition(0);
+  loaded.LoadFromStream(saved, 134);
+  ASSERT_EQ(loaded.Events().Count(), 3);
+  EXPECT_EQ(loaded.Events().Item(0)->GetSender().Get(), nullptr);
+  EXPECT_EQ(loaded.Events().Item(1)->GetSender().Get(), nullptr);
+  EXPECT_EQ(loaded.Events().Item(2)->GetSender().Get(), loaded.FindControl("here"));
+}
+
+TEST(SceneRecord, AFocusNameNoControlBearsLeavesTheChoiceToTheNextInputStep) {
+  fixture::SavedScene saved;
+  fixture::SavedComponent keyed;
+  keyed.kind = LT_BOX;
+  keyed.name = "keyed";
+  keyed.control.width = keyed.control.height = 4;
+  keyed.control.handle_key = 1;
+  saved.layers[0].children = {keyed};
+  saved.focus = "nobody";
+  TVornBaseList scene;
+  Load(scene, fixture::SceneRecordBytes(saved, 134), 134);
+  EXPECT_EQ(scene.GetFocusedControl(), nullptr);
+  EXPECT_TRUE(scene.IsFocusChoiceRequested());
+  scene.ProcessInput();
+  EXPECT_EQ(scene.GetFocusedControl(), scene.FindControl("keyed"));
+}
+
 TEST(SceneRecord, EveryProperPrefixIsATruncatedRecord) {
   const std::vector<std::uint8_t> bytes = CabinetScene();
   for (std::size_t size = 0; size < bytes.size(); ++size) {
