@@ -9,6 +9,7 @@
 
 #include "platform/clock.h"
 #include "platform/drive_type.h"
+#include "platform/headless_audio.h"
 #include "platform/headless_display.h"
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
@@ -150,6 +151,7 @@ struct HeadlessPlatform {
   TableDriveTypes drives;
   HeadlessInstanceLocks locks;
   VirtualClock clock;
+  HeadlessAudioOutput audio{clock};
   HeadlessMessageBoxes boxes;
   HeadlessApplication application;
   HeadlessDisplayService display;
@@ -157,7 +159,7 @@ struct HeadlessPlatform {
   RecordingUrlOpener url_opener;
 
   Platform services() {
-    return Platform{executable, drives, locks, clock, boxes, application, &display, &wallpaper, &url_opener};
+    return Platform{executable, drives, locks, clock, boxes, application, &display, &wallpaper, &url_opener, nullptr, &audio};
   }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/audio_output.h"
 #include "platform/clock.h"
 #include "platform/display_service.h"
 #include "platform/drive_type.h"
@@ -29,6 +30,8 @@ struct Platform {
   UrlOpener* url_opener = nullptr;
   // The installed fonts; null keeps the fixed list (headless runs and tests).
   FontCatalog* fonts = nullptr;
+  // The sound device; null: none, so every client's start-up fails.
+  AudioOutput* audio = nullptr;
 };
 
 }  // namespace vorn::platform

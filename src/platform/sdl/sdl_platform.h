@@ -11,6 +11,7 @@
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/platform.h"
+#include "platform/sdl/sdl_audio_output.h"
 #include "platform/window.h"
 
 namespace vorn::platform::sdl {
@@ -72,7 +73,7 @@ class SdlPlatform {
   explicit SdlPlatform(SdlPlatformOptions options = {});
   Platform services() {
     return Platform{executable_, drives_, locks_, clock_, boxes_, application_, &display_, &wallpaper_, &url_opener_,
-                    &fonts_};
+                    &fonts_, &audio_};
   }
   SdlApplication& application() { return application_; }
 
@@ -87,6 +88,7 @@ class SdlPlatform {
   DesktopWallpaper wallpaper_;
   XdgUrlOpener url_opener_;
   FontconfigCatalog fonts_;
+  SdlAudioOutput audio_;
 };
 
 }  // namespace vorn::platform::sdl
