@@ -11,6 +11,7 @@
 #include "engine/run_time_random.h"
 #include "engine/script_scene.h"
 #include "engine/url_opening.h"
+#include "components/component_scene_parts.h"
 #include "components/scene_globals.h"
 #include "components/vorn_base_list.h"
 #include "foundation/debug_trace.h"
@@ -129,7 +130,7 @@ void TFormView::FormCreate() {
   if (!MountData()) return;
 
   DebugTrace("TBasePanel.Create");
-  base_panel_ = std::make_unique<TBasePanel>(panel_);
+  base_panel_ = std::make_unique<TBasePanel>(panel_, context_.platform.cursors);
   base_panel_->OnMouseDown = [this](platform::MouseButton b, unsigned s, int x, int y) { PanelMouseDown(b, s, x, y); };
   base_panel_->OnMouseMove = [this](unsigned s, int x, int y) { PanelMouseMove(s, x, y); };
   base_panel_->OnMouseUp = [this](platform::MouseButton b, unsigned s, int x, int y) { PanelMouseUp(b, s, x, y); };
@@ -187,7 +188,7 @@ void TFormView::StartEngine() {
 
   DebugTrace("VornInitialize");
   base_panel_->CreateScene();
-  saved_scene_parts_ = std::make_unique<TTaggedSceneParts>();
+  saved_scene_parts_ = std::make_unique<TComponentSceneParts>(*Bases);
   saved_scene_parts_seam_.Install(saved_scene_parts_.get());
 
   DebugTrace("TProject.Create");
@@ -341,9 +342,11 @@ void TFormView::HandleEvent(const platform::Event& event) {
       pointer_x_ = event.x;
       pointer_y_ = event.y;
       if (!mouse_on_panel_ && StripTakesPointer(event.x, event.y)) {
+        if (context_.platform.cursors != nullptr) context_.platform.cursors->SetPointerOverPanel(false);
         strip_form_.WindowMouseMove(event.shift, event.x, event.y);
         break;
       }
+      if (context_.platform.cursors != nullptr) context_.platform.cursors->SetPointerOverPanel(true);
       // Off the strip: a hot strip button goes cold at once.
       strip_form_.WindowMouseMove(event.shift, event.x, event.y);
       if (base_panel_ && (mouse_on_panel_ || panel.Contains(event.x, event.y))) {

@@ -166,7 +166,7 @@ class TFormView final : public platform::EventSink {
   SoundOptions sound_options_;
 
   std::unique_ptr<TBasePanel> base_panel_;
-  // What saved games write for the scene and its lists while the scene cannot save itself.
+  // What saved games write for the scene and its lists.
   std::unique_ptr<TSavedSceneParts> saved_scene_parts_;
   ScopedSeam<TSavedSceneParts> saved_scene_parts_seam_{GetSavedSceneParts, SetSavedSceneParts};
   std::unique_ptr<TParamCollection> params_;

@@ -127,9 +127,31 @@ void TVornBaseList::UnindexName(TVornObject* object) {
   const auto found = names_.find(object->name_);
   if (found == names_.end()) return;
   std::erase(found->second, object);
-  if (found->second.empty()) names_.erase(found);
-  // A freed name may lie below a prefix's hint.
-  free_name_hints_.clear();
+  // A name another object still bears stays taken.
+  if (!found->second.empty()) return;
+  names_.erase(found);
+  LowerNameHint(object->name_);
+}
+
+void TVornBaseList::LowerNameHint(const std::string& freed) {
+  // Only a name of the form prefix + number below that prefix's hint makes the hint wrong. Clearing
+  // every hint instead would make each later automatic name search again from 0 (quadratic when
+  // a saved game renames object after object).
+  for (auto& [prefix, hint] : free_name_hints_) {
+    if (freed.size() <= prefix.size() || freed.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::string_view digits = std::string_view(freed).substr(prefix.size());
+    if (digits.size() > 18 || (digits.size() > 1 && digits[0] == '0')) continue;
+    std::int64_t number = 0;
+    bool decimal = true;
+    for (const char c : digits) {
+      if (c < '0' || c > '9') {
+        decimal = false;
+        break;
+      }
+      number = number * 10 + (c - '0');
+    }
+    if (decimal && number < hint) hint = number;
+  }
 }
 
 bool TVornBaseList::IsNameTaken(std::string_view name) const {

@@ -15,6 +15,7 @@
 #include "engine/scene_services.h"
 #include "engine/script_scene.h"
 #include "foundation/clip_list.h"
+#include "platform/cursors.h"
 
 namespace vorn {
 
@@ -65,6 +66,8 @@ struct TLayerMouse {
   std::uint8_t wheel_up = 0;
   // The last custom cursor file loaded for this layer.
   std::string cursor_name;
+  // That file could not be shown: it is not tried again until the name changes.
+  bool cursor_failed = false;
 };
 
 // A screen layer: a root control with its own surfaces, dirty rectangles and mouse state. Scripts
@@ -261,6 +264,13 @@ class TVornBaseList : public TVornComponent, public TScriptScene, public TScript
 
   // Frees everything but the size and makes two fresh layers.
   void ResetScene() override;
+
+  // The scene record of a saved game: size, active layer, both layers with their trees, the
+  // top-level components, the event queue and the focused control's name. Saving refuses a scene
+  // larger than kMaxSavedScenePixels (EWriteError). Loading replaces the whole scene and posts
+  // no event; a damaged record raises ESavedSceneError, after which the scene can still be reset.
+  void SaveToStream(TStream& stream) const override;
+  void LoadFromStream(TStream& stream, std::int32_t version) override;
   void ReleaseSurfaces() override;
   void RestoreSurfaces() override;
 
@@ -270,6 +280,10 @@ class TVornBaseList : public TVornComponent, public TScriptScene, public TScript
   bool GetSoundOn() const { return sound_on_ != 0; }
   // A change pauses or resumes every sound manager's items.
   void SetSoundOn(bool on);
+
+  // The mouse cursors of the window the scene is shown in (not owned; null: none to set).
+  platform::Cursors* GetCursors() const { return cursors_; }
+  void SetCursors(platform::Cursors* cursors) { cursors_ = cursors; }
 
   // The 2x2 pattern of the highlight frame: white at (0, 0) and (1, 1), black between.
   TCustomDIBX* SelRectDIB() const { return sel_rect_dib_; }
@@ -306,11 +320,14 @@ class TVornBaseList : public TVornComponent, public TScriptScene, public TScript
   // Name index: only objects of the list with a non-empty name.
   void IndexName(TVornObject* object);
   void UnindexName(TVornObject* object);
+  // A name left the index: a prefix's hint above its number comes down to it.
+  void LowerNameHint(const std::string& freed);
   TVornObject* FirstBearer(std::string_view name, const TVornObject* except) const;
   void FreeObjects(std::vector<TVornObject*> doomed);
   void MakeLayers(TLayerMaker make_layer);
   void FreeTransition();
   void SizeComposite();
+  void LoadSceneRecord(TStream& stream, std::int32_t version);
   // Input step parts.
   void LatchKeys();
   void SendKeyEvents();
@@ -349,6 +366,7 @@ class TVornBaseList : public TVornComponent, public TScriptScene, public TScript
   TObjectHandle focused_;
   bool focus_choice_requested_ = false;
   TCustomDIBX* sel_rect_dib_ = nullptr;
+  platform::Cursors* cursors_ = nullptr;
   // Marks the objects the running tick has already stepped.
   std::uint64_t tick_stamp_ = 0;
 };

@@ -8,6 +8,8 @@
 
 namespace vorn {
 
+struct TPaintFrame;
+
 // A visual component: a rectangle in its parent's space with an anchor, a parent and ordered
 // children, a clip rectangle, visibility, mouse and key event labels and a cursor. Parent and
 // child links do not own: the scene's object list owns every control.
@@ -173,6 +175,15 @@ class TVornControl : public TVornComponent {
 
  private:
   friend class TVornBaseList;
+  friend class TVornObject;
+
+  // The control fields of the record, between the object fields and the child count.
+  void SaveControlFields(TStream& stream) const;
+  void LoadControlFields(TStream& stream, std::int32_t version);
+  // A child read from a saved scene: linked at the end without a sort (the loader sorts once
+  // after the last child) and without the repaint and focus steps of SetParent, which the scene
+  // loader does once for the whole scene.
+  void AdoptLoadedChild(TVornControl* child);
 
   // Anchor contribution and position of steps 1 and 2, per axis.
   std::int64_t AnchorX() const;
@@ -182,7 +193,10 @@ class TVornControl : public TVornComponent {
   // Step 4: the parent's own surface maps positions through its 16.16 scale.
   bool UsesParentSurfaceScale(bool vertical) const;
   std::int64_t ScaledScreenOffset(bool vertical) const;
-  void PaintChildren(TCustomDIBX& surface, const TRect& area);
+  // Paint's walk over the children: begin with the drawing rectangle the caller set, end by
+  // restoring it and drawing the highlight frame.
+  TPaintFrame StartPaintFrame();
+  void FinishPaintFrame(const TPaintFrame& frame);
   // Invalidate before and after a change of a geometric or visual field.
   template <typename Field, typename Value>
   bool ChangeVisual(Field& field, Value value);

@@ -10,6 +10,7 @@
 namespace vorn {
 
 class TCustomDIBX;
+class TStream;
 class TVornBase;
 class TVornBaseList;
 class TVornControl;
@@ -138,7 +139,24 @@ class TVornObject : public TScriptObject {
   void KeyUp();
   void KeyRepeat();
 
+  // The object's record in a saved scene: the object fields, for a control its control fields and
+  // saved children, then what each class appends (SaveClassFields). Both walk the subtree with a
+  // stack of their own, so a tree of any depth neither exhausts the call stack nor nests calls.
+  // Loading reads each field only from the version that introduced it; children are created
+  // through the scene's factory. Raises EReadError (a clear message) on a damaged record.
+  virtual void SaveToStream(TStream& stream) const;
+  virtual void LoadFromStream(TStream& stream, std::int32_t version);
+  // Whether the scene saves the object: not waiting for deletion, of a kind other than 0 and not a
+  // system object.
+  bool IsSavedInScene() const;
+
  protected:
+  // The fields this class appends after its base's record (after a control's children). An
+  // override writes (reads) its base's part first, then its own; the loader reads a field only
+  // from the version that introduced it.
+  virtual void SaveClassFields(TStream& /*stream*/) const {}
+  virtual void LoadClassFields(TStream& /*stream*/, std::int32_t /*version*/) {}
+
   // The one place that writes the name field: it keeps the owner's name index current.
   void StoreName(std::string name);
   // Re-sorts the parent's children after an ordering change and repaints.
@@ -148,6 +166,10 @@ class TVornObject : public TScriptObject {
 
  private:
   friend class TVornBaseList;
+
+  // The object record: name (straight into the name field), priority, sub-priority, tag.
+  void SaveObjectFields(TStream& stream) const;
+  void LoadObjectFields(TStream& stream, std::int32_t version);
 
   TVornBaseList* owner_;
   std::string name_;

@@ -12,12 +12,14 @@
 #include "engine/param_collection.h"
 #include "engine/save_scene.h"
 #include "foundation/archive.h"
+#include "foundation/log_line.h"
 #include "foundation/replace_file.h"
 #include "foundation/stream_encoding.h"
 #include "foundation/system_texts.h"
 #include "foundation/zlib_stream.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
+#include "platform/text_converter.h"
 
 namespace vorn {
 
@@ -270,7 +272,7 @@ bool TSaveData::LoadGame(std::int32_t slot) {
     }
   } catch (const std::exception& error) {
     StopFlag = true;
-    std::cerr << "save.dat: " << name << ": " << error.what() << "\n";
+    LogLine("save.dat: " + platform::Cp932ToUtf8(name) + ": " + platform::Cp932ToUtf8(error.what()));
     if (boxes_) {
       boxes_->Show({.text = std::string(texts::kSaveDataUnusable),
                     .caption = std::string(texts::kWarningCaption),

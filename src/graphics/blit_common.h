@@ -181,6 +181,57 @@ inline std::uint32_t Weight(std::uint64_t w) { return w > 255u ? 255u : static_c
 // there (and would overflow the channel products).
 inline std::uint32_t AddWeight(std::uint64_t w) { return w > 256u ? 256u : static_cast<std::uint32_t>(w); }
 
+// d + ((w x s) shr 8) saturated at 255 in each of the four bytes; w is at most 256.
+inline std::uint32_t WeightedAdd4(std::uint32_t d, std::uint32_t s, std::uint32_t w) {
+  std::uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    const std::uint32_t v = ((d >> shift) & 0xFFu) + ((w * ((s >> shift) & 0xFFu)) >> 8);
+    out |= (v > 255u ? 255u : v) << shift;
+  }
+  return out;
+}
+
+// How a row of 32-bit pixels is combined with its source through a per-pixel 8-bit weight m.
+// Mask value 0 always leaves the destination.
+enum class MaskRule {
+  Copy,   // m = 255 copies the source; other values blend with w = m
+  Blend,  // blend with w = (full x m) shr 8, or full where m = 255
+  Add,    // weighted add with the same w; full is at most 256
+};
+
+struct MaskRow {
+  MaskRule rule = MaskRule::Copy;
+  std::uint32_t full = 255;
+  // The bytes a blended or added pixel keeps; the others become 0.
+  std::uint32_t keep = 0x00FFFFFFu;
+  // A destination pixel equal to its source pixel stays (blends only, never Add).
+  bool skipEqual = false;
+};
+
+// The plain rule of one pixel of a masked row: what the vector loops must match.
+inline void MaskPixel32(std::uint32_t& d, std::uint32_t s, std::uint32_t m, const MaskRow& r) {
+  if (m == 0) return;
+  if (r.rule == MaskRule::Copy && m == 255) {
+    d = s;
+    return;
+  }
+  if (r.rule != MaskRule::Add && r.skipEqual && d == s) return;
+  const std::uint32_t w = r.rule == MaskRule::Copy ? m : m == 255 ? r.full : (r.full * m) >> 8;
+  d = (r.rule == MaskRule::Add ? WeightedAdd4(d, s, w) : Blend4(d, s, w)) & r.keep;
+}
+
+inline void MaskRow32Plain(std::uint32_t* d, const std::uint32_t* s, const std::uint8_t* m, int n,
+                           const MaskRow& r) {
+  for (int i = 0; i < n; ++i) MaskPixel32(d[i], s[i], m[i], r);
+}
+
+// Whether the channel masks are the three low bytes in some order: then each channel is one
+// byte and the byte-wise loops give the channel results.
+inline bool LowByteChannels(const Channels& c) {
+  const auto isByte = [](std::uint32_t m) { return m == 0xFFu || m == 0xFF00u || m == 0xFF0000u; };
+  return isByte(c.r) && isByte(c.g) && isByte(c.b) && (c.r | c.g | c.b) == 0x00FFFFFFu;
+}
+
 // True for the depths whose results follow the rules of the vectorised loops.
 inline bool IsVectorDepth(int bitCount) {
   return bitCount == 15 || bitCount == 16 || bitCount == 32;

@@ -10,6 +10,27 @@ namespace vorn {
 
 using namespace blit;
 
+namespace {
+
+// The 32-bit masked blits whose channels are whole bytes go row by row, through the vector loop
+// when the unit has one and through its plain twin otherwise. False when the blit is not such a
+// case and the caller's per-pixel walk must draw it.
+bool RunMaskedRows(TCustomDIBX& dest, TCustomDIBX& source, TCustomDIBX& mask, const BlitArea& area,
+                   bool flipH, bool flipV, const Channels& c, const MaskRow& rule) {
+  if (!LowByteChannels(c)) return false;
+  if (VectorUnitAvailable() && vec::Compiled())
+    return RunMaskRows32(dest, source, mask, area, flipH, flipV,
+                         [&](std::uint32_t* d, const std::uint32_t* s, const std::uint8_t* m, int n) {
+                           vec::MaskRow32(d, s, m, n, rule);
+                         });
+  return RunMaskRows32(dest, source, mask, area, flipH, flipV,
+                       [&](std::uint32_t* d, const std::uint32_t* s, const std::uint8_t* m, int n) {
+                         MaskRow32Plain(d, s, m, n, rule);
+                       });
+}
+
+}  // namespace
+
 void TCustomDIBX::Draw(TCustomDIBX& source) {
   DrawRect(0, 0, source, source.GetBoundsRect(), false, false, false);
 }
@@ -65,6 +86,10 @@ void TCustomDIBX::DrawMask(int x, int y, TCustomDIBX& source, const TRect& srcRe
   if (!MaskCovers(mask, area.src)) return;
   const bool vectorRules = IsVectorDepth(GetBitCount());
   const Channels c = Channels::Of(*this);
+  MaskRow rule;
+  rule.rule = MaskRule::Copy;
+  rule.skipEqual = vectorRules;
+  if (RunMaskedRows(*this, source, *mask, area, flipH, flipV, c, rule)) return;
   RunBlit(*this, source, mask, area, flipH, flipV,
           [&](std::uint32_t& d, std::uint32_t s, std::uint32_t m) {
             if (m == 0) return false;
@@ -117,6 +142,11 @@ void TCustomDIBX::DrawMaskOpacity(int x, int y, TCustomDIBX& source, const TRect
   const bool vectorRules = IsVectorDepth(bits);
   const std::uint32_t full = Weight(opacity);
   const Channels c = Channels::Of(*this);
+  MaskRow rule;
+  rule.rule = MaskRule::Blend;
+  rule.full = full;
+  rule.skipEqual = vectorRules;
+  if (RunMaskedRows(*this, source, *mask, area, flipH, flipV, c, rule)) return;
   RunBlit(*this, source, mask, area, flipH, flipV,
           [&](std::uint32_t& d, std::uint32_t s, std::uint32_t m) {
             if (m == 0) return false;
@@ -175,6 +205,10 @@ void TCustomDIBX::DrawMaskAdd(int x, int y, TCustomDIBX& source, const TRect& sr
   const int bits = GetBitCount();
   const std::uint32_t full = AddWeight(opacity);
   const Channels c = Channels::Of(*this);
+  MaskRow rule;
+  rule.rule = MaskRule::Add;
+  rule.full = full;
+  if (RunMaskedRows(*this, source, *mask, area, flipH, flipV, c, rule)) return;
   RunBlit(*this, source, mask, area, flipH, flipV,
           [&](std::uint32_t& d, std::uint32_t s, std::uint32_t m) {
             if (m == 0) return false;

@@ -276,4 +276,32 @@ bool RunRows32(TCustomDIBX& dest, TCustomDIBX& source, const BlitArea& area, boo
   return true;
 }
 
+// RunRows32 with an 8-bit mask read at the source positions: row(d, s, m, n).
+template <class Row>
+bool RunMaskRows32(TCustomDIBX& dest, TCustomDIBX& source, TCustomDIBX& mask, const BlitArea& area,
+                   bool flipH, bool flipV, Row&& row) {
+  if (flipH || &dest == &source || dest.GetBitCount() != 32 || source.GetBitCount() != 32 ||
+      mask.GetBitCount() != 8)
+    return false;
+  const int sy0 = flipV ? area.src.bottom - 1 : area.src.top;
+  LockGuard destGuard;
+  std::uint8_t* dp = destGuard.Lock(dest, area.dest.left, area.dest.top);
+  if (dp == nullptr) return true;
+  LockGuard sourceGuard;
+  const std::uint8_t* sp = sourceGuard.Lock(source, area.src.left, sy0);
+  if (sp == nullptr) return true;
+  LockGuard maskGuard;
+  const std::uint8_t* mp = maskGuard.Lock(mask, area.src.left, sy0);
+  if (mp == nullptr) return true;
+  const std::ptrdiff_t step = flipV ? -1 : 1;
+  const std::ptrdiff_t destPitch = dest.GetPitch();
+  const std::ptrdiff_t sourcePitch = static_cast<std::ptrdiff_t>(source.GetPitch()) * step;
+  const std::ptrdiff_t maskPitch = static_cast<std::ptrdiff_t>(mask.GetPitch()) * step;
+  for (int j = 0; j < area.Height(); ++j)
+    row(reinterpret_cast<std::uint32_t*>(dp + destPitch * j),
+        reinterpret_cast<const std::uint32_t*>(sp + sourcePitch * j), mp + maskPitch * j,
+        area.Width());
+  return true;
+}
+
 }  // namespace vorn::blit

@@ -1,6 +1,9 @@
 #include <cstring>
+#include <vector>
 
 #include "graphics/blit_driver.h"
+#include "graphics/blit_vector.h"
+#include "graphics/vector_unit.h"
 #include "graphics/custom_dibx.h"
 
 namespace vorn {
@@ -56,6 +59,18 @@ void TCustomDIBX::FillRectOpacity(const TRect& rect, std::uint32_t color, std::u
   const int bpp = GetBytesPerPixel();
   const std::uint32_t same = color & RawPixelMask(bpp > 0 ? bpp : 4);
   if (GetBitCount() == 32) {
+    if (VectorUnitAvailable() && vec::Compiled()) {
+      // A source row of the colour turns the fill into the blend row loop.
+      const int width = area.right - area.left;
+      const std::vector<std::uint32_t> colors(static_cast<std::size_t>(width), color);
+      LockGuard guard;
+      std::uint8_t* p = guard.Lock(*this, area.left, area.top);
+      if (p == nullptr) return;
+      const std::ptrdiff_t pitch = GetPitch();
+      for (int j = 0; j < area.bottom - area.top; ++j)
+        vec::BlendRow32(reinterpret_cast<std::uint32_t*>(p + pitch * j), colors.data(), width, w, false, 0);
+      return;
+    }
     RunFill(*this, area, [&](std::uint32_t& d) {
       if (d == same) return false;
       d = Blend4(d, color, w);

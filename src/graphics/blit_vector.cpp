@@ -101,7 +101,9 @@ namespace {
 
 // The wide twin of the SSE2 loop below: eight pixels a step.
 __attribute__((target("avx2"))) int BlendRow32Wide(std::uint32_t* d, const std::uint32_t* s, int n,
-                                                   std::uint32_t w, bool keyed, std::uint32_t key) {
+                                                   std::uint32_t w, bool keyed, std::uint32_t key,
+                                                   std::uint32_t keepBytes, bool skipEqual) {
+  const __m256i kept = _mm256_set1_epi32(static_cast<int>(keepBytes));
   const __m256i zero = _mm256_setzero_si256();
   const __m256i ws = _mm256_set1_epi16(static_cast<short>(w));
   const __m256i wd = _mm256_set1_epi16(static_cast<short>(255 - w));
@@ -118,10 +120,10 @@ __attribute__((target("avx2"))) int BlendRow32Wide(std::uint32_t* d, const std::
         _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(dv, zero), wd),
                          _mm256_mullo_epi16(_mm256_unpackhi_epi8(sv, zero), ws)),
         8);
-    __m256i keep = _mm256_cmpeq_epi32(sv, dv);
+    __m256i keep = skipEqual ? _mm256_cmpeq_epi32(sv, dv) : _mm256_setzero_si256();
     if (keyed) keep = _mm256_or_si256(keep, _mm256_cmpeq_epi32(sv, k));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
-                        _mm256_blendv_epi8(_mm256_packus_epi16(lo, hi), dv, keep));
+                        _mm256_blendv_epi8(_mm256_and_si256(_mm256_packus_epi16(lo, hi), kept), dv, keep));
   }
   return i;
 }
@@ -129,11 +131,13 @@ __attribute__((target("avx2"))) int BlendRow32Wide(std::uint32_t* d, const std::
 }  // namespace
 #endif
 
-void BlendRow32(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t w, bool keyed,
-                std::uint32_t key) {
+namespace {
+
+void BlendRowWith(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t w, bool keyed,
+                  std::uint32_t key, std::uint32_t keepBytes, bool skipEqual) {
 #if defined(VORN_HAVE_AVX2_LOOPS)
   if (VectorUnitWideAvailable()) {
-    const int done = BlendRow32Wide(d, s, n, w, keyed, key);
+    const int done = BlendRow32Wide(d, s, n, w, keyed, key, keepBytes, skipEqual);
     d += done;
     s += done;
     n -= done;
@@ -143,6 +147,7 @@ void BlendRow32(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t w
   const __m128i ws = _mm_set1_epi16(static_cast<short>(w));
   const __m128i wd = _mm_set1_epi16(static_cast<short>(255 - w));
   const __m128i k = _mm_set1_epi32(static_cast<int>(key));
+  const __m128i kept = _mm_set1_epi32(static_cast<int>(keepBytes));
   int i = 0;
   for (; i + 4 <= n; i += 4) {
     const __m128i sv = Load(s + i);
@@ -156,14 +161,26 @@ void BlendRow32(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t w
         _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(dv, zero), wd),
                       _mm_mullo_epi16(_mm_unpackhi_epi8(sv, zero), ws)),
         8);
-    __m128i keep = _mm_cmpeq_epi32(sv, dv);
+    __m128i keep = skipEqual ? _mm_cmpeq_epi32(sv, dv) : _mm_setzero_si128();
     if (keyed) keep = _mm_or_si128(keep, _mm_cmpeq_epi32(sv, k));
-    Store(d + i, Select(keep, dv, _mm_packus_epi16(lo, hi)));
+    Store(d + i, Select(keep, dv, _mm_and_si128(_mm_packus_epi16(lo, hi), kept)));
   }
   for (; i < n; ++i) {
-    if ((keyed && s[i] == key) || s[i] == d[i]) continue;
-    d[i] = Blend4(d[i], s[i], w);
+    if ((keyed && s[i] == key) || (skipEqual && s[i] == d[i])) continue;
+    d[i] = Blend4(d[i], s[i], w) & keepBytes;
   }
+}
+
+}  // namespace
+
+void BlendRow32(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t w, bool keyed,
+                std::uint32_t key) {
+  BlendRowWith(d, s, n, w, keyed, key, 0xFFFFFFFFu, true);
+}
+
+void BlendRowChannels32(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t w,
+                        bool keyed, std::uint32_t key) {
+  BlendRowWith(d, s, n, w, keyed, key, 0x00FFFFFFu, false);
 }
 
 void AddRow32(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t w, bool keyed,
@@ -203,6 +220,7 @@ void AddRow32(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t w, 
 bool Compiled() { return false; }
 void CopyKeyedRow32(std::uint32_t*, const std::uint32_t*, int, std::uint32_t) {}
 void BlendRow32(std::uint32_t*, const std::uint32_t*, int, std::uint32_t, bool, std::uint32_t) {}
+void BlendRowChannels32(std::uint32_t*, const std::uint32_t*, int, std::uint32_t, bool, std::uint32_t) {}
 void AddRow32(std::uint32_t*, const std::uint32_t*, int, std::uint32_t, bool, std::uint32_t) {}
 
 #endif

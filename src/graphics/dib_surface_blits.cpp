@@ -4,13 +4,11 @@
 #include <cstring>
 
 #include "foundation/little_endian.h"
+#include "graphics/blit_common.h"
+#include "graphics/blit_vector.h"
 #include "graphics/dib_surface.h"
 #include "graphics/surface_clip.h"
-
-// The 32-bit blend rows are written so the compiler can vectorise them; GCC does so at -O3.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC optimize("O3")
-#endif
+#include "graphics/vector_unit.h"
 
 namespace vorn {
 
@@ -52,42 +50,30 @@ inline void PutNibble(std::uint8_t* row, int x, std::uint32_t v) {
                         : static_cast<std::uint8_t>((row[x >> 1] & 0x0F) | ((v & 0x0F) << 4));
 }
 
-inline std::uint32_t Blend32(std::uint32_t d, std::uint32_t s, std::uint32_t o) {
-  const std::uint32_t rb = (((d & 0x00FF00FF) * (255 - o) + (s & 0x00FF00FF) * o) >> 8) & 0x00FF00FF;
-  const std::uint32_t g = (((d & 0x0000FF00) * (255 - o) + (s & 0x0000FF00) * o) >> 8) & 0x0000FF00;
-  return rb | g;
+// One row of 32-bit pixels weighted per pixel by al (0 keeps, 255 copies, between blends three
+// channel bytes and clears the top one).
+void AlphaRow32(std::uint8_t* d, const std::uint8_t* s, const std::uint8_t* al, int n, bool vector) {
+  auto* dw = reinterpret_cast<std::uint32_t*>(d);
+  const auto* sw = reinterpret_cast<const std::uint32_t*>(s);
+  const blit::MaskRow rule;
+  if (vector)
+    blit::vec::MaskRow32(dw, sw, al, n, rule);
+  else
+    blit::MaskRow32Plain(dw, sw, al, n, rule);
 }
 
-// One row of 32-bit pixels blended at a uniform opacity; source words equal to key are skipped.
-void BlendRow32(std::uint8_t* __restrict d, const std::uint8_t* __restrict s, int n, std::uint32_t o, bool keyed,
-                std::uint32_t k) {
-  if (!keyed) {
-    // Per channel the lane formula is (d x (255 - o) + s x o) shr 8, then the top byte is cleared;
-    // in 16-bit lanes that vectorises without 32-bit multiplies.
-    const auto io16 = static_cast<std::uint16_t>(255 - o), o16 = static_cast<std::uint16_t>(o);
-    for (int j = 0; j < 4 * n; ++j)
-      d[j] = static_cast<std::uint8_t>(static_cast<std::uint16_t>(d[j] * io16 + s[j] * o16) >> 8);
-    for (int j = 0; j < n; ++j) d[4 * j + 3] = 0;
+// One row blended at a uniform opacity, three channel bytes kept; source words equal to the key
+// are skipped.
+void BlendRow32(std::uint8_t* d, const std::uint8_t* s, int n, std::uint32_t o, bool keyed, std::uint32_t k,
+                bool vector) {
+  auto* dw = reinterpret_cast<std::uint32_t*>(d);
+  const auto* sw = reinterpret_cast<const std::uint32_t*>(s);
+  if (vector) {
+    blit::vec::BlendRowChannels32(dw, sw, n, o, keyed, k);
     return;
   }
-  for (int j = 0; j < n; ++j) {
-    const std::uint32_t v = GetLE32(s + 4 * j);
-    const std::uint32_t t = GetLE32(d + 4 * j);
-    const std::uint32_t blended = Blend32(t, v, o);
-    PutLE32(d + 4 * j, (keyed && v == k) ? t : blended);
-  }
-}
-
-// One row of 32-bit pixels through 8-bit alpha: 0 keeps, 255 copies, between blends.
-void AlphaRow32(std::uint8_t* __restrict d, const std::uint8_t* __restrict s, const std::uint8_t* __restrict al,
-                int n) {
-  for (int j = 0; j < n; ++j) {
-    const std::uint32_t a = al[j];
-    const std::uint32_t v = GetLE32(s + 4 * j);
-    const std::uint32_t t = GetLE32(d + 4 * j);
-    const std::uint32_t blended = Blend32(t, v, a);
-    PutLE32(d + 4 * j, a == 0 ? t : a == 255 ? v : blended);
-  }
+  for (int j = 0; j < n; ++j)
+    if (!keyed || sw[j] != k) dw[j] = blit::Blend4(dw[j], sw[j], o) & 0x00FFFFFFu;
 }
 
 constexpr int kScreenDoor[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
@@ -201,6 +187,7 @@ void TDIBSurface::DrawTranslucent(int x, int y, TDIBSurface& source, const TRect
   const std::uint32_t rm = static_cast<std::uint32_t>(NowPixelFormat().RedMask);
   const std::uint32_t gm = static_cast<std::uint32_t>(NowPixelFormat().GreenMask);
   const std::uint32_t bm = static_cast<std::uint32_t>(NowPixelFormat().BlueMask);
+  const bool vector = VectorUnitAvailable() && blit::vec::Compiled();
   Changing(true);
   for (int i = 0; i < span.source.Height(); ++i) {
     const std::uint8_t* s = source.ReadScanLine(span.source.top + i);
@@ -249,7 +236,7 @@ void TDIBSurface::DrawTranslucent(int x, int y, TDIBSurface& source, const TRect
         }
         break;
       case 32:
-        BlendRow32(d + 4 * span.x, s + 4 * sx, w, o, keyed, k);
+        BlendRow32(d + 4 * span.x, s + 4 * sx, w, o, keyed, k, vector);
         break;
       default:
         return;
@@ -274,6 +261,7 @@ void TDIBSurface::DrawAlpha(int x, int y, TDIBSurface& source, const TRect& sour
   const std::uint32_t rm = static_cast<std::uint32_t>(NowPixelFormat().RedMask);
   const std::uint32_t gm = static_cast<std::uint32_t>(NowPixelFormat().GreenMask);
   const std::uint32_t bm = static_cast<std::uint32_t>(NowPixelFormat().BlueMask);
+  const bool vector = VectorUnitAvailable() && blit::vec::Compiled();
   Changing(true);
   for (int i = 0; i < span.source.Height(); ++i) {
     const std::uint8_t* s = source.ReadScanLine(span.source.top + i);
@@ -331,7 +319,7 @@ void TDIBSurface::DrawAlpha(int x, int y, TDIBSurface& source, const TRect& sour
         }
         break;
       case 32:
-        AlphaRow32(d + 4 * span.x, s + 4 * sx, al, w);
+        AlphaRow32(d + 4 * span.x, s + 4 * sx, al, w, vector);
         break;
       default:
         return;

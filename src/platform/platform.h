@@ -2,6 +2,7 @@
 
 #include "platform/audio_output.h"
 #include "platform/clock.h"
+#include "platform/cursors.h"
 #include "platform/display_service.h"
 #include "platform/drive_type.h"
 #include "platform/font_catalog.h"
@@ -30,6 +31,8 @@ struct Platform {
   UrlOpener* url_opener = nullptr;
   // The installed fonts; null keeps the fixed list (headless runs and tests).
   FontCatalog* fonts = nullptr;
+  // The mouse cursors over the drawing panel; null: the system arrow only.
+  Cursors* cursors = nullptr;
   // The sound device; null: none, so every client's start-up fails.
   AudioOutput* audio = nullptr;
 };

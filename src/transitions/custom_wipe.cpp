@@ -47,7 +47,9 @@ bool TCustomWipe::BeginFrame() {
 
 std::int64_t TCustomWipe::ScaledProgress(std::int64_t scale) const {
   if (Total <= 0) return scale;
-  return Elapsed() * scale / Total;
+  // Split so that a scale near the int32 limits times an hour-long time stays inside 64 bits.
+  const std::int64_t t = Elapsed();
+  return scale / Total * t + scale % Total * t / Total;
 }
 
 }  // namespace vorn

@@ -58,7 +58,7 @@ class TCustomWipe {
   // The common start of a step: DrawnRect becomes the target's bounds; then false when done,
   // else the bounds are added to the target's dirty rectangle and true is returned.
   bool BeginFrame();
-  // Elapsed × scale ÷ Total in 64 bits, truncated; only meaningful while not Done().
+  // Elapsed × scale ÷ Total, truncated, for a scale of 0 or more; only meaningful while not Done().
   std::int64_t ScaledProgress(std::int64_t scale) const;
 
  private:

@@ -32,7 +32,7 @@ class TWipeMask : public TCustomWipe {
   TDIBX& MaskSurface() { return mask_; }
 
   // The effect's progress at the last change, so that unchanged steps are skipped.
-  std::int32_t LastValue = -1;
+  std::int64_t LastValue = -1;
   // When 1, any mask value but 0 shows the to page whole.
   std::uint8_t TwoLevel = 0;
 

@@ -6,6 +6,7 @@
 
 #include "graphics/dibx.h"
 #include "graphics/vector_unit.h"
+#include "transitions/locked_rows.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -14,27 +15,6 @@
 namespace vorn {
 
 namespace {
-
-// Holds a surface locked from pixel (0, 0) until the end of the scope.
-class LockedRows {
- public:
-  explicit LockedRows(TCustomDIBX& surface) : surface_(surface), base_(surface.Lock(0, 0)) {
-    if (base_ != nullptr) pitch_ = surface.GetPitch();
-  }
-  ~LockedRows() {
-    if (base_ != nullptr) surface_.Unlock();
-  }
-  LockedRows(const LockedRows&) = delete;
-  LockedRows& operator=(const LockedRows&) = delete;
-
-  bool Valid() const { return base_ != nullptr; }
-  std::uint8_t* Row(int y) const { return base_ + pitch_ * static_cast<std::ptrdiff_t>(y); }
-
- private:
-  TCustomDIBX& surface_;
-  std::uint8_t* base_;
-  std::ptrdiff_t pitch_ = 0;
-};
 
 inline std::uint32_t BlendChannel(std::uint32_t from, std::uint32_t to, std::uint32_t m,
                                   std::uint32_t channel) {
@@ -178,12 +158,6 @@ int ComposeRow16Vector(std::uint8_t* d, const std::uint8_t* f, const std::uint8_
 
 #endif
 
-bool ComposedPerPixel(int bitCount) { return bitCount == 15 || bitCount == 16 || bitCount == 32; }
-
-bool CoversTarget(TCustomDIBX& page, int bitCount, int width, int height) {
-  return page.GetBitCount() == bitCount && page.GetWidth() >= width && page.GetHeight() >= height;
-}
-
 void ComposePerPixel(TCustomDIBX& target, TCustomDIBX& from, TCustomDIBX& to, TCustomDIBX& mask,
                      bool twoLevel) {
   const int bits = target.GetBitCount();
@@ -264,7 +238,7 @@ void ComposeByBlits(TCustomDIBX& target, TCustomDIBX& from, TCustomDIBX& to, TCu
 void ComposeThroughMask(TCustomDIBX& target, TCustomDIBX& from, TCustomDIBX& to, TCustomDIBX& mask,
                         bool twoLevel, TDIBX& scratch) {
   if (target.IsEmpty()) return;
-  if (ComposedPerPixel(target.GetBitCount()))
+  if (DrawnPerPixel(target.GetBitCount()))
     ComposePerPixel(target, from, to, mask, twoLevel);
   else
     ComposeByBlits(target, from, to, mask, twoLevel, scratch);

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <functional>
 
+#include "components/component_factory.h"
 #include "components/scene_globals.h"
 #include "components/vorn_base_list.h"
 #include "engine/engine_seams.h"
@@ -143,10 +144,12 @@ TEST(FrameLoop, ClockWrapsModulo2To32) {
 }
 
 // A control on the active layer that names its tick and its paint to the recording and fills its
-// rectangle blue.
+// rectangle blue. It takes a kind whose factory row a test can fill (ProbeKindSlot), so that a
+// saved game holds it and loading makes it again.
 class TFrameProbe : public TVornControl {
  public:
   using TVornControl::TVornControl;
+  std::uint8_t GetCompoType() const override { return LT_CINEMA; }
   bool Tick() override {
     StandInCall("probe tick");
     return false;
@@ -155,6 +158,19 @@ class TFrameProbe : public TVornControl {
     StandInCall("probe paint");
     if (TCustomDIBX* surface = GetSurface()) surface->FillRect(GetScreenRect(), surface->ColorToPixel(0xFF0000));
   }
+};
+
+// While it lives, the factory makes probes for the probe's kind.
+class ProbeKindSlot {
+ public:
+  ProbeKindSlot() : previous_(SetComponentCreator(LT_CINEMA, &CreateProbe)) {}
+  ~ProbeKindSlot() { SetComponentCreator(LT_CINEMA, previous_); }
+  ProbeKindSlot(const ProbeKindSlot&) = delete;
+  ProbeKindSlot& operator=(const ProbeKindSlot&) = delete;
+
+ private:
+  static TVornObject* CreateProbe(TVornBaseList& owner) { return CreateObject<TFrameProbe>(owner); }
+  TComponentCreator previous_;
 };
 
 TFrameProbe& AddProbe() {
@@ -245,12 +261,14 @@ TEST(RunFrame, LoadFrameIsNotPaintedTheNextIs) {
   HeadlessForm form(dir.str());
   form.form->FormCreate();
   TProject& project = *form.form->project();
+  // Saved with the game, so the loaded scene holds a probe again.
+  ProbeKindSlot probe_kind;
+  AddProbe();
   project.RequestSave(1, "caption", "start.vsb", 0);
   form.form->RunFrame();
   ASSERT_EQ(project.SlotCaptions().size(), 1u);
   ASSERT_TRUE(std::filesystem::is_regular_file(dir.path() / "save.dat"));
 
-  AddProbe();
   project.RequestLoad(1);
   project.RequestSave(1, "again", "start.vsb", 0);
   Recording recording;

@@ -41,7 +41,7 @@ class FixedMaskWipe : public TWipeMask {
   int MaskHeight() override { return rows < 0 ? TWipeMask::MaskHeight() : rows; }
 
   TDIBX& Mask() { return MaskSurface(); }
-  std::int32_t Last() const { return LastValue; }
+  std::int64_t Last() const { return LastValue; }
 };
 
 std::unique_ptr<FixedMaskWipe> Started(WipePages& pages, std::uint8_t m, int total = 100) {

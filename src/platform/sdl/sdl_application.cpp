@@ -1,5 +1,7 @@
 #include <SDL.h>
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "platform/display_format.h"
@@ -405,9 +407,19 @@ void SdlApplication::Run(Window& main, EventSink& sink) {
     const bool done = sink.Idle();
     if (after_idle_) after_idle_(main);
     if (main.Closed()) return;
-    if (done && SDL_WaitEvent(&event)) {
+    if (done && WaitEvent(&event)) {
       if (Dispatch(&event, &main, sink)) return;
     }
+  }
+}
+
+bool SdlApplication::WaitEvent(void* sdl_event) {
+  auto* event = static_cast<SDL_Event*>(sdl_event);
+  for (;;) {
+    const std::optional<std::uint32_t> step = cursors_ != nullptr ? cursors_->Pump() : std::nullopt;
+    if (!step) return SDL_WaitEvent(event) != 0;
+    const int wait = static_cast<int>(std::min<std::uint32_t>(*step, 0x7FFFFFFF));
+    if (SDL_WaitEventTimeout(event, wait) != 0) return true;
   }
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/cursors.h"
 #include "platform/drive_type.h"
 #include "platform/font_catalog.h"
 #include "platform/instance_lock.h"
@@ -12,6 +13,7 @@
 #include "platform/paths.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_audio_output.h"
+#include "platform/sdl/sdl_cursors.h"
 #include "platform/window.h"
 
 namespace vorn::platform::sdl {
@@ -40,9 +42,13 @@ class SdlApplication final : public Application {
   std::uint32_t user_event_type() const { return user_event_type_; }
   // Our own message boxes take the focus for a moment; that is no deactivation.
   void DropFocusEvents();
+  // Animated cursors step while the loop waits for events (null: nothing to step).
+  void set_cursors(SdlCursors* cursors) { cursors_ = cursors; }
 
  private:
   bool Dispatch(const void* sdl_event, Window* main, EventSink& sink);
+  // Blocks for the next event, stepping the cursor animation meanwhile; false when SDL fails.
+  bool WaitEvent(void* sdl_event);
 
   std::string video_driver_;
   std::string title_;
@@ -50,6 +56,7 @@ class SdlApplication final : public Application {
   std::uint32_t user_event_type_ = 0;
   bool initialized_ = false;
   bool terminating_ = false;
+  SdlCursors* cursors_ = nullptr;
 };
 
 // Display modes through SDL's video subsystem (started by the application).
@@ -72,8 +79,8 @@ class SdlPlatform {
  public:
   explicit SdlPlatform(SdlPlatformOptions options = {});
   Platform services() {
-    return Platform{executable_, drives_, locks_, clock_, boxes_, application_, &display_, &wallpaper_, &url_opener_,
-                    &fonts_, &audio_};
+    return Platform{executable_, drives_,     locks_, clock_, boxes_, application_, &display_, &wallpaper_,
+                    &url_opener_, &fonts_, &cursors_, &audio_};
   }
   SdlApplication& application() { return application_; }
 
@@ -88,6 +95,8 @@ class SdlPlatform {
   DesktopWallpaper wallpaper_;
   XdgUrlOpener url_opener_;
   FontconfigCatalog fonts_;
+  // After the application: its cursors go before SDL quits.
+  SdlCursors cursors_;
   SdlAudioOutput audio_;
 };
 
