@@ -692,16 +692,11 @@ bool TFormView::ApplicationEventsIdle() {
   // not block, so the wait goes up to its due time instead.
   strip_form_.PollTimers();
   // Downloads go on in every pass, frames or not (an inactive window runs no frames).
-  NetPump& net = NetPump::Instance();
-  net.Service();
+  NetPump::Instance().Service();
   const std::optional<std::uint32_t> strip_due = strip_form_.NextTimerDue();
   const auto done = [&]() {
-    if (!strip_due) {
-      if (!net.Live()) return true;
-      // A live connection must not leave the loop asleep until the next window event.
-      net.Wait(std::chrono::milliseconds(10));
-      return false;
-    }
+    // With live downloads the message loop waits for them (platform::BackgroundWork).
+    if (!strip_due) return true;
     platform::Clock& clock = context_.platform.clock;
     const std::int32_t wait = static_cast<std::int32_t>(*strip_due - clock.TimeGetTime());
     if (wait > 0) clock.Sleep(static_cast<std::uint32_t>(wait));
