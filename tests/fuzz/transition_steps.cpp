@@ -8,25 +8,13 @@
 // project, handed to every kind by name (three kinds read it).
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
-#include "engine/param_collection.h"
-#include "engine/project.h"
-#include "engine/script_files.h"
-#include "engine/script_host.h"
-#include "fixture/page_writer.h"
-#include "fixture/project_writer.h"
-#include "foundation/host_names.h"
-#include "foundation/vr_file_manager.h"
+#include "fixture/scratch_project.h"
 #include "graphics/memory_dibx.h"
 #include "graphics/vector_unit.h"
-#include "platform/cd_roots.h"
-#include "platform/message_box.h"
 #include "transitions/create_wipe.h"
 
 namespace {
@@ -52,70 +40,28 @@ class Reader {
 
 const int kDepths[] = {8, 15, 16, 24, 32};
 
-class SilentHost : public TScriptHost {
+// The project whose files the mask kinds read; each picture gets a fresh name, so that no cached
+// copy of an earlier one is read.
+class MaskPictures {
  public:
-  platform::MessageAnswer ShowMessage(platform::MessageBoxRequest) override { return platform::MessageAnswer::kOk; }
-  void CloseMainWindow() override {}
-};
-
-void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-// A project in a folder of its own, made once, whose files the mask kinds read.
-class MaskProject {
- public:
-  MaskProject()
-      : dir_(std::filesystem::temp_directory_path() /
-             ("vorn_fuzz_masks_" + std::to_string(std::random_device{}()))) {
-    std::filesystem::create_directories(dir_);
-    WriteFile(dir_ / "vorn.vpb", fixture::ProjectWriter().Bytes());
-    WriteFile(dir_ / "start.vsb", fixture::PageWriter().Bytes());
-    files_ = std::make_unique<TVrFileManager>(&cdRoots_);
-    files_->AddCollection(std::make_unique<TVrFileCollection>());
-    files_->SetBaseDir(SystemNameOfHostPath(dir_.string() + "/"));
-    scriptFiles_ = std::make_unique<TVrScriptFiles>(*files_);
-    SetScriptFiles(scriptFiles_.get());
-    SetScriptHost(&host_);
-    TProjectEnvironment environment;
-    environment.files = files_.get();
-    environment.params = &params_;
-    environment.data_directory_given = true;
-    environment.executable_dir = SystemNameOfHostPath(dir_.string() + "/");
-    environment.save_dir = environment.executable_dir;
-    project_ = std::make_unique<TProject>(std::move(environment));
-  }
-  ~MaskProject() {
-    project_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-  }
-
-  // A fresh name for each picture, so that no cached copy of an earlier one is read.
   std::string Add(const std::vector<std::uint8_t>& bytes) {
-    std::filesystem::remove(dir_ / name_);
+    project_.RemoveFile(name_);
     name_ = "mask" + std::to_string(++count_) + ".pel";
-    WriteFile(dir_ / name_, bytes);
+    project_.AddFile(name_, bytes);
     return name_;
   }
 
  private:
-  std::filesystem::path dir_;
-  platform::HeadlessCdRootSource cdRoots_;
-  SilentHost host_;
-  TParamCollection params_;
-  std::unique_ptr<TVrFileManager> files_;
-  std::unique_ptr<TVrScriptFiles> scriptFiles_;
-  std::unique_ptr<TProject> project_;
-  std::string name_ = "none";
+  fixture::ScratchProject project_;
+  std::string name_ = "none.pel";
   int count_ = 0;
 };
 
-MaskProject& Masks() {
-  static MaskProject project;
-  return project;
+MaskPictures& Masks() {
+  static MaskPictures pictures;
+  return pictures;
 }
+
 constexpr int kMaxSide = 48;
 constexpr int kMaxSteps = 64;
 
