@@ -115,6 +115,11 @@ void BM_Small(benchmark::State& state) { RunKind(state, WP_SMALL); }
 void BM_BlindH(benchmark::State& state) { RunKind(state, WP_BLINDH); }
 void BM_Dither(benchmark::State& state) { RunKind(state, WP_DITHER); }
 void BM_Clockhand(benchmark::State& state) { RunKind(state, WP_CLOCKHAND); }
+void BM_Spot(benchmark::State& state) { RunKind(state, WP_SPOT); }
+void BM_Ripple(benchmark::State& state) { RunKind(state, WP_RIPPLE); }
+void BM_MaskWhite(benchmark::State& state) { RunKind(state, WP_MASKWHITE); }
+void BM_Crack(benchmark::State& state) { RunKind(state, WP_CRACK); }
+void BM_TwistH(benchmark::State& state) { RunKind(state, WP_TWISTH); }
 void BM_MaskComposition(benchmark::State& state) {
   Pages pages;
   BenchMaskWipe wipe(pages.target, pages.from, pages.to);
@@ -140,5 +145,10 @@ BENCHMARK(BM_MaskComposition);
 BENCHMARK(BM_BlindH);
 BENCHMARK(BM_Dither);
 BENCHMARK(BM_Clockhand);
+BENCHMARK(BM_Spot);
+BENCHMARK(BM_Ripple);
+BENCHMARK(BM_MaskWhite);
+BENCHMARK(BM_Crack);
+BENCHMARK(BM_TwistH);
 
 }  // namespace

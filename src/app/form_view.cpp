@@ -130,7 +130,7 @@ void TFormView::FormCreate() {
   if (!MountData()) return;
 
   DebugTrace("TBasePanel.Create");
-  base_panel_ = std::make_unique<TBasePanel>(panel_);
+  base_panel_ = std::make_unique<TBasePanel>(panel_, context_.platform.cursors);
   base_panel_->OnMouseDown = [this](platform::MouseButton b, unsigned s, int x, int y) { PanelMouseDown(b, s, x, y); };
   base_panel_->OnMouseMove = [this](unsigned s, int x, int y) { PanelMouseMove(s, x, y); };
   base_panel_->OnMouseUp = [this](platform::MouseButton b, unsigned s, int x, int y) { PanelMouseUp(b, s, x, y); };
@@ -342,9 +342,11 @@ void TFormView::HandleEvent(const platform::Event& event) {
       pointer_x_ = event.x;
       pointer_y_ = event.y;
       if (!mouse_on_panel_ && StripTakesPointer(event.x, event.y)) {
+        if (context_.platform.cursors != nullptr) context_.platform.cursors->SetPointerOverPanel(false);
         strip_form_.WindowMouseMove(event.shift, event.x, event.y);
         break;
       }
+      if (context_.platform.cursors != nullptr) context_.platform.cursors->SetPointerOverPanel(true);
       // Off the strip: a hot strip button goes cold at once.
       strip_form_.WindowMouseMove(event.shift, event.x, event.y);
       if (base_panel_ && (mouse_on_panel_ || panel.Contains(event.x, event.y))) {
@@ -690,16 +692,11 @@ bool TFormView::ApplicationEventsIdle() {
   // not block, so the wait goes up to its due time instead.
   strip_form_.PollTimers();
   // Downloads go on in every pass, frames or not (an inactive window runs no frames).
-  NetPump& net = NetPump::Instance();
-  net.Service();
+  NetPump::Instance().Service();
   const std::optional<std::uint32_t> strip_due = strip_form_.NextTimerDue();
   const auto done = [&]() {
-    if (!strip_due) {
-      if (!net.Live()) return true;
-      // A live connection must not leave the loop asleep until the next window event.
-      net.Wait(std::chrono::milliseconds(10));
-      return false;
-    }
+    // With live downloads the message loop waits for them (platform::BackgroundWork).
+    if (!strip_due) return true;
     platform::Clock& clock = context_.platform.clock;
     const std::int32_t wait = static_cast<std::int32_t>(*strip_due - clock.TimeGetTime());
     if (wait > 0) clock.Sleep(static_cast<std::uint32_t>(wait));

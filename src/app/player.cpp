@@ -6,6 +6,7 @@
 
 #include "app/form_view.h"
 #include "app/instance_key.h"
+#include "app/net_wiring.h"
 #include "app/settings_dialog.h"
 #include "components/film_seam.h"
 #include "components/scene_pictures.h"
@@ -58,6 +59,7 @@ int RunMainWindow(platform::Platform& platform, const std::vector<std::string>& 
       pictures_seam.Install(&pictures);
       ScopedSeam<platform::Wallpaper> wallpaper_seam(SetDesktopWallpaper);
       wallpaper_seam.Install(platform.wallpaper);
+      TNetWiring net_wiring(platform.application);
       std::unique_ptr<platform::Window> window =
           platform.application.CreateMainWindow(kDesignClientSize, kDesignCaption);
       // The strip's captions are in the form's font, "ＭＳ Ｐゴシック" at a character height of 12.

@@ -20,10 +20,14 @@ class TScreenManagerScreen final : public TSceneScreen {
 
 }  // namespace
 
-TBasePanel::TBasePanel(platform::Panel& panel) : panel_(panel), screen_(std::make_unique<TScreenManagerScreen>()) {}
+TBasePanel::TBasePanel(platform::Panel& panel, platform::Cursors* cursors)
+    : panel_(panel), cursors_(cursors), screen_(std::make_unique<TScreenManagerScreen>()) {}
 
 TBasePanel::~TBasePanel() = default;
 
-void TBasePanel::CreateScene() { CreateSceneGlobals(*screen_); }
+void TBasePanel::CreateScene() {
+  CreateSceneGlobals(*screen_);
+  Bases->SetCursors(cursors_);
+}
 
 }  // namespace vorn

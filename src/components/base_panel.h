@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "components/vorn_base_list.h"
+#include "platform/cursors.h"
 #include "platform/panel.h"
 #include "platform/window.h"
 
@@ -13,7 +14,8 @@ namespace vorn {
 // window handles, and it makes the scene globals, giving the global scene the screen to draw on.
 class TBasePanel {
  public:
-  explicit TBasePanel(platform::Panel& panel);
+  // cursors: the window's mouse cursors the global scene sets (null: none).
+  explicit TBasePanel(platform::Panel& panel, platform::Cursors* cursors = nullptr);
   ~TBasePanel();
   TBasePanel(const TBasePanel&) = delete;
   TBasePanel& operator=(const TBasePanel&) = delete;
@@ -32,6 +34,7 @@ class TBasePanel {
 
  private:
   platform::Panel& panel_;
+  platform::Cursors* cursors_;
   std::unique_ptr<TSceneScreen> screen_;
 };
 

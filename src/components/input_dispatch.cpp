@@ -236,8 +236,6 @@ void TVornBase::DispatchMouse() {
   m.moved = 0;
 }
 
-void TVornBase::UpdateCursor(const TVornObject& /*target*/) {}
-
 // ---- keys ----
 
 bool TVornBaseList::GetKeyDown(int code) const { return IsKeyCode(code) && key_down_[code] != 0; }

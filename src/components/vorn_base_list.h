@@ -15,6 +15,7 @@
 #include "engine/scene_services.h"
 #include "engine/script_scene.h"
 #include "foundation/clip_list.h"
+#include "platform/cursors.h"
 
 namespace vorn {
 
@@ -65,6 +66,8 @@ struct TLayerMouse {
   std::uint8_t wheel_up = 0;
   // The last custom cursor file loaded for this layer.
   std::string cursor_name;
+  // That file could not be shown: it is not tried again until the name changes.
+  bool cursor_failed = false;
 };
 
 // A screen layer: a root control with its own surfaces, dirty rectangles and mouse state. Scripts
@@ -278,6 +281,10 @@ class TVornBaseList : public TVornComponent, public TScriptScene, public TScript
   // A change pauses or resumes every sound manager's items.
   void SetSoundOn(bool on);
 
+  // The mouse cursors of the window the scene is shown in (not owned; null: none to set).
+  platform::Cursors* GetCursors() const { return cursors_; }
+  void SetCursors(platform::Cursors* cursors) { cursors_ = cursors; }
+
   // The 2x2 pattern of the highlight frame: white at (0, 0) and (1, 1), black between.
   TCustomDIBX* SelRectDIB() const { return sel_rect_dib_; }
   void SetSelRectDIB(TCustomDIBX* pattern) { sel_rect_dib_ = pattern; }
@@ -359,6 +366,7 @@ class TVornBaseList : public TVornComponent, public TScriptScene, public TScript
   TObjectHandle focused_;
   bool focus_choice_requested_ = false;
   TCustomDIBX* sel_rect_dib_ = nullptr;
+  platform::Cursors* cursors_ = nullptr;
   // Marks the objects the running tick has already stepped.
   std::uint64_t tick_stamp_ = 0;
 };

@@ -349,35 +349,94 @@ void TVornControl::Invalidate() {
   layer->InvalidateRect(rect);
 }
 
-void TVornControl::Paint() {
-  TCustomDIBX* surface = GetSurface();
-  if (surface == nullptr) return;
-  const TRect saved = surface->GetDirtyRect();
-  TRect area = GetScreenRect();
-  if (IntersectRects(area, saved)) PaintChildren(*surface, area);
-  surface->ResetDirtyRect();
-  surface->SetDirtyRect(saved);
+// One control whose children are being painted.
+struct TPaintFrame {
+  TVornControl* control = nullptr;
+  TCustomDIBX* surface = nullptr;
+  TRect saved{};  // the drawing rectangle the control was painted with
+  TRect area{};   // its screen rectangle within that
+  bool meets = false;
+  std::vector<TVornControl*> children;  // a copy: a child's paint must not disturb the walk
+  std::size_t next = 0;
+  // Reset the drawing rectangle once this frame is done (its caller left that to it).
+  bool reset_after = false;
+};
+
+namespace {
+
+// Paints nest through the controls' own Paint overrides. Beyond this many levels a paint does not
+// recurse: it hands its subtree to the walk that called it, so a chain of any depth paints in
+// constant stack. Shallower scenes keep the plain nesting, where an override may still draw after
+// its children.
+constexpr int kMaxPaintNesting = 64;
+
+thread_local int g_paint_nesting = 0;
+// The walk that takes the subtrees of paints beyond the nesting limit.
+thread_local std::vector<TPaintFrame>* g_paint_walk = nullptr;
+
+}  // namespace
+
+TPaintFrame TVornControl::StartPaintFrame() {
+  TPaintFrame frame;
+  frame.control = this;
+  frame.surface = GetSurface();
+  if (frame.surface == nullptr) return frame;
+  frame.saved = frame.surface->GetDirtyRect();
+  frame.area = GetScreenRect();
+  frame.meets = IntersectRects(frame.area, frame.saved);
+  if (frame.meets) frame.children = children_;
+  return frame;
+}
+
+void TVornControl::FinishPaintFrame(const TPaintFrame& frame) {
+  TCustomDIBX& surface = *frame.surface;
+  surface.ResetDirtyRect();
+  surface.SetDirtyRect(frame.saved);
   if (highlight_ && !IsVideo()) {
     if (TVornBaseList* scene = GetOwner(); scene != nullptr && scene->SelRectDIB() != nullptr) {
-      surface->DrawBorder(GetScreenRect(), kHighlightFrameWidth, *scene->SelRectDIB(), 0, 0);
+      surface.DrawBorder(GetScreenRect(), kHighlightFrameWidth, *scene->SelRectDIB(), 0, 0);
     }
   }
 }
 
-void TVornControl::PaintChildren(TCustomDIBX& surface, const TRect& area) {
-  // Copy: a child's paint must not be able to invalidate the walk.
-  const std::vector<TVornControl*> children = children_;
-  for (TVornControl* child : children) {
-    if (!child->GetVisible()) continue;
-    TRect drawing = area;
-    if (const TRect clip = child->GetClipRect(); !RectIsEmpty(clip) && !IntersectRects(drawing, clip)) {
+void TVornControl::Paint() {
+  if (g_paint_walk != nullptr && g_paint_nesting >= kMaxPaintNesting) {
+    TPaintFrame frame = StartPaintFrame();
+    if (frame.surface != nullptr) g_paint_walk->push_back(std::move(frame));
+    return;
+  }
+  TPaintFrame first = StartPaintFrame();
+  if (first.surface == nullptr) return;
+  std::vector<TPaintFrame> walk;
+  walk.push_back(std::move(first));
+  std::vector<TPaintFrame>* const outer = std::exchange(g_paint_walk, &walk);
+  ++g_paint_nesting;
+  while (!walk.empty()) {
+    TPaintFrame& frame = walk.back();
+    if (frame.meets && frame.next < frame.children.size()) {
+      TVornControl* child = frame.children[frame.next++];
+      if (!child->GetVisible()) continue;
+      TRect drawing = frame.area;
+      if (const TRect clip = child->GetClipRect(); !RectIsEmpty(clip) && !IntersectRects(drawing, clip)) continue;
+      TCustomDIBX& surface = *frame.surface;
+      surface.ResetDirtyRect();
+      surface.SetDirtyRect(drawing);
+      const std::size_t before = walk.size();
+      child->Paint();  // may push the child's own frame (and invalidate `frame`)
+      if (walk.size() == before) {
+        surface.ResetDirtyRect();
+      } else {
+        walk[before].reset_after = true;
+      }
       continue;
     }
-    surface.ResetDirtyRect();
-    surface.SetDirtyRect(drawing);
-    child->Paint();
-    surface.ResetDirtyRect();
+    const TPaintFrame done = std::move(frame);
+    walk.pop_back();
+    done.control->FinishPaintFrame(done);
+    if (done.reset_after) done.surface->ResetDirtyRect();
   }
+  --g_paint_nesting;
+  g_paint_walk = outer;
 }
 
 void TVornControl::SetHighlight(bool flag) {

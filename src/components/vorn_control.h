@@ -8,6 +8,8 @@
 
 namespace vorn {
 
+struct TPaintFrame;
+
 // A visual component: a rectangle in its parent's space with an anchor, a parent and ordered
 // children, a clip rectangle, visibility, mouse and key event labels and a cursor. Parent and
 // child links do not own: the scene's object list owns every control.
@@ -191,7 +193,10 @@ class TVornControl : public TVornComponent {
   // Step 4: the parent's own surface maps positions through its 16.16 scale.
   bool UsesParentSurfaceScale(bool vertical) const;
   std::int64_t ScaledScreenOffset(bool vertical) const;
-  void PaintChildren(TCustomDIBX& surface, const TRect& area);
+  // Paint's walk over the children: begin with the drawing rectangle the caller set, end by
+  // restoring it and drawing the highlight frame.
+  TPaintFrame StartPaintFrame();
+  void FinishPaintFrame(const TPaintFrame& frame);
   // Invalidate before and after a change of a geometric or visual field.
   template <typename Field, typename Value>
   bool ChangeVisual(Field& field, Value value);

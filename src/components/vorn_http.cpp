@@ -48,8 +48,14 @@ TVornHttp::~TVornHttp() {
   // stops its download here.
   if (worker_.joinable()) {
     client_->AbortForShutdown();
-    worker_.join();
+    JoinWorker();
   }
+}
+
+void TVornHttp::JoinWorker() {
+  if (!worker_.joinable()) return;
+  worker_.join();
+  NetPump::Instance().Unhold();
 }
 
 void TVornHttp::SetSource(const std::string& value) {
@@ -81,11 +87,12 @@ void TVornHttp::SetSource(const std::string& value) {
       if (auto self = alive.lock(); self && *self != nullptr) (*self)->Completed();
     });
   });
+  NetPump::Instance().Hold();
 }
 
 void TVornHttp::Completed() {
   if (!worker_.joinable() || dying_) return;
-  worker_.join();
+  JoinWorker();
   if (StopFlag) return;
   TVornBaseList* scene = GetOwner();
   if (scene == nullptr) return;
@@ -109,7 +116,7 @@ void TVornHttp::SetProxy(const std::string& value) {
 void TVornHttp::Destroying() {
   dying_ = true;
   client_->AbortForShutdown();
-  if (worker_.joinable()) worker_.join();
+  JoinWorker();
   TVornComponent::Destroying();
 }
 

@@ -36,6 +36,8 @@ class TVornHttp : public TVornComponent {
 
  private:
   void Completed();
+  // Waits for the worker (which no longer waits on the network by then).
+  void JoinWorker();
 
   std::unique_ptr<THttpCli> client_;
   TMemoryStream response_;

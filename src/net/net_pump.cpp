@@ -119,7 +119,7 @@ void NetPump::Wait(std::chrono::milliseconds limit) {
 
 bool NetPump::Live() const {
   NetServices& net = Net();
-  if (net.tasks->Pending() || net.resolver->Busy()) return true;
+  if (holds_ > 0 || net.tasks->Pending() || net.resolver->Busy()) return true;
   return std::any_of(sockets_.begin(), sockets_.end(), [](const TCustomWSocket* socket) { return socket->Live(); });
 }
 

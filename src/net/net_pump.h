@@ -50,6 +50,12 @@ class NetPump {
   bool terminated() const { return terminated_; }
   void set_terminated(bool value) { terminated_ = value; }
   bool OnMainThread() const { return std::this_thread::get_id() == main_thread_; }
+  // While held the pump counts as live: a download's worker that is about to hand its request to
+  // the main thread must not find the loop asleep until the next window event. Main thread only.
+  void Hold() { ++holds_; }
+  void Unhold() {
+    if (holds_ > 0) --holds_;
+  }
 
   void Register(TCustomWSocket* socket);
   void Unregister(TCustomWSocket* socket);
@@ -63,6 +69,7 @@ class NetPump {
   std::vector<TCustomWSocket*> sockets_;
   std::thread::id main_thread_;
   bool terminated_ = false;
+  int holds_ = 0;
 };
 
 }  // namespace vorn

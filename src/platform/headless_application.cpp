@@ -1,5 +1,7 @@
 #include "platform/headless_application.h"
 
+#include "platform/background_work.h"
+
 namespace vorn::platform {
 
 bool HeadlessApplication::Initialize(std::string& reason) {
@@ -41,7 +43,11 @@ void HeadlessApplication::Run(Window& main, EventSink& sink) {
   bool waiting = false;
   while (!main.Closed()) {
     if (before_dispatch_) before_dispatch_(main, waiting);
-    if (waiting && queue_.empty()) throw HeadlessStall("the message loop would wait with no event left");
+    if (waiting && queue_.empty()) {
+      BackgroundWork* work = CurrentBackgroundWork();
+      if (work == nullptr || !work->Live()) throw HeadlessStall("the message loop would wait with no event left");
+      work->Wait(kBackgroundWaitLimit);
+    }
     if (DispatchPending(&main, sink)) break;
     const bool done = sink.Idle();
     if (after_idle_) after_idle_(main);

@@ -155,9 +155,11 @@ struct HeadlessPlatform {
   HeadlessDisplayService display;
   RecordingWallpaper wallpaper;
   RecordingUrlOpener url_opener;
+  RecordingCursors cursors{&clock};
 
   Platform services() {
-    return Platform{executable, drives, locks, clock, boxes, application, &display, &wallpaper, &url_opener};
+    return Platform{executable, drives, locks, clock, boxes, application, &display, &wallpaper, &url_opener, nullptr,
+                    &cursors};
   }
 };
 

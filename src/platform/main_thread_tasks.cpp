@@ -8,8 +8,9 @@ void MainThreadTasks::Post(std::function<void()> task) {
   std::function<void()> waker;
   {
     std::lock_guard lock(mutex_);
+    // One wake-up per batch: the loop runs every queued task once it is awake.
+    if (tasks_.empty()) waker = waker_;
     tasks_.push_back(std::move(task));
-    waker = waker_;
   }
   posted_.notify_all();
   if (waker) waker();

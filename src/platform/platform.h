@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/cursors.h"
 #include "platform/display_service.h"
 #include "platform/drive_type.h"
 #include "platform/font_catalog.h"
@@ -29,6 +30,8 @@ struct Platform {
   UrlOpener* url_opener = nullptr;
   // The installed fonts; null keeps the fixed list (headless runs and tests).
   FontCatalog* fonts = nullptr;
+  // The mouse cursors over the drawing panel; null: the system arrow only.
+  Cursors* cursors = nullptr;
 };
 
 }  // namespace vorn::platform

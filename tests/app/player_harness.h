@@ -105,7 +105,7 @@ class HeadlessForm {
     services = std::make_unique<platform::Platform>(platform::Platform{
         headless.executable, headless.drives, headless.locks, headless.clock,
         boxes != nullptr ? *boxes : static_cast<platform::MessageBoxes&>(headless.boxes), headless.application,
-        &headless.display, &headless.wallpaper, &headless.url_opener});
+        &headless.display, &headless.wallpaper, &headless.url_opener, nullptr, &headless.cursors});
     form = std::make_unique<TFormView>(FormViewContext{*services, *window, files, std::move(arguments),
                                                        exe_dir + "vornplayer", exe_dir, 1});
   }

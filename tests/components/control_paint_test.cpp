@@ -241,6 +241,82 @@ TEST_F(ControlPaintTest, AVideoNeverShowsTheHighlightFrame) {
   EXPECT_TRUE(surface.borders.empty());
 }
 
+// Fills its screen rectangle (inside the drawing rectangle) with its colour before its children.
+class TFillControl : public TVornControl {
+ public:
+  using TVornControl::TVornControl;
+  void Paint() override {
+    if (TCustomDIBX* surface = GetSurface()) {
+      surface->FillRect(GetScreenRect(), static_cast<std::uint32_t>(surface->ColorToPixel(fill)));
+    }
+    TVornControl::Paint();
+  }
+  std::int32_t fill = 0;
+};
+
+// A chain far deeper than paints nest before they hand their subtrees to the walk: each subtree
+// still paints whole before the next sibling, and the drawing rectangle comes back as it was.
+TEST_F(ControlPaintTest, SubtreesBeyondTheNestingLimitPaintInOrder) {
+  std::vector<TFillControl*> chain;
+  for (int i = 0; i < 300; ++i) {
+    auto* control = CreateObject<TFillControl>(scene);
+    control->SetBounds(0, 0, 50, 50);
+    control->fill = i;
+    chain.push_back(control);
+  }
+  for (std::size_t i = chain.size() - 1; i > 0; --i) chain[i]->SetParent(chain[i - 1]);
+  chain.front()->SetParent(layer());
+  // Under the deepest: a child with a child of its own, then a sibling over the right half.
+  auto add = [&](TVornControl* parent, const std::string& name, TRect bounds, std::int32_t fill) {
+    auto* control = CreateObject<TFillControl>(scene);
+    control->SetName(name);
+    control->SetParent(parent);
+    control->SetBounds(bounds.left, bounds.top, bounds.right, bounds.bottom);
+    control->fill = fill;
+    return control;
+  };
+  TFillControl* first = add(chain.back(), "c1", {0, 0, 40, 40}, 0x111111);
+  add(first, "c1a", {0, 0, 40, 40}, 0x222222);
+  add(chain.back(), "c2", {20, 0, 20, 40}, 0x333333);
+  // A sibling of the chain's second level paints over all of it.
+  add(chain[0], "zz", {0, 45, 50, 5}, 0x444444);
+  TMemoryDIBX pattern(2, 2, 32);
+  scene.SetSelRectDIB(&pattern);
+  chain[200]->SetHighlight(true);
+  chain[100]->SetHighlight(true);
+
+  surface.SetDirtyRect({0, 0, 200, 200});
+  PaintLayerChildren();
+  auto pixel = [this](std::int32_t colour) { return static_cast<std::uint32_t>(surface.ColorToPixel(colour)); };
+  EXPECT_EQ(surface.GetPixel(5, 5), pixel(0x222222));
+  EXPECT_EQ(surface.GetPixel(25, 5), pixel(0x333333));
+  EXPECT_EQ(surface.GetPixel(45, 42), pixel(299));
+  EXPECT_EQ(surface.GetPixel(5, 47), pixel(0x444444));
+  EXPECT_EQ(surface.GetPixel(60, 60), pixel(0));
+  // Highlight frames end their control's paint: the deeper one first.
+  ASSERT_EQ(surface.borders.size(), 2u);
+  EXPECT_EQ(surface.borders[0].rect, (TRect{0, 0, 50, 50}));
+  EXPECT_EQ(surface.DirtyRect, (TRect{0, 0, 200, 200}));
+}
+
+TEST_F(ControlPaintTest, AChainOfTenThousandPaintsWithoutExhaustingTheStack) {
+  std::vector<TVornControl*> chain;
+  for (int i = 0; i < 9999; ++i) {
+    auto* control = CreateObject<TVornControl>(scene);
+    control->SetBounds(0, 0, 50, 50);
+    chain.push_back(control);
+  }
+  TRecordingControl* deepest = CreateObject<TRecordingControl>(scene);
+  deepest->SetBounds(0, 0, 50, 50);
+  chain.push_back(deepest);
+  for (std::size_t i = chain.size() - 1; i > 0; --i) chain[i]->SetParent(chain[i - 1]);
+  chain.front()->SetParent(layer());
+  surface.SetDirtyRect({0, 0, 200, 200});
+  PaintLayerChildren();
+  EXPECT_EQ(deepest->painted, (std::vector<TRect>{{0, 0, 50, 50}}));
+  EXPECT_EQ(surface.DirtyRect, (TRect{0, 0, 200, 200}));
+}
+
 // ---- child order ----
 
 TEST(ChildOrder, SortsSystemNamesFirstThenOrderValueThenBytesAndTheScreenCopyLast) {

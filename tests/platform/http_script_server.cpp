@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 
 namespace vorn::test {
@@ -76,6 +77,20 @@ void ScriptServer::Serve(int connection, const ServerScript& script) {
     long count = ::recv(connection, buffer, sizeof buffer, 0);
     if (count <= 0) break;
     request.append(buffer, static_cast<std::size_t>(count));
+  }
+  // A request with a body (POST) is read whole before the script plays.
+  const std::size_t header_end = request.find("\r\n\r\n");
+  const std::size_t length_at = request.find("\r\nContent-Length: ");
+  if (header_end != std::string::npos && length_at != std::string::npos && length_at < header_end) {
+    const std::size_t body = std::strtoul(request.c_str() + length_at + 18, nullptr, 10);
+    while (request.size() < header_end + 4 + body && !stop_ && std::chrono::steady_clock::now() < deadline) {
+      pollfd entry{connection, POLLIN, 0};
+      if (::poll(&entry, 1, 20) <= 0) continue;
+      char buffer[4096];
+      long count = ::recv(connection, buffer, sizeof buffer, 0);
+      if (count <= 0) break;
+      request.append(buffer, static_cast<std::size_t>(count));
+    }
   }
   {
     std::lock_guard lock(mutex_);

@@ -22,7 +22,8 @@ inline ServerStep Sleep(int ms) { return {ServerStep::kSleep, {}, ms}; }
 inline ServerStep Hold() { return {ServerStep::kHold, {}, 0}; }
 
 // A misbehaving HTTP server on 127.0.0.1: each accepted connection plays the next script (the last
-// one repeats), on its own thread, and the request headers it read are kept in order.
+// one repeats), on its own thread, and the requests it read (header, and a body its
+// Content-Length announces) are kept in order.
 class ScriptServer {
  public:
   explicit ScriptServer(std::vector<ServerScript> scripts);

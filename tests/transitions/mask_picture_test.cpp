@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "fixture/page_writer.h"
+#include "foundation/vocabulary_codes.h"
+#include "transitions/create_wipe.h"
 #include "fixture/pel_fixture.h"
 #include "fixture/project_writer.h"
 #include "graphics/dibx.h"
@@ -164,6 +166,59 @@ TEST_F(MaskPicture, WhiteChangesFirstAndBlackLast) {
   reversed.UpdateMask();
   EXPECT_EQ(reversed.Mask().GetPixel(0, 0), 255u);
   EXPECT_EQ(reversed.Mask().GetPixel(1, 0), 44u);
+}
+
+// WP_MASKWHITE and WP_MASKBLACK on the 2 × 1 picture (black, white), T = 768: index = t + 255,
+// the white pixel takes ramp(t + 255), the black one ramp(t); ramp(k) = k − 256 from 256 to 767.
+// Above 255 the pixel is on the to page at level 511 − k. from 0x405060, to 0x102030.
+TEST_F(MaskPicture, FlashesThroughWhiteAndBlack) {
+  AddFiles();
+  engine.Start();
+  struct Case {
+    std::uint8_t kind;
+    std::uint8_t direction;
+    std::int32_t t;
+    std::uint32_t black, white;
+  } cases[] = {
+      {WP_MASKWHITE, 0, 50, 0x405060, 0x718191},   // white pixel: k = 49 = 0x31 on from
+      {WP_MASKBLACK, 0, 50, 0x405060, 0x0F1F2F},
+      {WP_MASKWHITE, 0, 600, 0xB7C7D7, 0x102030},  // black pixel: k = 344, to at 167 = 0xA7
+      {WP_MASKBLACK, 0, 600, 0x000000, 0x102030},
+      {WP_MASKWHITE, 1, 50, 0x718191, 0x405060},   // the picture inverted
+      {WP_MASKWHITE, 2, 50, 0x405060, 0x718191},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << int{c.kind} << " direction " << int{c.direction} << " t " << c.t);
+    test::WipePages pages(4, 1, 32, 0x405060, 0x102030);
+    std::unique_ptr<TCustomWipe> wipe = CreateWipe(c.kind, pages.target, pages.from, pages.to);
+    wipe->SetMaskName("bw.pel");
+    wipe->SetDirection(c.direction);
+    wipe->Total = 768;
+    wipe->Prepare();
+    wipe->Current = c.t;
+    EXPECT_FALSE(wipe->Draw());
+    EXPECT_EQ(test::AllPixels(pages.target), (std::vector<std::uint32_t>{c.black, c.white, c.black, c.white}));
+  }
+}
+
+// 5-5-5: from (16, 8, 4) with grey(49) = (6, 6, 6) added and taken away, saturating per channel.
+TEST_F(MaskPicture, FlashesSaturatePerChannelAtFifteenBits) {
+  AddFiles();
+  engine.Start();
+  const std::uint32_t from = (16u << 10) | (8u << 5) | 4u;
+  const std::pair<std::uint8_t, std::uint32_t> cases[] = {{WP_MASKWHITE, (22u << 10) | (14u << 5) | 10u},
+                                                          {WP_MASKBLACK, (10u << 10) | (2u << 5) | 0u}};
+  for (const auto& [kind, white] : cases) {
+    test::WipePages pages(2, 1, 15, from, 0);
+    std::unique_ptr<TCustomWipe> wipe = CreateWipe(kind, pages.target, pages.from, pages.to);
+    wipe->SetMaskName("bw.pel");
+    wipe->Total = 768;
+    wipe->Prepare();
+    wipe->Current = 50;
+    wipe->Draw();
+    EXPECT_EQ(pages.target.GetPixel(0, 0), from);
+    EXPECT_EQ(pages.target.GetPixel(1, 0), white) << int{kind};
+  }
 }
 
 // Each unusable picture leaves the screen to fade evenly, logs one line naming the file, and

@@ -1,8 +1,12 @@
 #include <SDL.h>
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
+#include "platform/background_work.h"
 #include "platform/display_format.h"
+#include "platform/main_thread_tasks.h"
 #include "platform/sdl/sdl_key_codes.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/sdl_surfaces.h"
@@ -13,6 +17,8 @@ namespace {
 
 // The user-event code that stands for a posted close (WM_CLOSE's number).
 constexpr Sint32 kPostedClose = 0x0010;
+// Work was posted to the main thread (from any thread).
+constexpr Sint32 kTasksPosted = 0x0011;
 
 unsigned ShiftState() {
   unsigned shift = 0;
@@ -267,7 +273,10 @@ std::unique_ptr<DisplayConnection> SdlDisplayService::Open(Window& window) {
 SdlApplication::SdlApplication(std::string video_driver) : video_driver_(std::move(video_driver)) {}
 
 SdlApplication::~SdlApplication() {
-  if (initialized_) SDL_Quit();
+  if (initialized_) {
+    MainTasks().SetWaker(nullptr);
+    SDL_Quit();
+  }
 }
 
 bool SdlApplication::Initialize(std::string& reason) {
@@ -281,6 +290,13 @@ bool SdlApplication::Initialize(std::string& reason) {
   }
   initialized_ = true;
   user_event_type_ = SDL_RegisterEvents(1);
+  // SDL_PushEvent is safe from any thread, so a post from a worker wakes a loop asleep in SDL.
+  MainTasks().SetWaker([type = user_event_type_] {
+    SDL_Event wake{};
+    wake.type = type;
+    wake.user.code = kTasksPosted;
+    SDL_PushEvent(&wake);
+  });
   SDL_DisplayMode desktop{};
   if (SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.format != 0) {
     // A 15-bit desktop still stores 16 bits a pixel; only its 16-bit layout differs.
@@ -370,6 +386,9 @@ bool SdlApplication::Dispatch(const void* sdl_event, Window* main, EventSink& si
   } else if (user_event_type_ != 0 && e.type == user_event_type_) {
     if (e.user.code == kPostedClose) {
       close = true;
+    } else if (e.user.code == kTasksPosted) {
+      // Only wakes the loop; the tasks run in the idle hook.
+      return false;
     } else {
       event.type = EventType::kUserMessage;
       event.message = static_cast<std::uint32_t>(e.user.code);
@@ -405,9 +424,25 @@ void SdlApplication::Run(Window& main, EventSink& sink) {
     const bool done = sink.Idle();
     if (after_idle_) after_idle_(main);
     if (main.Closed()) return;
-    if (done && SDL_WaitEvent(&event)) {
+    if (done && WaitEvent(&event)) {
       if (Dispatch(&event, &main, sink)) return;
     }
+  }
+}
+
+bool SdlApplication::WaitEvent(void* sdl_event) {
+  auto* event = static_cast<SDL_Event*>(sdl_event);
+  for (;;) {
+    const std::optional<std::uint32_t> step = cursors_ != nullptr ? cursors_->Pump() : std::nullopt;
+    // Live background work (a download) is serviced by the idle hook: never sleep past its bound.
+    BackgroundWork* work = CurrentBackgroundWork();
+    if (work != nullptr && work->Live()) {
+      const auto limit = static_cast<std::uint32_t>(kBackgroundWaitLimit.count());
+      return SDL_WaitEventTimeout(event, static_cast<int>(step ? std::min(*step, limit) : limit)) != 0;
+    }
+    if (!step) return SDL_WaitEvent(event) != 0;
+    const int wait = static_cast<int>(std::min<std::uint32_t>(*step, 0x7FFFFFFF));
+    if (SDL_WaitEventTimeout(event, wait) != 0) return true;
   }
 }
 

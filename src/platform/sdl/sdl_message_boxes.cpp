@@ -45,6 +45,8 @@ MessageAnswer SdlMessageBoxes::Show(const MessageBoxRequest& request) {
 }
 
 SdlPlatform::SdlPlatform(SdlPlatformOptions options)
-    : locks_(options.lock_dir), application_(options.video_driver), boxes_(application_) {}
+    : locks_(options.lock_dir), application_(options.video_driver), boxes_(application_) {
+  application_.set_cursors(&cursors_);
+}
 
 }  // namespace vorn::platform::sdl

@@ -5,12 +5,14 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/cursors.h"
 #include "platform/drive_type.h"
 #include "platform/font_catalog.h"
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/platform.h"
+#include "platform/sdl/sdl_cursors.h"
 #include "platform/window.h"
 
 namespace vorn::platform::sdl {
@@ -39,9 +41,13 @@ class SdlApplication final : public Application {
   std::uint32_t user_event_type() const { return user_event_type_; }
   // Our own message boxes take the focus for a moment; that is no deactivation.
   void DropFocusEvents();
+  // Animated cursors step while the loop waits for events (null: nothing to step).
+  void set_cursors(SdlCursors* cursors) { cursors_ = cursors; }
 
  private:
   bool Dispatch(const void* sdl_event, Window* main, EventSink& sink);
+  // Blocks for the next event, stepping the cursor animation meanwhile; false when SDL fails.
+  bool WaitEvent(void* sdl_event);
 
   std::string video_driver_;
   std::string title_;
@@ -49,6 +55,7 @@ class SdlApplication final : public Application {
   std::uint32_t user_event_type_ = 0;
   bool initialized_ = false;
   bool terminating_ = false;
+  SdlCursors* cursors_ = nullptr;
 };
 
 // Display modes through SDL's video subsystem (started by the application).
@@ -71,8 +78,8 @@ class SdlPlatform {
  public:
   explicit SdlPlatform(SdlPlatformOptions options = {});
   Platform services() {
-    return Platform{executable_, drives_, locks_, clock_, boxes_, application_, &display_, &wallpaper_, &url_opener_,
-                    &fonts_};
+    return Platform{executable_, drives_,     locks_, clock_, boxes_, application_, &display_, &wallpaper_,
+                    &url_opener_, &fonts_, &cursors_};
   }
   SdlApplication& application() { return application_; }
 
@@ -87,6 +94,8 @@ class SdlPlatform {
   DesktopWallpaper wallpaper_;
   XdgUrlOpener url_opener_;
   FontconfigCatalog fonts_;
+  // After the application: its cursors go before SDL quits.
+  SdlCursors cursors_;
 };
 
 }  // namespace vorn::platform::sdl
