@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "components/box.h"
+#include "components/timer.h"
 #include "components/vorn_base_list.h"
 #include "components/vorn_control.h"
 #include "components/vorn_http.h"
@@ -32,7 +34,7 @@ TVornObject* Create(TVornBaseList& owner) {
 constexpr std::array<TKindRow, 28> kKindRows = {{
     {LT_NONE, TRowKind::kNone, nullptr},
     {LT_AUDIO, TRowKind::kNone, nullptr},
-    {LT_BOX, TRowKind::kClass, nullptr},        // TVornBox
+    {LT_BOX, TRowKind::kClass, &Create<TVornBox>},
     {LT_BUTTON, TRowKind::kClass, nullptr},     // TVornButton, made like TVornImages
     {LT_CINEMA, TRowKind::kSlot, nullptr},      // TVornCinema (films)
     {LT_EDIT, TRowKind::kClass, nullptr},       // TVornEdit
@@ -45,7 +47,7 @@ constexpr std::array<TKindRow, 28> kKindRows = {{
     {LT_MENU, TRowKind::kClass, nullptr},       // TVornMenu
     {LT_MES, TRowKind::kClass, nullptr},        // TVornMes
     {LT_PARTICLE, TRowKind::kClass, nullptr},   // TVornParticle
-    {LT_TIMER, TRowKind::kClass, nullptr},      // TVornTimer, made like TVornObject
+    {LT_TIMER, TRowKind::kClass, &Create<TVornTimer>},
     {LT_VIDEO, TRowKind::kClass, nullptr},      // TVornVideo
     {LT_SOUND, TRowKind::kClass, nullptr},      // TVornSound
     {LT_MAPIMG, TRowKind::kClass, nullptr},     // TVornMapImage

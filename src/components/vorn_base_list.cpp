@@ -338,15 +338,26 @@ void TVornBaseList::FreeObjects(std::vector<TVornObject*> roots) {
   }
   // Take every doomed object out of the list in one pass, then free them.
   std::vector<std::unique_ptr<TVornObject>> freed;
+  std::unordered_set<std::string> names;
   for (auto& object : objects_) {
     if (doomed.contains(object.get())) {
-      UnindexName(object.get());
+      if (!object->name_.empty()) names.insert(object->name_);
       object->listed_ = false;
       pending_ids_.erase(object->GetId());
       freed.push_back(std::move(object));
     }
   }
   std::erase_if(objects_, [](const auto& object) { return object == nullptr; });
+  // One pass over each name's bearers: many objects of one name (a damaged save) would otherwise
+  // cost a walk of that name's list per object.
+  for (const std::string& name : names) {
+    const auto found = names_.find(name);
+    if (found == names_.end()) continue;
+    std::erase_if(found->second, [&doomed](const TVornObject* bearer) { return doomed.contains(bearer); });
+    if (!found->second.empty()) continue;
+    names_.erase(found);
+    LowerNameHint(name);
+  }
   freed.clear();
 }
 

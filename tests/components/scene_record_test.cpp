@@ -4,10 +4,17 @@
 #include <string>
 #include <vector>
 
+#include "components/box.h"
 #include "components/saved_records.h"
+#include "components/timer.h"
 #include "components/vorn_base_list.h"
 #include "components/vorn_control.h"
+#include "engine/engine_values.h"
+#include "fixture/scene_record_writer.h"
+#include "graphics/custom_dibx.h"
 #include "foundation/stream.h"
+#include "foundation/vocabulary_codes.h"
+#include "support/whole_file.h"
 
 namespace vorn {
 namespace {
@@ -134,6 +141,261 @@ TEST(SceneRecord, ChildrenComeBackInSortedOrder) {
   ASSERT_EQ(scene.GetBase(0)->GetChildCount(), 2);
   EXPECT_EQ(scene.GetBase(0)->GetChild(0)->GetName(), "b");
   EXPECT_EQ(Saved(scene), CabinetScene(true));
+}
+
+// ---- the fixtures of tests/components/data/scene_records (written by make_scene_records.py) ----
+
+std::vector<std::uint8_t> Fixture(const std::string& name) {
+  return testing::ReadWholeFile(std::string(VORN_SOURCE_DIR) + "/tests/components/data/scene_records/" + name);
+}
+
+struct FixtureCase {
+  const char* file;
+  std::int32_t version;
+};
+
+const FixtureCase kCommonSceneFixtures[] = {
+    {"scene-v101-no-mouse-in.bin", 101},      {"scene-v103-no-sub-priority.bin", 103},
+    {"scene-v107-oldest-game-save.bin", 107}, {"scene-v113-done-byte.bin", 113},
+    {"scene-v114-done-int.bin", 114},         {"scene-v117-no-key-labels.bin", 117},
+    {"scene-v118-key-labels.bin", 118},       {"scene-v119-focus-name.bin", 119},
+    {"scene-v120-tag.bin", 120},              {"scene-v129-no-motion.bin", 129},
+    {"scene-v130-motion-plus.bin", 130},      {"scene-v134-newest.bin", 134},
+};
+
+class SceneRecordFixture : public ::testing::TestWithParam<FixtureCase> {};
+
+// What make_scene_records.py puts into the common scene, field by field, as each version holds it.
+TEST_P(SceneRecordFixture, LoadsTheFieldsItsVersionHolds) {
+  const std::int32_t v = GetParam().version;
+  const bool later = v > 103;  // sub-priority, clip, anim paused, the box's and timer's later fields
+  GameClock = 4321;
+  TVornBaseList scene;
+  Load(scene, Fixture(GetParam().file), v);
+
+  EXPECT_EQ(scene.GetWidth(), 80);
+  EXPECT_EQ(scene.GetHeight(), 60);
+  EXPECT_EQ(scene.GetActiveLayerIndex(), 0);
+  EXPECT_EQ(scene.GetBase(0)->GetColor(), 0x102030);
+  EXPECT_EQ(scene.GetBase(1)->GetColor(), -1);
+  EXPECT_EQ(scene.GetBase(1)->GetName(), "\x01" "BASE1");
+  ASSERT_NE(scene.GetBase(0)->LayerSurface(), nullptr);
+  EXPECT_EQ(scene.GetBase(0)->LayerSurface()->GetWidth(), 80);
+
+  TVornBase* layer = scene.GetBase(0);
+  ASSERT_EQ(layer->GetChildCount(), 2);
+  TVornControl* cab = layer->GetChild(0);
+  auto* red = dynamic_cast<TVornBox*>(layer->GetChild(1));
+  ASSERT_NE(red, nullptr);
+  EXPECT_EQ(cab->GetName(), "cab");
+  EXPECT_EQ(cab->GetCompoType(), LT_CABINET);
+  ASSERT_EQ(cab->GetChildCount(), 1);
+  auto* inside = dynamic_cast<TVornBox*>(cab->GetChild(0));
+  ASSERT_NE(inside, nullptr);
+  EXPECT_EQ(inside->GetName(), "inside");
+  EXPECT_EQ(inside->GetParent(), cab);
+  EXPECT_TRUE(inside->InCabinet());
+
+  // Object fields.
+  EXPECT_EQ(red->GetName(), "red");
+  EXPECT_EQ(scene.FindControl("red"), red);
+  EXPECT_EQ(red->GetPriority(), 2);
+  EXPECT_EQ(red->GetSubPriority(), later ? 7 : 0);
+  EXPECT_EQ(red->GetTag(), v >= 120 ? "tag-red" : "");
+  // Control fields.
+  EXPECT_EQ(red->GetLeft(), 10);
+  EXPECT_EQ(red->GetTop(), 20);
+  EXPECT_EQ(red->GetWidth(), 30);
+  EXPECT_EQ(red->GetHeight(), 40);
+  EXPECT_EQ(red->GetOffsetX(), 1);
+  EXPECT_EQ(red->GetOffsetY(), 2);
+  EXPECT_TRUE(red->GetPosZoomed());
+  EXPECT_EQ(red->GetMotionLeft(), v >= 130 ? 11 : 0);
+  EXPECT_EQ(red->GetMotionTop(), v >= 130 ? 12 : 0);
+  EXPECT_EQ(red->GetPlusX(), v >= 130 ? 3 : 0);
+  EXPECT_EQ(red->GetPlusY(), v >= 130 ? 4 : 0);
+  EXPECT_EQ(red->GetColor(), 0x0000FF);
+  EXPECT_EQ(red->GetSpareRect(), (TRect{1, 2, 3, 4}));
+  EXPECT_EQ(red->GetIgnoreMouse(), 2);
+  EXPECT_EQ(red->GetCursor(), "hand.cur");
+  EXPECT_EQ(red->GetOnMouseMove(), "p.vsb:move");
+  EXPECT_EQ(red->GetOnMouseIn(), v > 101 ? "p.vsb:in" : "");
+  EXPECT_EQ(red->GetOnMouseOut(), "p.vsb:out");
+  EXPECT_EQ(red->GetOnLBtnDown(), "p.vsb:down");
+  EXPECT_EQ(red->GetOnWheelUp(), "p.vsb:wu");
+  EXPECT_EQ(red->GetHandleKey(), v > 117);
+  EXPECT_EQ(red->GetOnKeyDown(), v > 117 ? "p.vsb:kd" : "");
+  EXPECT_EQ(red->GetOnFocusOut(), v > 117 ? "p.vsb:fo" : "");
+  EXPECT_EQ(cab->GetClipWidth(), later ? 10 : 0);
+  EXPECT_EQ(RectIsEmpty(cab->GetClipRect()), !later);
+  EXPECT_EQ(cab->GetOnMouseIn(), v > 101 ? "p.vsb:in" : "");
+  // Box fields.
+  EXPECT_EQ(red->GetBorderWidth(), 3);
+  EXPECT_EQ(red->GetBorderColor(), 0xFFFFFF);
+  EXPECT_EQ(red->GetAlpha(), 200);
+  EXPECT_EQ(red->GetOnIdle(), later ? "p.vsb:idle" : "");
+  EXPECT_EQ(red->GetSource(), later ? "red.bmp" : "");
+  EXPECT_EQ(red->GetRepeat(), later);
+  EXPECT_EQ(red->GetAutoScrap(), later);
+  EXPECT_EQ(red->GetOnPlayEnd(), later ? "p.vsb:end" : "");
+  EXPECT_EQ(red->GetPaused(), later);
+  EXPECT_FALSE(red->GetAniPaused());
+  EXPECT_EQ(inside->GetAlpha(), 128);
+  EXPECT_EQ(inside->GetAniPaused(), later);
+
+  // The timer.
+  ASSERT_EQ(scene.GetObjectCount(), 4);
+  auto* tick = dynamic_cast<TVornTimer*>(scene.FindComponent("tick"));
+  ASSERT_NE(tick, nullptr);
+  EXPECT_EQ(tick->GetParent(), nullptr);
+  EXPECT_EQ(tick->GetTag(), v >= 120 ? "tag-tick" : "");
+  EXPECT_EQ(tick->GetOnNotify(), "p.vsb:tick");
+  EXPECT_EQ(tick->GetDelay(), 500);
+  EXPECT_TRUE(tick->GetPaused());
+  EXPECT_EQ(tick->GetAutoScrap(), later);
+  EXPECT_EQ(tick->HasFired(), later);
+  EXPECT_EQ(tick->LastTime(), 4321);
+
+  // The queue, exactly as saved: loading posted nothing (red's focus-in label included).
+  ASSERT_EQ(scene.Events().Count(), 3);
+  const TTimerList& events = scene.Events();
+  EXPECT_EQ(events.Item(0)->GetLabel(), "p.vsb:tick");
+  EXPECT_EQ(events.Item(0)->GetSender().Get(), tick);
+  EXPECT_EQ(events.Item(0)->GetCode(), PR_ONNOTIFY);
+  EXPECT_EQ(events.Item(1)->GetSender().Get(), red);
+  EXPECT_EQ(events.Item(1)->GetDone(), v > 113 ? 2 : 1);
+  ASSERT_EQ(events.Item(1)->GetArguments().Count(), 2);
+  EXPECT_EQ(events.Item(1)->GetArguments()[1], "4");
+  EXPECT_EQ(events.Item(2)->GetSender().Get(), nullptr);
+  EXPECT_EQ(events.Item(2)->GetCode(), 50);
+
+  // Focus.
+  EXPECT_EQ(scene.GetFocusedControl(), v > 118 ? red : nullptr);
+  EXPECT_EQ(scene.IsFocusChoiceRequested(), v <= 118);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachVersion, SceneRecordFixture, ::testing::ValuesIn(kCommonSceneFixtures),
+                         [](const auto& info) { return "v" + std::to_string(info.param.version); });
+
+TEST(SceneRecord, TheNewestFixtureSavesBackToItsOwnBytes) {
+  const std::vector<std::uint8_t> bytes = Fixture("scene-v134-newest.bin");
+  TVornBaseList scene;
+  Load(scene, bytes, 134);
+  EXPECT_EQ(Saved(scene), bytes);
+}
+
+TEST(SceneRecord, SystemTargetsOfTheQueue) {
+  TVornBaseList scene;
+  Load(scene, Fixture("scene-v134-system-targets.bin"), 134);
+  EXPECT_EQ(scene.GetActiveLayerIndex(), 1);
+  ASSERT_EQ(scene.Events().Count(), 2);
+  // The screen copy is never saved: no object bears its name.
+  EXPECT_EQ(scene.Events().Item(0)->GetSender().Get(), nullptr);
+  // Hand-made: the name of layer 1 stands for the inactive layer, here layer 0.
+  EXPECT_EQ(scene.Events().Item(1)->GetSender().Get(), scene.GetBase(0));
+}
+
+// The writer of the test tools against the fixtures made by Python: both follow the tables.
+TEST(SceneRecord, TheFixtureWriterAgreesWithTheFixtures) {
+  fixture::SavedScene saved;
+  saved.width = 16;
+  saved.height = 16;
+  saved.active_layer = 1;
+  saved.events = {{"p.vsb:copy", "\x01\x01", 36, 0, {}}, {"p.vsb:other", "\x01" "BASE1", 36, 0, {}}};
+  for (auto& layer : saved.layers) layer.control.color = 0;
+  EXPECT_EQ(fixture::SceneRecordBytes(saved, 134), Fixture("scene-v134-system-targets.bin"));
+}
+
+// ---- what is saved and how references come back ----
+
+TVornCabinet* NewCabinet(TVornBaseList& scene, TVornControl* parent, const std::string& name) {
+  auto* cabinet = CreateObject<TVornCabinet>(scene);
+  cabinet->SetName(name);
+  cabinet->SetParent(parent);
+  return cabinet;
+}
+
+std::vector<std::string> ChildNames(const TVornControl& control) {
+  std::vector<std::string> names;
+  for (const TVornControl* child : control.Children()) names.push_back(child->GetName());
+  return names;
+}
+
+TEST(SceneRecord, OnlySavedObjectsAreWritten) {
+  TVornBaseList scene;
+  TVornControl* layer = scene.GetBase(0);
+  TVornCabinet* kept = NewCabinet(scene, layer, "kept");
+  NewCabinet(scene, kept, "child");
+  TVornCabinet* scrapped = NewCabinet(scene, layer, "scrapped");
+  NewCabinet(scene, scrapped, "under-scrapped");
+  NewCabinet(scene, layer, "\x01" "film-made");
+  TVornControl* plain = CreateObject<TVornControl>(scene);  // kind 0
+  plain->SetName("plain");
+  plain->SetParent(layer);
+  NewCabinet(scene, plain, "under-plain");
+  CreateObject<TVornControl>(scene)->SetName("loose");  // a control without a layer
+  CreateObject<TVornTimer>(scene)->SetName("timer");
+  CreateObject<TVornTimer>(scene)->SetName("\x01" "system-timer");
+  CreateObject<TVornTimer>(scene)->MarkDeleted();
+  scrapped->MarkDeleted();
+
+  TMemoryStream saved;
+  scene.SaveToStream(saved);
+  TVornBaseList loaded;
+  saved.SetPosition(0);
+  loaded.LoadFromStream(saved, 134);
+  EXPECT_EQ(ChildNames(*loaded.GetBase(0)), (std::vector<std::string>{"kept"}));
+  EXPECT_EQ(ChildNames(*loaded.GetBase(0)->GetChild(0)), (std::vector<std::string>{"child"}));
+  ASSERT_EQ(loaded.GetObjectCount(), 3);
+  EXPECT_EQ(loaded.GetObject(2)->GetName(), "timer");
+}
+
+TEST(SceneRecord, EventsOfScrappedObjectsAndLayersSaveWithoutATarget) {
+  TVornBaseList scene;
+  TVornCabinet* gone = NewCabinet(scene, scene.GetBase(0), "gone");
+  TVornCabinet* here = NewCabinet(scene, scene.GetBase(0), "here");
+  scene.Events().PostEvent(gone, "p.vsb:gone", nullptr, 36);
+  scene.Events().PostEvent(scene.GetBase(1), "p.vsb:layer", nullptr, 36);
+  scene.Events().PostEvent(here, "p.vsb:here", nullptr, 36);
+  gone->MarkDeleted();  // its waiting event stays until the scene frees it
+
+  TMemoryStream saved;
+  scene.SaveToStream(saved);
+  fixture::SavedScene expected;
+  expected.layers[0].control.width = expected.layers[1].control.width = 0;
+  expected.layers[0].control.height = expected.layers[1].control.height = 0;
+  expected.layers[0].control.color = expected.layers[1].control.color = scene.GetBase(0)->GetColor();
+  expected.width = expected.height = 0;
+  fixture::SavedComponent cabinet;
+  cabinet.name = "here";
+  expected.layers[0].children = {cabinet};
+  expected.events = {{"p.vsb:gone", "", 36, 0, {}}, {"p.vsb:layer", "", 36, 0, {}}, {"p.vsb:here", "here", 36, 0, {}}};
+  EXPECT_EQ(saved.Bytes(), fixture::SceneRecordBytes(expected, 134));
+
+  TVornBaseList loaded;
+  saved.SetPosition(0);
+  loaded.LoadFromStream(saved, 134);
+  ASSERT_EQ(loaded.Events().Count(), 3);
+  EXPECT_EQ(loaded.Events().Item(0)->GetSender().Get(), nullptr);
+  EXPECT_EQ(loaded.Events().Item(1)->GetSender().Get(), nullptr);
+  EXPECT_EQ(loaded.Events().Item(2)->GetSender().Get(), loaded.FindControl("here"));
+}
+
+TEST(SceneRecord, AFocusNameNoControlBearsLeavesTheChoiceToTheNextInputStep) {
+  fixture::SavedScene saved;
+  fixture::SavedComponent keyed;
+  keyed.kind = LT_BOX;
+  keyed.name = "keyed";
+  keyed.control.width = keyed.control.height = 4;
+  keyed.control.handle_key = 1;
+  saved.layers[0].children = {keyed};
+  saved.focus = "nobody";
+  TVornBaseList scene;
+  Load(scene, fixture::SceneRecordBytes(saved, 134), 134);
+  EXPECT_EQ(scene.GetFocusedControl(), nullptr);
+  EXPECT_TRUE(scene.IsFocusChoiceRequested());
+  scene.ProcessInput();
+  EXPECT_EQ(scene.GetFocusedControl(), scene.FindControl("keyed"));
 }
 
 TEST(SceneRecord, EveryProperPrefixIsATruncatedRecord) {
