@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "net/wsocket.h"
+#include "net/custom_wsocket.h"
 
 namespace vorn {
 

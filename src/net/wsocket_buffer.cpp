@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "net/wsocket.h"
+#include "net/custom_wsocket.h"
 
 namespace vorn {
 

@@ -9,6 +9,7 @@ import http.server
 import os
 import sys
 import tempfile
+import time
 
 TEXT = "ひらがな、カタカナ、漢字\r\nline two ｶﾅ\n終わり"
 
@@ -29,8 +30,15 @@ def main():
             pass
 
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Quiet)
+    server.timeout = 0.5
     print(server.server_address[1], flush=True)
-    server.serve_forever()
+    # Stops by itself: after 200 requests or 120 s, whichever comes first.
+    deadline = time.monotonic() + 120
+    for _ in range(200):
+        if time.monotonic() >= deadline:
+            break
+        server.handle_request()
+    server.server_close()
 
 
 if __name__ == "__main__":

@@ -18,5 +18,6 @@ try:
     result = subprocess.run([tests_binary, "--gtest_filter=HttpFixtureServer.*"], env=env, timeout=120)
     sys.exit(result.returncode)
 finally:
-    os.kill(server.pid, signal.SIGTERM)
+    if server.poll() is None:
+        os.kill(server.pid, signal.SIGTERM)
     server.wait(timeout=10)

@@ -1,4 +1,4 @@
-#include "net/wsocket.h"
+#include "net/custom_wsocket.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -26,7 +26,7 @@ bool ClosesOnSendError(int code) {
 
 TCustomWSocket::TCustomWSocket(std::function<void(TCustomWSocket*)> release)
     : release_(std::move(release)), token_(std::make_shared<TCustomWSocket*>(this)) {
-  ResetSocket();
+  TCustomWSocket::ResetSocket();
   NetPump::Instance().Register(this);
 }
 
@@ -90,6 +90,15 @@ void TCustomWSocket::SetAddr(const std::string& value) {
   addr_ = text;
   addr_assigned_ = !text.empty();
   addr_resolved_ = false;
+}
+
+void TCustomWSocket::AssignRemote(const std::string& addr, const std::string& port) {
+  addr_ = addr;
+  addr_assigned_ = !addr.empty();
+  addr_resolved_ = false;
+  port_ = port;
+  port_assigned_ = !port.empty();
+  port_resolved_ = false;
 }
 
 void TCustomWSocket::SetPort(const std::string& value) {
@@ -713,15 +722,15 @@ void TCustomWSocket::ReceiveLoop(unsigned options) {
   for (;;) {
     last_error_ = 0;
     long before = read_count_;
-    if (OnDataAvailable) {
-      try {
-        OnDataAvailable(*this, 0);
-      } catch (...) {
-        // The data handler's failures end this loop and go no further.
-        return;
-      }
-      if (alive.expired()) return;
-    } else {
+    bool taken = false;
+    try {
+      taken = TriggerDataAvailable(0);
+    } catch (...) {
+      // The data handler's failures end this loop and go no further.
+      return;
+    }
+    if (alive.expired()) return;
+    if (!taken) {
       char drain[1024];
       int count = Receive(drain, sizeof drain);
       if (count < 0 && last_error_ == platform::kSockWouldBlock) {
@@ -748,6 +757,16 @@ void TCustomWSocket::ReceiveLoop(unsigned options) {
 
 void TCustomWSocket::TriggerSessionConnected(int error) {
   if (OnSessionConnected) OnSessionConnected(*this, error);
+}
+
+bool TCustomWSocket::TriggerDataAvailable(int error) {
+  if (!OnDataAvailable) return false;
+  OnDataAvailable(*this, error);
+  return true;
+}
+
+void TCustomWSocket::TriggerSessionClosed(int error) {
+  if (OnSessionClosed) OnSessionClosed(*this, error);
 }
 
 bool TCustomWSocket::WantsPoll(PollWish& wish) const {
@@ -835,7 +854,7 @@ void TCustomWSocket::DoFdEvent(int event, int error) {
       if (alive.expired()) return;
       if (!close_reported_) {
         close_reported_ = true;
-        if (OnSessionClosed) OnSessionClosed(*this, error);
+        TriggerSessionClosed(error);
         if (alive.expired()) return;
       }
       if (state_ != TSocketState::wsClosed) Close();
