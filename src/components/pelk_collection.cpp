@@ -196,13 +196,20 @@ void TPelkCollection::Free(TPelkItem& item) {
   items_.erase(Folded(item.Name()));
 }
 
-bool TPelkCollection::Decode(const TPelkItem& item, TPelkFrameList& list) const {
+bool TPelkCollection::ReadPicture(const std::string& name, TStream& stream, std::uint32_t& identification_code) const {
   TProject* project = CurrentProject();
-  if (project == nullptr || !project->Files().Exists(item.FileName())) return false;
+  if (project == nullptr || !project->Files().Exists(name)) return false;
+  project->Files().LoadToStream(stream, name);
+  identification_code = static_cast<std::uint32_t>(project->settings.identification_code);
+  return true;
+}
+
+bool TPelkCollection::Decode(const TPelkItem& item, TPelkFrameList& list) const {
   TMemoryStream stream;
-  project->Files().LoadToStream(stream, item.FileName());
+  std::uint32_t identification_code = 0;
+  if (!ReadPicture(item.FileName(), stream, identification_code)) return false;
   stream.SetPosition(0);
-  list.IdentificationCode = static_cast<std::uint32_t>(project->settings.identification_code);
+  list.IdentificationCode = identification_code;
   // The loader's own conversion would give every keyed frame an alpha plane and so erase the
   // difference between the plain and the mask variant: convert here instead.
   list.LoadFromStream(stream, false, false);

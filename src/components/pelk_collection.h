@@ -120,7 +120,7 @@ class TPelkCollection {
 
   // scene: whose screen decides the surfaces' kind and depth; null for 32-bit bitmaps.
   explicit TPelkCollection(const TVornBaseList* scene = nullptr);
-  ~TPelkCollection();
+  virtual ~TPelkCollection();
   TPelkCollection(const TPelkCollection&) = delete;
   TPelkCollection& operator=(const TPelkCollection&) = delete;
 
@@ -149,6 +149,11 @@ class TPelkCollection {
   void RestoreSurfaces();
 
   const TVornBaseList* Scene() const { return scene_; }
+
+ protected:
+  // Where pictures come from: the current project's files, decoded with its identification code.
+  // False when there is no such file.
+  virtual bool ReadPicture(const std::string& name, TStream& stream, std::uint32_t& identification_code) const;
 
  private:
   friend class TPelkItem;

@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "components/pelk_collection.h"
 #include "components/vorn_base_list.h"
 #include "foundation/errors.h"
 #include "foundation/stream.h"
+#include "foundation/vr_errors.h"
 
 namespace {
 
@@ -31,6 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int64_t height = Int32At(data + 5);
     if (width > 0 && height > 0 && width * height > kMaxHarnessPixels) return 0;
   }
+  // Pictures come from the cache (blank ones: there is no project); it outlives the scene.
+  vorn::TPelkCollection cache;
+  vorn::TPelkCollection* previous_cache = vorn::PelkMan;
+  vorn::PelkMan = &cache;
   vorn::TVornBaseList scene;
   vorn::TMemoryStream stream(std::vector<std::uint8_t>(data + 1, data + size));
   try {
@@ -40,7 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     scene.SaveToStream(out);
   } catch (const vorn::EReadError&) {
   } catch (const vorn::EWriteError&) {
+  } catch (const vorn::EVrFileError&) {
+    // A motion file the saved scene names is missing: the load fails with the file's error.
   }
   scene.ResetScene();
+  vorn::PelkMan = previous_cache;
   return 0;
 }
