@@ -136,3 +136,35 @@ TEST(TWSocketLineSend, SendsOneLinePerCallAndAtMost24BeforeWaiting) {
 
 }  // namespace
 }  // namespace vorn
+
+namespace vorn {
+namespace {
+
+TEST(NetPumpScripted, NoSystemCallWithoutALiveSocketAndFlushSendsEverything) {
+  test::ScriptedNet net;
+  NetPump& pump = NetPump::Instance();
+  TWSocket idle;
+  for (int pass = 0; pass < 10; ++pass) pump.ProcessMessages();
+  pump.Service();
+  EXPECT_EQ(net.sockets.polls(), 0);
+  EXPECT_FALSE(pump.Live());
+
+  net.sockets.QueueReply({}, false);
+  TWSocket socket;
+  socket.SetAddr("10.0.0.1");
+  socket.SetPort("80");
+  socket.Connect();
+  ASSERT_TRUE(net.PumpUntil([&] { return socket.State() == TSocketState::wsConnected; }));
+  EXPECT_GT(net.sockets.polls(), 0);
+  // The system takes 1000 bytes a call: most of the data stays queued until Flush.
+  net.sockets.set_send_limit(1000);
+  const std::string data(5000, 'd');
+  EXPECT_EQ(socket.SendStr(data), 5000);
+  EXPECT_EQ(net.sockets.sent().size(), 1000u);
+  socket.Flush();
+  EXPECT_EQ(net.sockets.sent().size(), data.size());
+  EXPECT_TRUE(net.sockets.sent() == data);
+}
+
+}  // namespace
+}  // namespace vorn
