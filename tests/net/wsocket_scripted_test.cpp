@@ -80,6 +80,8 @@ TEST(TWSocketOptions, DatagramBroadcastAndMulticast) {
   }
   {
     test::ScriptedNet net;
+    // Outlives the socket, whose close at its end reports a last state change.
+    std::vector<TSocketState> states;
     TWSocket listener;
     listener.SetProto("udp");
     listener.SetAddr("0.0.0.0");
@@ -87,7 +89,6 @@ TEST(TWSocketOptions, DatagramBroadcastAndMulticast) {
     listener.ReuseAddr = true;
     listener.MultiCast = true;
     listener.MultiCastAddrStr = "239.1.2.3";
-    std::vector<TSocketState> states;
     listener.OnChangeState = [&](TCustomWSocket&, TSocketState, TSocketState now) { states.push_back(now); };
     listener.Listen();
     ASSERT_EQ(net.sockets.option_calls().size(), 2u);
