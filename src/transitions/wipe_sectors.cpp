@@ -12,7 +12,7 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 
 // Degrees clockwise from straight up, as radians of the screen's angle (0 = right, y down).
-double StartAngleOf(std::int32_t degrees) { return degrees * 2 * kPi / 360 - kPi / 2; }
+double StartAngleOf(std::int32_t degrees) { return static_cast<double>(degrees) * 2 * kPi / 360 - kPi / 2; }
 
 }  // namespace
 

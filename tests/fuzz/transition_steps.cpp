@@ -3,11 +3,16 @@
 // divide by zero or overflow.
 //
 // Layout: kind, target width, target height, depth, page shape flags, [from width, from height],
-// [to depth], param 0, param 1, total, direction, vector flag, then one int32 per step.
+// [to depth], [16-bit length and the bytes of a mask picture file], param 0, param 1, total,
+// direction, vector flag, then one int32 per step. The mask picture is a file of a small running
+// project, handed to every kind by name (three kinds read it).
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "fixture/scratch_project.h"
 #include "graphics/memory_dibx.h"
 #include "graphics/vector_unit.h"
 #include "transitions/create_wipe.h"
@@ -34,6 +39,29 @@ class Reader {
 };
 
 const int kDepths[] = {8, 15, 16, 24, 32};
+
+// The project whose files the mask kinds read; each picture gets a fresh name, so that no cached
+// copy of an earlier one is read.
+class MaskPictures {
+ public:
+  std::string Add(const std::vector<std::uint8_t>& bytes) {
+    project_.RemoveFile(name_);
+    name_ = "mask" + std::to_string(++count_) + ".pel";
+    project_.AddFile(name_, bytes);
+    return name_;
+  }
+
+ private:
+  fixture::ScratchProject project_;
+  std::string name_ = "none.pel";
+  int count_ = 0;
+};
+
+MaskPictures& Masks() {
+  static MaskPictures pictures;
+  return pictures;
+}
+
 constexpr int kMaxSide = 48;
 constexpr int kMaxSteps = 64;
 
@@ -58,6 +86,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fromHeight = in.Byte() % (kMaxSide + 1);
   }
   if (shape & 2) toDepth = kDepths[in.Byte() % 5];
+  std::string maskName;
+  if (shape & 4) {
+    const int length = in.Byte() | (in.Byte() << 8);
+    std::vector<std::uint8_t> mask;
+    for (int i = 0; i < length && in.More(); ++i) mask.push_back(in.Byte());
+    maskName = Masks().Add(mask);
+  }
 
   TMemoryDIBX target(width, height, depth);
   TMemoryDIBX from(fromWidth, fromHeight, depth);
@@ -67,6 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::unique_ptr<TCustomWipe> wipe = CreateWipe(kind, target, from, to);
   if (!wipe) return 0;
+  if (!maskName.empty()) wipe->SetMaskName(maskName);
   wipe->SetParam(0, in.Int());
   wipe->SetParam(1, in.Int());
   wipe->Total = in.Int();

@@ -3,21 +3,26 @@
 // cool rings on a grid, so that both pages and their mixtures are easy to tell apart.
 //
 //   transition-sheet KIND OUT.png [--at 0,0.25,0.5,0.75,0.99] [--size 320x240]
-//                    [--param0 N] [--param1 N] [--direction D] [--mask NAME]
+//                    [--param0 N] [--param1 N] [--direction D] [--mask FILE]
 //
-// KIND is a WP_ name (WP_FADE) or its number (1..38). --mask hands NAME to the effects that read
-// a mask picture.
+// KIND is a WP_ name (WP_FADE) or its number (1..38). --mask names a layered-image file on the
+// host: it becomes a file of a scratch project, and the effects that read a mask picture read it
+// from there as they would from a game's files.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "fixture/png_writer.h"
+#include "fixture/scratch_project.h"
 #include "foundation/vocabulary.h"
 #include "graphics/dibx.h"
 #include "platform/framebuffer.h"
@@ -119,8 +124,21 @@ int main(int argc, char** argv) {
   Options o;
   if (!Parse(argc, argv, o)) {
     std::cerr << "usage: transition-sheet KIND OUT.png [--at F,F,...] [--size WxH] [--param0 N]"
-                 " [--param1 N] [--direction D] [--mask NAME]\n";
+                 " [--param1 N] [--direction D] [--mask FILE]\n";
     return 2;
+  }
+  std::unique_ptr<fixture::ScratchProject> project;
+  std::string maskName;
+  if (!o.mask.empty()) {
+    std::ifstream in(o.mask, std::ios::binary);
+    if (!in) {
+      std::cerr << "transition-sheet: cannot read " << o.mask << "\n";
+      return 1;
+    }
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    project = std::make_unique<fixture::ScratchProject>();
+    maskName = std::filesystem::path(o.mask).filename().string();
+    project->AddFile(maskName, bytes);
   }
   TDIBX from, to;
   PaintFrom(from, o.width, o.height);
@@ -137,7 +155,7 @@ int main(int argc, char** argv) {
     wipe->SetDirection(static_cast<std::uint8_t>(o.direction));
     if (o.hasParam0) wipe->SetParam(0, o.param0);
     if (o.hasParam1) wipe->SetParam(1, o.param1);
-    if (!o.mask.empty()) wipe->SetMaskName(o.mask);
+    if (!maskName.empty()) wipe->SetMaskName(maskName);
     wipe->Prepare();
     const double f = std::clamp(o.fractions[static_cast<std::size_t>(i)], 0.0, 1.0);
     wipe->Current = static_cast<std::int32_t>(std::lround(f * kTotal));
