@@ -383,18 +383,9 @@ void TFormView::HandleEvent(const platform::Event& event) {
       vornVidmanProcessEvent(window_, kDisplayChangeMessage, event.wparam, event.lparam);
       break;
     case EventType::kExpose:
-      PresentWholeScreen();
+      if (base_panel_) base_panel_->Paint();
       break;
   }
-}
-
-void TFormView::PresentWholeScreen() {
-  TScreenManager* screen = screen_manager();
-  if (screen == nullptr || screen->GetSurface() == nullptr) return;
-  TScenePresentation frame;
-  frame.Surface = screen->GetSurface();
-  frame.OwnDirty = frame.Surface->GetBoundsRect();
-  screen->Present(&frame);
 }
 
 void TFormView::UserMessage(const platform::Event& event) {
@@ -754,6 +745,8 @@ void TFormView::RunFrame() {
     frame.ActiveLayer = Bases->GetActiveLayerIndex();
     frame.Zoom = Bases->GetDisplayScale();
     screen->Present(&frame);
+    // The presentation drew over the videos on the panel.
+    if (base_panel_) base_panel_->RepaintVideos();
   }
 }
 

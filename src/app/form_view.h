@@ -147,8 +147,6 @@ class TFormView final : public platform::EventSink {
   bool StripTakesPointer(int x, int y);
   // Step 6 of a screen switch: the panel centred in full screen, under the dock in a window.
   void PlacePanel();
-  // The whole screen surface onto the panel (after an exposure).
-  void PresentWholeScreen();
   // After a switch: black client, the strip when it shows.
   void RepaintFrame();
   platform::Size WindowedClientSize() const;

@@ -2,9 +2,13 @@
 
 #include "components/scene_globals.h"
 #include "graphics/screen_manager.h"
+#include "media/media_standin.h"
 
 namespace vorn {
 namespace {
+
+// The window message of a repaint, as the video library expects it.
+constexpr std::uint32_t kPaintMessage = 0x000F;
 
 // The screen manager's back surface, depth and full-screen state. Asked at every use: a screen
 // switch replaces all three.
@@ -29,5 +33,19 @@ void TBasePanel::CreateScene() {
   CreateSceneGlobals(*screen_);
   Bases->SetCursors(cursors_);
 }
+
+void TBasePanel::Paint() {
+  if (Bases != nullptr && ScreenManager != nullptr) {
+    if (TCustomDIBX* surface = Bases->GetSceneSurface()) {
+      TScenePresentation whole;
+      whole.Surface = surface;
+      whole.OwnDirty = surface->GetBoundsRect();
+      ScreenManager->Present(&whole);
+    }
+  }
+  RepaintVideos();
+}
+
+void TBasePanel::RepaintVideos() { vornVidmanProcessEvent(panel_.window(), kPaintMessage, 0, 0); }
 
 }  // namespace vorn

@@ -26,6 +26,13 @@ class TBasePanel {
   // What the global scene draws on.
   TSceneScreen& Screen() { return *screen_; }
 
+  // The panel's picture, on expose: the scene's surface over the whole panel (when the scene and
+  // the screen manager exist), then the videos drawn again above it.
+  void Paint();
+  // Videos draw onto the panel in software, so every presentation of the scene covers them: the
+  // video library is asked to draw them again (with or without videos).
+  void RepaintVideos();
+
   std::function<void(platform::MouseButton, unsigned shift, int x, int y)> OnMouseDown;
   std::function<void(unsigned shift, int x, int y)> OnMouseMove;
   std::function<void(platform::MouseButton, unsigned shift, int x, int y)> OnMouseUp;

@@ -9,6 +9,7 @@
 
 #include "platform/clock.h"
 #include "platform/drive_type.h"
+#include "platform/headless_audio.h"
 #include "platform/headless_display.h"
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
@@ -150,6 +151,7 @@ struct HeadlessPlatform {
   TableDriveTypes drives;
   HeadlessInstanceLocks locks;
   VirtualClock clock;
+  HeadlessAudioOutput audio{clock};
   HeadlessMessageBoxes boxes;
   HeadlessApplication application;
   HeadlessDisplayService display;
@@ -159,7 +161,7 @@ struct HeadlessPlatform {
 
   Platform services() {
     return Platform{executable, drives, locks, clock, boxes, application, &display, &wallpaper, &url_opener, nullptr,
-                    &cursors};
+                    &cursors, &audio};
   }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/audio_output.h"
 #include "platform/clock.h"
 #include "platform/cursors.h"
 #include "platform/display_service.h"
@@ -32,6 +33,8 @@ struct Platform {
   FontCatalog* fonts = nullptr;
   // The mouse cursors over the drawing panel; null: the system arrow only.
   Cursors* cursors = nullptr;
+  // The sound device; null: none, so every client's start-up fails.
+  AudioOutput* audio = nullptr;
 };
 
 }  // namespace vorn::platform

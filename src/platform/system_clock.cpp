@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "platform/clock.h"
@@ -18,6 +20,33 @@ std::uint32_t SystemClock::TimeGetTime() {
 void SystemClock::Sleep(std::uint32_t milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
+
+namespace {
+
+class ConditionEvent final : public TimedEvent {
+ public:
+  void Signal() override {
+    std::lock_guard lock(mutex_);
+    signalled_ = true;
+    changed_.notify_all();
+  }
+  bool Wait(std::uint32_t milliseconds) override {
+    std::unique_lock lock(mutex_);
+    const bool signalled =
+        changed_.wait_for(lock, std::chrono::milliseconds(milliseconds), [&] { return signalled_; });
+    signalled_ = false;
+    return signalled;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool signalled_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<TimedEvent> SystemClock::CreateEvent() { return std::make_unique<ConditionEvent>(); }
 
 LocalTime SystemClock::Now() {
   const auto now = std::chrono::system_clock::now();

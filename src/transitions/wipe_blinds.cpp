@@ -68,7 +68,7 @@ namespace {
 // Progress b of a curtain over `length` columns or rows.
 std::int64_t CurtainSpan(std::int64_t length, std::int64_t p0, std::int64_t p1) {
   const std::int64_t bands = (length + p0 - 1) / p0;
-  return (bands + p0 - 2) * 16 + p1;
+  return std::max<std::int64_t>(0, (bands + p0 - 2) * 16 + p1);
 }
 
 std::uint8_t CurtainValue(std::int64_t f, std::int64_t b, std::int64_t p0, std::int64_t p1) {

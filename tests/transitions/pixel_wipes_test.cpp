@@ -11,6 +11,7 @@
 #include "foundation/vocabulary_codes.h"
 #include "transitions/create_wipe.h"
 #include "transitions/moving_wipes.h"
+#include "transitions/pixel_ops.h"
 #include "transitions/wipe_test_util.h"
 
 namespace vorn {
@@ -178,6 +179,24 @@ TEST(PixelWipes, MismatchedPagesAreNotRead) {
     wipe->Current = 5;
     EXPECT_FALSE(wipe->Draw());
     EXPECT_TRUE(test::AllEqual(target, 3));
+  }
+}
+
+// The byte-parallel add and subtract against the plain byte-by-byte rules of the surfaces.
+TEST(PixelWipes, BytewiseSaturationMatchesTheByteLoop) {
+  std::uint32_t seed = 12345;
+  const auto next = [&] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed;
+  };
+  const std::uint32_t edges[] = {0u, 0xFFFFFFFFu, 0x80808080u, 0x7F7F7F7Fu, 0x01010101u, 0xFF00FF00u, 0x00FF00FFu};
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
+  for (std::uint32_t a : edges)
+    for (std::uint32_t b : edges) pairs.push_back({a, b});
+  for (int i = 0; i < 100000; ++i) pairs.push_back({next(), next()});
+  for (const auto& [a, b] : pairs) {
+    ASSERT_EQ(AddBytesSaturated(a, b), blit::AddSaturate4(a, b)) << std::hex << a << " + " << b;
+    ASSERT_EQ(SubtractBytesFloored(a, b), blit::SubFloor4(a, b)) << std::hex << a << " - " << b;
   }
 }
 

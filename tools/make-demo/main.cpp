@@ -1,16 +1,20 @@
 // Builds the demo project into the directory given on the command line, from C++ code, so the
 // demo always matches the current sources: the project file and a start page that colours the two
-// layers apart and flips between them with a fade, then counts the frames into project variables
-// through loops, calls and conditions; the exit page records the end.
+// layers apart, puts boxes on the second one (bordered, translucent, additive, one a timer moves
+// every 500 ms and one whose left click changes its colour) and flips to it with a fade, then
+// counts the frames into project variables through loops, calls and conditions; the exit page
+// records the end.
 #include <filesystem>
 #include <iostream>
 #include <system_error>
 
+#include "fixture/component_page_commands.h"
 #include "fixture/flow_page_commands.h"
 #include "fixture/page_writer.h"
 #include "fixture/project_writer.h"
 
 namespace flow = vorn::fixture::flow;
+namespace scene = vorn::fixture::scene;
 using vorn::fixture::PageWriter;
 using vorn::fixture::ProjectGlobal;
 using vorn::fixture::PageCommand;
@@ -45,6 +49,42 @@ PageCommand FadeFlip(const char* duration, std::int32_t line) {
   return command;
 }
 
+// A box on the second layer with the slots every box of the page sets.
+struct DemoBox {
+  const char* name;
+  int left, top, width, height;
+  const char* colour;
+  int border_width;
+  const char* border_colour;
+  int alpha;
+  const char* on_left_down;
+};
+
+PageCommand BoxNew(PageWriter& page, const DemoBox& box, std::int32_t line) {
+  return scene::Create(page, scene::kBoxNew,
+                       {{0, std::string("\"") + box.name + "\""},
+                        {1, "\"\x01\""},  // the layer the fade shows
+                        {3, std::to_string(box.left)},
+                        {4, std::to_string(box.top)},
+                        {5, std::to_string(box.width)},
+                        {6, std::to_string(box.height)},
+                        {8, box.colour},
+                        {9, std::to_string(box.border_width)},
+                        {10, box.border_colour},
+                        {11, std::to_string(box.alpha)},
+                        {36, std::string("\"") + box.on_left_down + "\""}},
+                       line);
+}
+
+// Kept clear of the points the picture test looks at: the corners and the middle.
+const DemoBox kBoxes[] = {
+    {"bordered", 40, 40, 160, 100, "255", 6, "16777215", 255, ""},       // red, white border
+    {"glass", 140, 80, 160, 100, "16711680", 0, "0", 128, ""},           // blue, half through
+    {"glow", 400, 40, 160, 100, "65280", 0, "0", 384, ""},               // green, added
+    {"mover", 40, 380, 40, 40, "65535", 2, "0", 255, ""},                // yellow, moved by the timer
+    {"clicky", 440, 300, 100, 60, "16711935", 0, "0", 255, "start.vsb:click"},
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -66,22 +106,38 @@ int main(int argc, char** argv) {
     project.screen_height = 480;
     project.start_page = "start.vsb";
     project.exit_page = "exit.vsb";
-    project.globals = {ProjectGlobal::Int("i", 0), ProjectGlobal::Int("frames", 0), ProjectGlobal::Int("sum", 0), ProjectGlobal::Int("ended", 0)};
+    project.globals = {ProjectGlobal::Int("i", 0),   ProjectGlobal::Int("frames", 0), ProjectGlobal::Int("sum", 0),
+                       ProjectGlobal::Int("ended", 0), ProjectGlobal::Int("x", 40),     ProjectGlobal::Int("hue", 0)};
     project.WriteTo(dir);
 
     // One frame per round of the endless loop: the Calc with a false run flag ends each frame.
     PageWriter start(110);
-    start.Add(LayerColour("\"\"", kFirstLayerColour, 1))
-        .Add(LayerColour("\"\x01\"", kSecondLayerColour, 1))
-        .Add(FadeFlip(kFadeMs, 1))
+    start.Add(LayerColour("\"\"", kFirstLayerColour, 1)).Add(LayerColour("\"\x01\"", kSecondLayerColour, 1));
+    for (const DemoBox& box : kBoxes) start.Add(BoxNew(start, box, 1));
+    start.Add(scene::Create(start, scene::kTimerNew, {{0, "\"mover-timer\""}, {26, "500"}, {33, "\"start.vsb:move\""}}, 1));
+    // Commands 0-8 set the scene up and flip; the frame loop below starts at command 13.
+    constexpr std::int32_t kLoop = 13;
+    start.Add(FadeFlip(kFadeMs, 1))
         .Add(flow::WhileInit("i = 1", 0, 1))
-        .Add(flow::While("i <= 10", 7, 0, 2))
+        .Add(flow::While("i <= 10", kLoop, 0, 2))
         .Add(flow::Calc("sum = sum + i", 1, 3))
-        .Add(flow::WhileLoop("i = i + 1", 4, 0, 4))
+        .Add(flow::WhileLoop("i = i + 1", kLoop - 3, 0, 4))
         .Add(flow::Label("loop", 0, 5))
         .Add(flow::Call("count.vsb", 0, "", {}, "1", 0, 6))
         .Add(flow::Calc("", 0, 7).Header(0, 0, 0, 7))
-        .Add(flow::Jump("start.vsb", 7, "1", 0, 8));
+        .Add(flow::Jump("start.vsb", kLoop, "1", 0, 8))
+        // The timer's notification: the yellow box steps right, back to the left at the end.
+        .Add(flow::Label("move", 0, 10))
+        .Add(flow::Calc("x = x + 40", 0, 11))
+        .Add(flow::If("x > 560", 0, 12))
+        .Add(flow::Calc("x = 40", 1, 13))
+        .Add(scene::SetProperty("\"mover\"", 3, "x", 14))
+        .Add(flow::Exit("1", 0, 15))
+        // A left click on the magenta box gives it another colour.
+        .Add(flow::Label("click", 0, 17))
+        .Add(flow::Calc("hue = (hue + 85) % 256", 0, 18))
+        .Add(scene::SetProperty("\"clicky\"", 8, "hue * 65536 + (255 - hue) * 256 + 128", 19))
+        .Add(flow::Exit("1", 0, 20));
     start.WriteTo(dir, "start.vsb");
 
     PageWriter count(110);

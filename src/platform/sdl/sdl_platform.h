@@ -12,6 +12,7 @@
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/platform.h"
+#include "platform/sdl/sdl_audio_output.h"
 #include "platform/sdl/sdl_cursors.h"
 #include "platform/window.h"
 
@@ -79,7 +80,7 @@ class SdlPlatform {
   explicit SdlPlatform(SdlPlatformOptions options = {});
   Platform services() {
     return Platform{executable_, drives_,     locks_, clock_, boxes_, application_, &display_, &wallpaper_,
-                    &url_opener_, &fonts_, &cursors_};
+                    &url_opener_, &fonts_, &cursors_, &audio_};
   }
   SdlApplication& application() { return application_; }
 
@@ -96,6 +97,7 @@ class SdlPlatform {
   FontconfigCatalog fonts_;
   // After the application: its cursors go before SDL quits.
   SdlCursors cursors_;
+  SdlAudioOutput audio_;
 };
 
 }  // namespace vorn::platform::sdl
