@@ -121,6 +121,7 @@ void TCustomSocksWSocket::Connect() {
     RaiseException("Connect: No IP Address Specified");
     return;
   }
+  const std::string shown_port = Port();
   target_addr_ = Addr();
   target_port_ = Port();
   int port = 0;
@@ -148,7 +149,7 @@ void TCustomSocksWSocket::Connect() {
     return;
   }
   // The caller's target stays what Addr and Port show.
-  AssignRemote(target_addr_, Port());
+  AssignRemote(target_addr_, shown_port);
 }
 
 void TCustomSocksWSocket::Listen() {

@@ -5,7 +5,9 @@
 
 namespace vorn::platform {
 
-void ScriptedSocketApi::QueueReply(std::vector<std::string> pieces) { replies_.push_back(std::move(pieces)); }
+void ScriptedSocketApi::QueueReply(std::vector<std::string> pieces, bool then_close) {
+  replies_.push_back({std::move(pieces), then_close});
+}
 
 ScriptedSocketApi::Connection* ScriptedSocketApi::Find(SocketHandle handle, int& error) {
   auto found = sockets_.find(handle);
@@ -142,6 +144,7 @@ int ScriptedSocketApi::PendingError(SocketHandle handle) {
 }
 
 int ScriptedSocketApi::Poll(std::span<PollEntry> entries, int /*timeout_ms*/) {
+  ++polls_;
   int reported = 0;
   for (PollEntry& entry : entries) {
     entry.readable = entry.writable = entry.error = entry.hang_up = false;
@@ -160,9 +163,10 @@ int ScriptedSocketApi::Poll(std::span<PollEntry> entries, int /*timeout_ms*/) {
       } else {
         connection->connected = true;
         if (!replies_.empty()) {
-          for (std::string& piece : replies_.front()) {
+          for (std::string& piece : replies_.front().pieces) {
             if (!piece.empty()) connection->pieces.push_back(std::move(piece));
           }
+          connection->then_close = replies_.front().then_close;
           replies_.pop_front();
         }
       }
@@ -170,8 +174,9 @@ int ScriptedSocketApi::Poll(std::span<PollEntry> entries, int /*timeout_ms*/) {
       ++reported;
       continue;
     }
-    // A connected stream is always readable: data, or the peer's close once the reply is out.
-    entry.readable = entry.want_read && (connection->type == 1 && connection->connected);
+    // A connected stream is readable while data waits, and then for the peer's close.
+    entry.readable = entry.want_read && connection->type == 1 && connection->connected &&
+                     (!connection->pieces.empty() || connection->then_close);
     entry.writable = entry.want_write;
     if (entry.readable || entry.writable) ++reported;
   }

@@ -25,8 +25,9 @@ class ScriptedSocketApi final : public SocketApi {
     int value2 = 0;
   };
 
-  // The reply of the next stream connection, in the pieces its reads hand over.
-  void QueueReply(std::vector<std::string> pieces);
+  // The reply of the next stream connection, in the pieces its reads hand over; the peer then
+  // closes, or stays silent and open when `then_close` is false.
+  void QueueReply(std::vector<std::string> pieces, bool then_close = true);
   // Every later connect fails with this code when its outcome is polled (0: connects succeed).
   void set_connect_error(int error) { connect_error_ = error; }
   // At most this many bytes per send call (0: everything), to leave data queued in the socket.
@@ -38,6 +39,8 @@ class ScriptedSocketApi final : public SocketApi {
   // Datagrams sent, with their destination.
   const std::vector<std::pair<SocketAddress, std::string>>& datagrams() const { return datagrams_; }
   int connects() const { return connects_; }
+  // Calls of Poll, the one call a pump pass makes.
+  int polls() const { return polls_; }
   int open_count() const { return static_cast<int>(sockets_.size()); }
 
   SocketHandle Open(int type, int protocol, int& error) override;
@@ -71,11 +74,16 @@ class ScriptedSocketApi final : public SocketApi {
     SocketAddress peer;
     std::deque<std::string> pieces;
     std::size_t offset = 0;
+    bool then_close = true;
+  };
+  struct Reply {
+    std::vector<std::string> pieces;
+    bool then_close = true;
   };
   Connection* Find(SocketHandle handle, int& error);
 
   std::map<SocketHandle, Connection> sockets_;
-  std::deque<std::vector<std::string>> replies_;
+  std::deque<Reply> replies_;
   std::vector<OptionCall> option_calls_;
   std::vector<std::pair<SocketAddress, std::string>> datagrams_;
   std::string sent_;
@@ -84,6 +92,7 @@ class ScriptedSocketApi final : public SocketApi {
   int connect_error_ = 0;
   std::size_t send_limit_ = 0;
   int connects_ = 0;
+  int polls_ = 0;
 };
 
 }  // namespace vorn::platform

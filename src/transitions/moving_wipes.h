@@ -114,6 +114,9 @@ class TWipeRipple : public TCustomWipe {
   void DrawPixels();
   void BuildWave();
 
+  // The target's size when the tables were built; a target of another size is not drawn.
+  int width_ = 0;
+  int height_ = 0;
   int ringWidth_ = 0;  // L
   std::vector<Ray> quarter_;  // (W div 2) × (H div 2), row by row
   // The middle column and row of odd sizes, which the mirrored quarters do not reach.

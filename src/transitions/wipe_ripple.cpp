@@ -26,6 +26,8 @@ TWipeRipple::Ray RayOf(int dx, int dy) {
 TWipeRipple::TWipeRipple(TCustomDIBX& target, TCustomDIBX& from, TCustomDIBX& to)
     : TCustomWipe(target, from, to) {
   const int width = std::max(target.GetWidth(), 0), height = std::max(target.GetHeight(), 0);
+  width_ = width;
+  height_ = height;
   const int cx = width / 2, cy = height / 2;
   ringWidth_ = 2 * std::min(cx, cy) / 3;
   quarter_.reserve(static_cast<std::size_t>(cx) * static_cast<std::size_t>(cy));
@@ -63,7 +65,7 @@ bool TWipeRipple::Draw() {
   const int bits = target.GetBitCount();
   const int width = target.GetWidth(), height = target.GetHeight();
   if (!DrawnPerPixel(bits) || width <= 0 || height <= 0) return false;
-  if (quarter_.size() != static_cast<std::size_t>(width / 2) * static_cast<std::size_t>(height / 2)) return false;
+  if (width != width_ || height != height_) return false;
   if (!CoversTarget(From(), bits, width, height) || !CoversTarget(To(), bits, width, height)) return false;
   if (bits == 32)
     DrawPixels<std::uint32_t>();

@@ -44,6 +44,7 @@ TEST(SocksSettings, LevelServerAndPortSetters) {
   ASSERT_EQ(socket.State(), TSocketState::wsConnecting);
   // The caller's target stays what Addr shows while the server is being reached.
   EXPECT_EQ(socket.Addr(), "10.1.2.3");
+  EXPECT_EQ(socket.Port(), "80");
   socket.SetSocksServer("10.0.0.9");
   EXPECT_EQ(Raised([&] { socket.SetSocksServer("10.0.0.8"); }), "Can't change socks server if not closed");
   EXPECT_EQ(Raised([&] { socket.SetSocksPort("1081"); }), "Can't change socks port if not closed");

@@ -80,6 +80,8 @@ TEST(TWSocketOptions, DatagramBroadcastAndMulticast) {
   }
   {
     test::ScriptedNet net;
+    // Outlives the socket, whose close at its end reports a last state change.
+    std::vector<TSocketState> states;
     TWSocket listener;
     listener.SetProto("udp");
     listener.SetAddr("0.0.0.0");
@@ -87,7 +89,6 @@ TEST(TWSocketOptions, DatagramBroadcastAndMulticast) {
     listener.ReuseAddr = true;
     listener.MultiCast = true;
     listener.MultiCastAddrStr = "239.1.2.3";
-    std::vector<TSocketState> states;
     listener.OnChangeState = [&](TCustomWSocket&, TSocketState, TSocketState now) { states.push_back(now); };
     listener.Listen();
     ASSERT_EQ(net.sockets.option_calls().size(), 2u);
@@ -132,6 +133,38 @@ TEST(TWSocketLineSend, SendsOneLinePerCallAndAtMost24BeforeWaiting) {
   pieces.clear();
   socket.SendStr("a\nb\nc");
   EXPECT_EQ(pieces, std::vector<int>{5});
+}
+
+}  // namespace
+}  // namespace vorn
+
+namespace vorn {
+namespace {
+
+TEST(NetPumpScripted, NoSystemCallWithoutALiveSocketAndFlushSendsEverything) {
+  test::ScriptedNet net;
+  NetPump& pump = NetPump::Instance();
+  TWSocket idle;
+  for (int pass = 0; pass < 10; ++pass) pump.ProcessMessages();
+  pump.Service();
+  EXPECT_EQ(net.sockets.polls(), 0);
+  EXPECT_FALSE(pump.Live());
+
+  net.sockets.QueueReply({}, false);
+  TWSocket socket;
+  socket.SetAddr("10.0.0.1");
+  socket.SetPort("80");
+  socket.Connect();
+  ASSERT_TRUE(net.PumpUntil([&] { return socket.State() == TSocketState::wsConnected; }));
+  EXPECT_GT(net.sockets.polls(), 0);
+  // The system takes 1000 bytes a call: most of the data stays queued until Flush.
+  net.sockets.set_send_limit(1000);
+  const std::string data(5000, 'd');
+  EXPECT_EQ(socket.SendStr(data), 5000);
+  EXPECT_EQ(net.sockets.sent().size(), 1000u);
+  socket.Flush();
+  EXPECT_EQ(net.sockets.sent().size(), data.size());
+  EXPECT_TRUE(net.sockets.sent() == data);
 }
 
 }  // namespace

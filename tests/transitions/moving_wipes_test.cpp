@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdint>
 #include <memory>
 #include <set>
@@ -153,6 +154,41 @@ TEST(MovingWipes, TwistKeepsRowsThatHaveNotStarted) {
                                         0x333333, 0x333333, 0x333333, 0x333333, 0x333333, 0x333333, 0x333333, 0x333333,
                                         0x333333, 0x333333, 0x333333, 0x333333, 0x333333, 0x333333, 0x333333, 0x333333,
                                         0x333333, 0x333333, 0x333333, 0x333333, 0x333333, 0x333333, 0x333333, 0x333333}));
+}
+
+// Columns drawn as one block give the pixels that column-by-column stretches give.
+TEST(MovingWipes, TwistColumnBlocksMatchSingleColumns) {
+  WipePages pages(40, 9, 32);
+  for (int y = 0; y < 9; ++y)
+    for (int x = 0; x < 40; ++x) {
+      pages.from.SetPixel(x, y, static_cast<std::uint32_t>(0x10000 * x + y));
+      pages.to.SetPixel(x, y, static_cast<std::uint32_t>(0x800000 | (0x100 * x) | y));
+    }
+  std::unique_ptr<TCustomWipe> wipe = CreateWipe(WP_TWISTV, pages.target, pages.from, pages.to);
+  wipe->Total = 310;
+  wipe->Current = 170;
+  wipe->Draw();
+  // Replays the calls on a second surface with every block stretch split into single columns.
+  int blocks = 0;
+  TMemoryDIBX single(40, 9, 32);
+  single.Fill(0);
+  for (const test::RecordedCall& call : pages.target.Calls) {
+    if (call.name == "FillRect") single.FillRect(call.rect, 0);
+    if (call.name == "DrawRect") {
+      int x = 0, y = 0;
+      TRect r{};
+      ASSERT_EQ(std::sscanf(call.args.c_str(), "%d,%d src %d,%d,%d,%d", &x, &y, &r.left, &r.top, &r.right, &r.bottom), 6);
+      single.DrawRect(x, y, pages.to, r, false, false, false);
+    }
+    if (call.name != "StretchDraw") continue;
+    TCustomDIBX& page = call.source == &pages.from ? static_cast<TCustomDIBX&>(pages.from) : pages.to;
+    blocks += call.rect.right - call.rect.left > 1 ? 1 : 0;
+    for (int x = call.rect.left; x < call.rect.right; ++x)
+      single.StretchDraw(TRect{x, call.rect.top, x + 1, call.rect.bottom}, page, TRect{x, 0, x + 1, 9}, false, false,
+                         false, 255);
+  }
+  EXPECT_GT(blocks, 0);
+  EXPECT_EQ(test::AllPixels(pages.target), test::AllPixels(single));
 }
 
 TEST(MovingWipes, EveryKindFinishesAtTotal) {

@@ -182,6 +182,22 @@ TEST(PixelWipes, MismatchedPagesAreNotRead) {
   }
 }
 
+// The ripple's tables belong to the size the target had when it was made; a target that has
+// since changed size is not drawn from them.
+TEST(Ripple, ATargetOfAnotherSizeIsNotDrawn) {
+  WipePages pages(49, 49, 32);
+  std::unique_ptr<TCustomWipe> wipe = CreateWipe(WP_RIPPLE, pages.target, pages.from, pages.to);
+  for (TCustomDIBX* s : {static_cast<TCustomDIBX*>(&pages.target), static_cast<TCustomDIBX*>(&pages.from),
+                         static_cast<TCustomDIBX*>(&pages.to)}) {
+    s->SetSize(48, 48, 32);
+    s->Fill(7);
+  }
+  wipe->Total = 10;
+  wipe->Current = 5;
+  EXPECT_FALSE(wipe->Draw());
+  EXPECT_TRUE(test::AllEqual(pages.target, 7));
+}
+
 // The byte-parallel add and subtract against the plain byte-by-byte rules of the surfaces.
 TEST(PixelWipes, BytewiseSaturationMatchesTheByteLoop) {
   std::uint32_t seed = 12345;
