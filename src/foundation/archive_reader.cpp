@@ -6,6 +6,7 @@
 #include "foundation/archive.h"
 #include "foundation/elf_sections.h"
 #include "foundation/host_names.h"
+#include "foundation/little_endian.h"
 #include "foundation/path_utils.h"
 #include "foundation/sjis.h"
 #include "foundation/system_texts.h"
@@ -198,13 +199,25 @@ void TVrFileCollection::LoadDirectory(TZkBigStream& stream) {
 
   std::vector<std::uint8_t> stored(count, 0), crc_flags(count, 0);
   std::vector<std::uint32_t> times(count, 0), crcs(count, 0);
-  if (version > 100) {
-    stream.ReadBuffer(stored.data(), stored.size());
-    for (auto& time : times) time = ReadU32(stream);
-    for (auto& crc : crcs) crc = ReadU32(stream);
-    if (version > 101) stream.ReadBuffer(crc_flags.data(), crc_flags.size());
+  if (version > 100 && count > 0) {
+    // The per-member tables in one read: a read per entry would cost a call into the host each.
+    // Their size was checked against the directory with the offsets.
+    std::vector<std::uint8_t> tables(static_cast<std::size_t>(count * table_bytes));
+    stream.ReadBuffer(tables.data(), tables.size());
+    const std::uint8_t* p = tables.data();
+    std::memcpy(stored.data(), p, stored.size());
+    p += count;
+    for (auto* column : {&times, &crcs}) {
+      for (auto& value : *column) {
+        value = GetLE32(p);
+        p += 4;
+      }
+    }
+    if (version > 101) std::memcpy(crc_flags.data(), p, crc_flags.size());
   }
 
+  // count was checked against the bytes of the directory above.
+  Reserve(static_cast<std::size_t>(count) + 1);
   for (std::uint64_t i = 0; i < count; ++i) {
     TVrFile& member = Add(names[i]);
     member.stored = stored[i];

@@ -45,9 +45,8 @@ void THashCollectionItem::Link() {
   next_ = head;
   if (head != nullptr) head->prev_ = this;
   head = this;
-  auto& chain = collection_->chains_[bucket_];
-  chain.hashes.push_back(folded_hash_);
-  chain.items.push_back(this);
+  link_order_ = ++collection_->links_;
+  collection_->IndexAdd(this);
 }
 
 void THashCollectionItem::Unlink() {
@@ -58,14 +57,7 @@ void THashCollectionItem::Unlink() {
   }
   if (next_ != nullptr) next_->prev_ = prev_;
   prev_ = next_ = nullptr;
-  auto& chain = collection_->chains_[bucket_];
-  for (std::size_t i = chain.items.size(); i-- > 0;) {
-    if (chain.items[i] == this) {
-      chain.items.erase(chain.items.begin() + static_cast<std::ptrdiff_t>(i));
-      chain.hashes.erase(chain.hashes.begin() + static_cast<std::ptrdiff_t>(i));
-      break;
-    }
-  }
+  collection_->IndexRemove(this);
 }
 
 THashCollection::~THashCollection() = default;
@@ -112,10 +104,8 @@ void THashCollection::Delete(int index) {
 
 void THashCollection::Clear() {
   buckets_.fill(nullptr);
-  for (auto& chain : chains_) {
-    chain.hashes.clear();
-    chain.items.clear();
-  }
+  index_.clear();
+  indexed_ = 0;
   items_.clear();
 }
 
@@ -134,14 +124,77 @@ int THashCollection::IndexOf(std::string_view name) const {
   return item != nullptr ? item->index_ : -1;
 }
 
+namespace {
+
+// The slot a hash starts its probe at: the hash spread over all bits first, since folded hashes
+// of names that differ in one digit often share their low bits.
+std::size_t Home(std::uint32_t hash, std::size_t mask) {
+  return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+}
+
+}  // namespace
+
 THashCollectionItem* THashCollection::Find(std::string_view name) const {
+  if (index_.empty()) return nullptr;
   const std::uint32_t folded_hash = Cp932FoldedHash(name);
-  const Chain& chain = chains_[HashName(name)];
-  const std::uint32_t* hashes = chain.hashes.data();
-  for (std::size_t i = chain.hashes.size(); i-- > 0;) {
-    if (hashes[i] == folded_hash && Cp932SameText(chain.items[i]->name_, name)) return chain.items[i];
+  const std::size_t mask = index_.size() - 1;
+  THashCollectionItem* found = nullptr;
+  for (std::size_t i = Home(folded_hash, mask); index_[i].item != nullptr; i = (i + 1) & mask) {
+    THashCollectionItem* item = index_[i].item;
+    if (index_[i].hash == folded_hash && (found == nullptr || item->link_order_ > found->link_order_) &&
+        Cp932SameText(item->name_, name))
+      found = item;
   }
-  return nullptr;
+  return found;
+}
+
+void THashCollection::Reserve(std::size_t count) {
+  items_.reserve(count);
+  std::size_t slots = 16;
+  while (slots < count * 2) slots *= 2;
+  if (slots <= index_.size()) return;
+  std::vector<Slot> old = std::move(index_);
+  index_.assign(slots, Slot{});
+  indexed_ = 0;
+  for (const Slot& slot : old)
+    if (slot.item != nullptr) IndexAdd(slot.item);
+}
+
+void THashCollection::IndexAdd(THashCollectionItem* item) {
+  if ((indexed_ + 1) * 2 > index_.size()) {
+    std::vector<Slot> old = std::move(index_);
+    index_.assign(std::max<std::size_t>(16, old.size() * 2), Slot{});
+    indexed_ = 0;
+    for (const Slot& slot : old)
+      if (slot.item != nullptr) IndexAdd(slot.item);
+  }
+  const std::size_t mask = index_.size() - 1;
+  std::size_t i = Home(item->folded_hash_, mask);
+  while (index_[i].item != nullptr) i = (i + 1) & mask;
+  index_[i] = Slot{item->folded_hash_, item};
+  ++indexed_;
+}
+
+void THashCollection::IndexRemove(const THashCollectionItem* item) {
+  if (index_.empty()) return;
+  const std::size_t mask = index_.size() - 1;
+  std::size_t i = Home(item->folded_hash_, mask);
+  while (index_[i].item != item) {
+    if (index_[i].item == nullptr) return;
+    i = (i + 1) & mask;
+  }
+  // Backward shift: later slots of the run move up unless their home lies after the hole.
+  for (std::size_t j = i;;) {
+    j = (j + 1) & mask;
+    if (index_[j].item == nullptr) break;
+    const std::size_t home = Home(index_[j].hash, mask);
+    const bool stays = i <= j ? (i < home && home <= j) : (i < home || home <= j);
+    if (stays) continue;
+    index_[i] = index_[j];
+    i = j;
+  }
+  index_[i] = Slot{};
+  --indexed_;
 }
 
 THashCollectionItem& AddNamedItem(THashCollection& collection, std::string_view name) {

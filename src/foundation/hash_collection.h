@@ -55,6 +55,8 @@ class THashCollectionItem {
   std::uint8_t bucket_ = 0;
   int index_ = -1;
   std::uint32_t folded_hash_ = 0;
+  // When the item was linked, counted per collection: the latest of equal names wins a lookup.
+  std::uint64_t link_order_ = 0;
   THashCollectionItem* prev_ = nullptr;
   THashCollectionItem* next_ = nullptr;
 };
@@ -93,6 +95,8 @@ class THashCollection {
   // Adds an item made earlier (or taken out with Extract) at the end and links it by its name.
   void Adopt(std::unique_ptr<THashCollectionItem> item) { Insert(std::move(item)); }
   void Clear();
+  // Makes room for count items in all, so that adding them never regrows the lookup index.
+  void Reserve(std::size_t count);
 
   // The index of the item linked last among those whose name equals name (case folded); -1 when
   // there is none. Allocates nothing.
@@ -112,15 +116,21 @@ class THashCollection {
   void Insert(std::unique_ptr<THashCollectionItem> item);
   void Move(int from, int to);
 
+  // The private lookup index beside the buckets (whose 256 chains hold many names each in a
+  // large collection): every linked item by its full folded hash, open addressing with linear
+  // probing, at most half full.
+  struct Slot {
+    std::uint32_t hash = 0;
+    THashCollectionItem* item = nullptr;
+  };
+  void IndexAdd(THashCollectionItem* item);
+  void IndexRemove(const THashCollectionItem* item);
+
   std::vector<std::unique_ptr<THashCollectionItem>> items_;
   std::array<THashCollectionItem*, 256> buckets_{};
-  // The same chains again as arrays (head last): the folded hashes on their own and the items
-  // beside them, so a lookup scans a few cache lines instead of following items around the heap.
-  struct Chain {
-    std::vector<std::uint32_t> hashes;
-    std::vector<THashCollectionItem*> items;
-  };
-  std::array<Chain, 256> chains_;
+  std::vector<Slot> index_;
+  std::size_t indexed_ = 0;
+  std::uint64_t links_ = 0;
 };
 
 // Adds a new item at the end of the collection and gives it the name.

@@ -1,6 +1,10 @@
 #include "foundation/hash_collection.h"
 
 #include <gtest/gtest.h>
+#include "foundation/sjis.h"
+#include <vector>
+#include <string>
+#include <random>
 
 #include "foundation/list_error.h"
 
@@ -92,4 +96,53 @@ TEST(THashCollection, DerivedItemKinds) {
 }
 
 }  // namespace
+// Many names in few buckets, duplicates, renames and deletions in a random order: every lookup
+// agrees with a plain scan for the last linked item of the name (case folded).
+TEST(THashCollection, LookupsMatchAPlainScanThroughAddsRenamesAndDeletes) {
+  THashCollection c;
+  std::mt19937 gen(17);
+  std::vector<std::pair<std::string, int>> model;  // name, link order of each item in index order
+  int links = 0;
+  const auto name = [&gen] {
+    // Same length and same first and second-to-last bytes: one bucket for all of them.
+    return "pic" + std::to_string(gen() % 3000) + std::string(gen() % 2 ? "x" : "X") + ".bmp";
+  };
+  const auto expect = [&](const std::string& n) {
+    int best = -1, order = -1;
+    for (std::size_t i = 0; i < model.size(); ++i)
+      if (Cp932SameText(model[i].first, n) && model[i].second > order) {
+        order = model[i].second;
+        best = static_cast<int>(i);
+      }
+    return best;
+  };
+  for (int step = 0; step < 20000; ++step) {
+    const int op = static_cast<int>(gen() % 10);
+    if (op < 6 || model.empty()) {
+      const std::string n = name();
+      AddNamedItem(c, n);
+      model.emplace_back(n, ++links);
+    } else if (op < 8) {
+      const int i = static_cast<int>(gen() % model.size());
+      c.Delete(i);
+      model.erase(model.begin() + i);
+    } else {
+      const int i = static_cast<int>(gen() % model.size());
+      const std::string n = name();
+      if (n != model[static_cast<std::size_t>(i)].first) {
+        c.Item(i).SetName(n);
+        model[static_cast<std::size_t>(i)] = {n, ++links};
+      }
+    }
+    if (step % 7 == 0) {
+      const std::string probe = name();
+      ASSERT_EQ(c.IndexOf(probe), expect(probe)) << probe << " at step " << step;
+    }
+  }
+  ASSERT_EQ(c.Count(), static_cast<int>(model.size()));
+  for (std::size_t i = 0; i < model.size(); i += 13) ASSERT_EQ(c.IndexOf(model[i].first), expect(model[i].first));
+  c.Clear();
+  EXPECT_EQ(c.IndexOf("pic1x.bmp"), -1);
+}
+
 }  // namespace vorn
