@@ -402,6 +402,34 @@ void TCustomWSocket::DeleteBufferedData() {
   all_sent_ = true;
 }
 
+// Resolves what is not resolved yet, once per setting; a failure is raised with the caller's
+// prefix and answers false.
+bool TCustomWSocket::ResolveTarget(const char* prefix, bool with_local_port) {
+  try {
+    if (!proto_resolved_) {
+      protocol_ = WSocketResolveProto(proto_);
+      socket_type_ = protocol_ == 17 ? 2 : 1;
+      proto_resolved_ = true;
+    }
+    if (!port_resolved_) {
+      remote_.port = static_cast<std::uint16_t>(WSocketResolvePort(port_, proto_));
+      port_resolved_ = true;
+    }
+    if (with_local_port && !local_port_resolved_) {
+      local_port_number_ = WSocketResolvePort(local_port_, proto_);
+      local_port_resolved_ = true;
+    }
+    if (!addr_resolved_) {
+      remote_.address = WSocketResolveHost(addr_);
+      addr_resolved_ = true;
+    }
+  } catch (const ESocketException& error) {
+    RaiseException(std::string(prefix) + error.what());
+    return false;
+  }
+  return true;
+}
+
 void TCustomWSocket::Connect() {
   if (handle_ != platform::kNoSocket && state_ != TSocketState::wsClosed) {
     RaiseException("Connect: Socket already in use");
@@ -419,28 +447,7 @@ void TCustomWSocket::Connect() {
     RaiseException("Connect: No Protocol Specified");
     return;
   }
-  try {
-    if (!proto_resolved_) {
-      protocol_ = WSocketResolveProto(proto_);
-      socket_type_ = protocol_ == 17 ? 2 : 1;
-      proto_resolved_ = true;
-    }
-    if (!port_resolved_) {
-      remote_.port = static_cast<std::uint16_t>(WSocketResolvePort(port_, proto_));
-      port_resolved_ = true;
-    }
-    if (!local_port_resolved_) {
-      local_port_number_ = WSocketResolvePort(local_port_, proto_);
-      local_port_resolved_ = true;
-    }
-    if (!addr_resolved_) {
-      remote_.address = WSocketResolveHost(addr_);
-      addr_resolved_ = true;
-    }
-  } catch (const ESocketException& error) {
-    RaiseException(std::string("connect: ") + error.what());
-    return;
-  }
+  if (!ResolveTarget("connect: ", true)) return;
   DeleteBufferedData();
   int error = 0;
   platform::SocketApi& sockets = *Net().sockets;
@@ -508,24 +515,7 @@ void TCustomWSocket::Listen() {
     RaiseException("listen: address not assigned");
     return;
   }
-  try {
-    if (!proto_resolved_) {
-      protocol_ = WSocketResolveProto(proto_);
-      socket_type_ = protocol_ == 17 ? 2 : 1;
-      proto_resolved_ = true;
-    }
-    if (!port_resolved_) {
-      remote_.port = static_cast<std::uint16_t>(WSocketResolvePort(port_, proto_));
-      port_resolved_ = true;
-    }
-    if (!addr_resolved_) {
-      remote_.address = WSocketResolveHost(addr_);
-      addr_resolved_ = true;
-    }
-  } catch (const ESocketException& error) {
-    RaiseException(std::string("listen: ") + error.what());
-    return;
-  }
+  if (!ResolveTarget("listen: ", false)) return;
   platform::SocketApi& sockets = *Net().sockets;
   int error = 0;
   handle_ = sockets.Open(socket_type_, protocol_, error);

@@ -179,6 +179,7 @@ class TCustomWSocket {
   bool destroying_ = false;
 
  private:
+  bool ResolveTarget(const char* prefix, bool with_local_port);
   void FinishLookup(std::uint64_t id, const platform::ResolveResult& result, bool reverse);
 
   std::function<void(TCustomWSocket*)> release_;
