@@ -12,11 +12,13 @@
 #include "components/scene_pictures.h"
 #include "engine/engine_values.h"
 #include "engine/screen_pictures.h"
+#include "foundation/debug_trace.h"
 #include "foundation/log_line.h"
 #include "foundation/scoped_seam.h"
 #include "foundation/vr_file_manager.h"
 #include "motion/motion_components.h"
 #include "platform/font_catalog.h"
+#include "text/font_pixel.h"
 
 namespace vorn {
 namespace {
@@ -102,6 +104,13 @@ int RunPlayer(platform::Platform& platform, const std::vector<std::string>& argu
     }
     bool installed;
   } active_fonts(platform.fonts);
+
+  // The glyph cache every text of the player draws from, made before the main window and freed
+  // after it.
+  DebugTrace("TFontPixelManager.Create");
+  TFontPixelManager glyph_cache;
+  ScopedSeam<TFontPixelManager> installed_glyph_cache{ExchangeFontPixelManager};
+  installed_glyph_cache.Install(&glyph_cache);
 
   // Films, and the component kinds whose classes live with them, before any project runs.
   TNullFilmMaker no_films;

@@ -11,6 +11,7 @@
 #include "components/vorn_control.h"
 #include "components/vorn_http.h"
 #include "components/vorn_images.h"
+#include "components/vorn_label.h"
 
 namespace vorn {
 namespace {
@@ -43,7 +44,7 @@ constexpr std::array<TKindRow, 28> kKindRows = {{
     {LT_FIRE, TRowKind::kClass, nullptr},       // TVornFire
     {LT_HTTP, TRowKind::kClass, &Create<TVornHttp>},
     {LT_IMAGES, TRowKind::kClass, &Create<TVornImages>},
-    {LT_LABEL, TRowKind::kClass, nullptr},      // TVornLabel
+    {LT_LABEL, TRowKind::kClass, &Create<TVornLabel>},
     {LT_MAP, TRowKind::kNone, nullptr},
     {LT_MEMO, TRowKind::kClass, nullptr},       // TVornMemo
     {LT_MENU, TRowKind::kClass, nullptr},       // TVornMenu

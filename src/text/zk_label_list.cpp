@@ -17,17 +17,16 @@ std::int32_t Clamp32(std::int64_t value) {
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
-// The graphics layer holds no pixel store of more than INT32_MAX bytes; a label that would need
-// one is not rendered at all (decided before anything is allocated).
-bool SurfaceFits(std::int64_t width, std::int64_t height, int bit_count) {
+}  // namespace
+
+bool PixelStoreFits(std::int64_t width, std::int64_t height, int bit_count) {
   if (width <= 0 || height <= 0) return false;
   const std::int64_t bytes_per_pixel = bit_count <= 8 ? 1 : (bit_count + 7) / 8;
   const std::int64_t stride = (width * bytes_per_pixel + 3) / 4 * 4;
   return stride <= INT32_MAX / height;
 }
 
-// The characters of a CP932 text as glyph codes: lead × 256 + trail, or one byte.
-std::vector<std::uint16_t> CharCodes(const std::string& text) {
+std::vector<std::uint16_t> CharCodesOf(const std::string& text) {
   std::vector<std::uint16_t> codes;
   for (std::size_t i = 0; i < text.size();) {
     const std::size_t length = CharLengthAt(text, i);
@@ -38,8 +37,6 @@ std::vector<std::uint16_t> CharCodes(const std::string& text) {
   }
   return codes;
 }
-
-}  // namespace
 
 // ---- one label ----
 
@@ -70,7 +67,7 @@ void TZkLabelDIB::Render() {
 void TZkLabelDIB::RenderAt(int bit_count) {
   dirty_ = false;
   rendered_bits_ = bit_count;
-  if (!SurfaceFits(width_, height_, std::max(bit_count, 8))) {
+  if (!PixelStoreFits(width_, height_, std::max(bit_count, 8))) {
     color_->SetSize(0, 0, 32);
     alpha_->SetSize(0, 0, 8);
     return;
@@ -86,7 +83,7 @@ void TZkLabelDIB::RenderAt(int bit_count) {
   const auto text = static_cast<std::uint32_t>(color_->ColorToPixel(owner_.text_color));
   const auto border = static_cast<std::uint32_t>(color_->ColorToPixel(owner_.border_color));
   const auto shadow = static_cast<std::uint32_t>(color_->ColorToPixel(owner_.shadow_color));
-  const std::vector<std::uint16_t> codes = CharCodes(text_);
+  const std::vector<std::uint16_t> codes = CharCodesOf(text_);
   std::int64_t x = 0;
   for (std::size_t i = 0; i < codes.size(); ++i) {
     const std::int32_t cell = i < char_widths_.size() ? char_widths_[i] : 0;
@@ -161,7 +158,7 @@ void TZkLabelList::Measure() {
     return Clamp32(width);
   };
   for (const auto& label : labels_) {
-    const std::vector<std::uint16_t> codes = CharCodes(label->text_);
+    const std::vector<std::uint16_t> codes = CharCodesOf(label->text_);
     label->char_widths_.clear();
     label->height_ = height;
     std::int64_t total = 0;

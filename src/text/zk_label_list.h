@@ -20,6 +20,12 @@ class TDIBX;
 class TStream;
 class TZkLabelList;
 
+// The characters of a CP932 text as glyph codes: lead × 256 + trail, or one byte.
+std::vector<std::uint16_t> CharCodesOf(const std::string& text);
+// Whether the graphics layer can hold a pixel store of this size and depth (at most INT32_MAX
+// bytes); a rendered text that would need more is not rendered at all.
+bool PixelStoreFits(std::int64_t width, std::int64_t height, int bit_count);
+
 // Character code -> measured width, shared by the labels of one Measure.
 using TZkTagValList = std::map<std::uint16_t, std::int32_t>;
 
