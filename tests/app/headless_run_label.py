@@ -3,6 +3,7 @@
 high at (20, 30) in IPA Gothic: the picture has ink only inside the label's bounds (at most two
 full-width cells wide, exactly one line high), enough of it to be text, and every inked pixel is a
 blend of red and white. Pictures are read with a small PNG decoder built on Python's zlib."""
+import hashlib
 import subprocess
 import sys
 import tempfile
@@ -15,6 +16,10 @@ MAKE_LABEL_DEMO = sys.argv[2]
 SCREEN = (160, 120)
 LABEL = (20, 30)
 FONT_HEIGHT = 24
+# The picture as IPA P Gothic draws it, kept with the SHA-256 of the font file that drew it.
+GOLDEN = Path(__file__).resolve().parents[1] / "components" / "data" / "label-ipa-pgothic-24.png"
+GOLDEN_FONT = Path("/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf")
+GOLDEN_PIXEL_BUDGET = 20
 failures = []
 
 
@@ -54,6 +59,20 @@ with tempfile.TemporaryDirectory() as work:
     columns = [x for x, _, _ in inked]
     # あ alone is at most one cell wide: the ink reaches past it only with the A beside it.
     check(bool(columns) and max(columns) - min(columns) >= FONT_HEIGHT, "both characters are there")
+
+    recorded = GOLDEN.with_suffix(".ipagp.sha256").read_text().strip()
+    present = hashlib.sha256(GOLDEN_FONT.read_bytes()).hexdigest() if GOLDEN_FONT.exists() else "no font file"
+    if present != recorded:
+        print(f"skipped: the golden picture was drawn by another {GOLDEN_FONT.name} ({present})")
+    else:
+        scene = Path(work) / "scene.png"
+        subprocess.run(["convert", str(shot), "-crop", f"{SCREEN[0]}x{SCREEN[1]}+0+{strip}", "+repage",
+                        "PNG24:" + str(scene)], check=True)
+        compared = subprocess.run(["compare", "-metric", "AE", "-fuzz", "10%", str(GOLDEN), str(scene), "null:"],
+                                  capture_output=True, text=True)
+        differing = compared.stderr.strip().split()[0] if compared.stderr.strip() else "?"
+        check(differing.replace(".", "").isdigit() and float(differing) <= GOLDEN_PIXEL_BUDGET,
+              f"{differing} pixels differ from the golden picture (budget {GOLDEN_PIXEL_BUDGET})")
 
 if failures:
     sys.exit(1)

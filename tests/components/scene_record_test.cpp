@@ -14,29 +14,13 @@
 #include "graphics/custom_dibx.h"
 #include "foundation/stream.h"
 #include "foundation/vocabulary_codes.h"
+#include "support/record_bytes.h"
 #include "support/whole_file.h"
 
 namespace vorn {
 namespace {
 
-// Little-endian record bytes spelled out field by field.
-struct RecordBytes {
-  std::vector<std::uint8_t> bytes;
-  RecordBytes& I32(std::int32_t value) {
-    const auto u = static_cast<std::uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<std::uint8_t>(u >> shift));
-    return *this;
-  }
-  RecordBytes& U8(std::uint8_t value) {
-    bytes.push_back(value);
-    return *this;
-  }
-  RecordBytes& Str(const std::string& text) {
-    I32(static_cast<std::int32_t>(text.size()));
-    bytes.insert(bytes.end(), text.begin(), text.end());
-    return *this;
-  }
-};
+using test::RecordBytes;
 
 // A control record of the newest layout with the given name, bounds and colour, every label empty
 // but the left-down one, and child_count children to follow.

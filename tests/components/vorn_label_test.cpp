@@ -16,6 +16,7 @@
 #include "foundation/system_texts.h"
 #include "foundation/vr_errors.h"
 #include "graphics/memory_dibx.h"
+#include "support/record_bytes.h"
 #include "support/log_recorder.h"
 #include "support/recording_film.h"
 #include "support/scripted_rasteriser.h"
@@ -434,24 +435,7 @@ TEST(LabelWithoutFonts, AnEmptyCatalogueLogsOnceAndLeavesTheGlyphsBlank) {
 
 // ---- the saved record ----
 
-// Little-endian record bytes spelled out field by field.
-struct RecordBytes {
-  std::vector<std::uint8_t> bytes;
-  RecordBytes& I32(std::int32_t value) {
-    const auto u = static_cast<std::uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<std::uint8_t>(u >> shift));
-    return *this;
-  }
-  RecordBytes& U8(std::uint8_t value) {
-    bytes.push_back(value);
-    return *this;
-  }
-  RecordBytes& Str(const std::string& text) {
-    I32(static_cast<std::int32_t>(text.size()));
-    bytes.insert(bytes.end(), text.begin(), text.end());
-    return *this;
-  }
-};
+using test::RecordBytes;
 
 // The label's own fields after its control record.
 std::vector<std::uint8_t> LabelFields(bool later_fields, std::int32_t zoom_y) {

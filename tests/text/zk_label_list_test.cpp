@@ -11,6 +11,7 @@
 #include "foundation/stream.h"
 #include "foundation/system_texts.h"
 #include "graphics/memory_dibx.h"
+#include "support/record_bytes.h"
 #include "support/scripted_rasteriser.h"
 #include "support/test_font_catalog.h"
 #include "text/font_pixel.h"
@@ -317,30 +318,23 @@ TEST_F(LabelDrawTest, AbsurdSizesRenderNothingWithoutFailing) {
 
 // ---- the style record ----
 
-std::vector<std::uint8_t> Le(std::int32_t v) {
-  const auto u = static_cast<std::uint32_t>(v);
-  return {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8), static_cast<std::uint8_t>(u >> 16),
-          static_cast<std::uint8_t>(u >> 24)};
-}
-
 // A style record spelled out field by field; the shadow fields only when asked for.
 std::vector<std::uint8_t> StyleRecord(std::int32_t quality, bool shadow) {
-  std::vector<std::uint8_t> bytes;
-  const auto add = [&](const std::vector<std::uint8_t>& part) { bytes.insert(bytes.end(), part.begin(), part.end()); };
-  add(Le(quality));
-  add({0x01, 0x00, 0x00, 0x00});      // border width 1
-  add({0xC8, 0x00, 0x00, 0x00});      // opacity 200
-  add({0x10, 0x00, 0x00, 0x00});      // font size 16
-  add({0x02, 0x00, 0x00, 0x00, 'A', 'B'});  // face "AB"
-  add({0x33, 0x22, 0x11, 0x00});      // text colour 0x112233
-  add({0x66, 0x55, 0x44, 0x00});      // border colour 0x445566
-  add({0x05});                        // flags: bold, underline
-  for (int i = 0; i < 212; ++i) bytes.push_back(static_cast<std::uint8_t>(i));  // metrics block
+  test::RecordBytes r;
+  r.I32(quality);
+  r.I32(1);          // border width
+  r.I32(200);        // opacity
+  r.I32(16);         // font size
+  r.Str("AB");       // face
+  r.I32(0x112233);   // text colour
+  r.I32(0x445566);   // border colour
+  r.U8(0x05);        // flags: bold, underline
+  for (int i = 0; i < 212; ++i) r.U8(static_cast<std::uint8_t>(i));  // metrics block
   if (shadow) {
-    add({0x03, 0x00, 0x00, 0x00});    // shadow offset 3
-    add({0x99, 0x88, 0x77, 0x00});    // shadow colour 0x778899
+    r.I32(3);         // shadow offset
+    r.I32(0x778899);  // shadow colour
   }
-  return bytes;
+  return r.bytes;
 }
 
 TEST(LabelStyleRecord, LoadsEveryFieldAndSavesTheSameBytes) {
