@@ -1,8 +1,6 @@
 #include "components/box.h"
 
 #include "components/saved_records.h"
-#include "engine/script_text.h"
-#include "foundation/sjis.h"
 #include "foundation/stream.h"
 #include "foundation/stream_encoding.h"
 #include "graphics/custom_dibx.h"
@@ -64,8 +62,6 @@ void FrameWith(TCustomDIBX& surface, const TRect& rect, int width, const TBoxInk
   }
 }
 
-bool IsMotionFile(const std::string& name) { return Cp932SameText(script_text::ExtractFileExt(name), ".vmn"); }
-
 }  // namespace
 
 TVornBox::~TVornBox() = default;
@@ -92,10 +88,7 @@ void TVornBox::SetSource(const std::string& value) {
   if (value == source_) return;
   source_ = value;
   film_.reset();
-  if (!IsMotionFile(value)) return;
-  std::unique_ptr<TControlFilm> film = GetFilmMaker().CreateFilm(*this);
-  film->LoadMotion(value);
-  film_ = std::move(film);
+  film_ = LoadSourceFilm(*this, value);
 }
 
 void TVornBox::SetRepeat(bool value) {

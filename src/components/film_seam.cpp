@@ -2,7 +2,9 @@
 
 #include <utility>
 
+#include "engine/script_text.h"
 #include "foundation/archive.h"
+#include "foundation/sjis.h"
 #include "foundation/vr_errors.h"
 
 namespace vorn {
@@ -16,6 +18,13 @@ void TNullFilm::LoadMotion(const std::string& file_name) { throw EVrFileNotFound
 
 std::unique_ptr<TControlFilm> TNullFilmMaker::CreateFilm(TVornControl& /*holder*/) {
   return std::make_unique<TNullFilm>();
+}
+
+std::unique_ptr<TControlFilm> LoadSourceFilm(TVornControl& holder, const std::string& source) {
+  if (!Cp932SameText(script_text::ExtractFileExt(source), ".vmn")) return nullptr;
+  std::unique_ptr<TControlFilm> film = GetFilmMaker().CreateFilm(holder);
+  film->LoadMotion(source);
+  return film;
 }
 
 TFilmMaker& GetFilmMaker() {

@@ -73,6 +73,10 @@ class TNullFilmMaker final : public TFilmMaker {
   std::unique_ptr<TControlFilm> CreateFilm(TVornControl& holder) override;
 };
 
+// The film a SOURCE text gives its holder: a motion file (".vmn" in any case) loaded into a new
+// film, nothing for any other text. Raises what LoadMotion raises.
+std::unique_ptr<TControlFilm> LoadSourceFilm(TVornControl& holder, const std::string& source);
+
 // The installed maker, or the null maker when none is installed.
 TFilmMaker& GetFilmMaker();
 // Installs a maker (nullptr: none) and answers the one installed before (nullptr for none).

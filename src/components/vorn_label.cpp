@@ -6,12 +6,11 @@
 #include "components/picture_paint.h"
 #include "components/picture_surface.h"
 #include "components/saved_records.h"
-#include "engine/script_text.h"
-#include "foundation/sjis.h"
 #include "foundation/stream_encoding.h"
 #include "foundation/system_texts.h"
 #include "graphics/custom_dibx.h"
 #include "graphics/dibx.h"
+#include "graphics/surface_clip.h"
 #include "text/font_pixel.h"
 #include "text/zk_label_list.h"
 
@@ -24,11 +23,6 @@ constexpr std::uint8_t kAlignCentre = 1;
 constexpr std::uint8_t kAlignRight = 2;
 constexpr char kLineBreak[] = "\r\n";
 
-std::int32_t Clamp32(std::int64_t value) {
-  return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
-}
-
-bool IsMotionFile(const std::string& name) { return Cp932SameText(script_text::ExtractFileExt(name), ".vmn"); }
 
 // Lines at CR LF, CR or LF; a break at the very end adds no line.
 std::vector<std::string> SplitLines(const std::string& text) {
@@ -104,14 +98,14 @@ void TVornLabel::SetAlpha(std::int32_t value) {
 void TVornLabel::SetZoomX(std::int32_t value) {
   Invalidate();
   zoom_x_ = value <= 0 ? 1 : value;
-  StoreWidth(Clamp32(std::int64_t{natural_width_} * zoom_x_ / kUnitZoom));
+  StoreWidth(surface_clip::Saturate32(std::int64_t{natural_width_} * zoom_x_ / kUnitZoom));
   Invalidate();
 }
 
 void TVornLabel::SetZoomY(std::int32_t value) {
   Invalidate();
   zoom_y_ = value <= 0 ? 1 : value;
-  StoreHeight(Clamp32(std::int64_t{natural_height_} * zoom_y_ / kUnitZoom));
+  StoreHeight(surface_clip::Saturate32(std::int64_t{natural_height_} * zoom_y_ / kUnitZoom));
   Invalidate();
 }
 
@@ -139,10 +133,7 @@ void TVornLabel::SetSource(const std::string& value) {
   if (value == source_) return;
   source_ = value;
   film_.reset();
-  if (!IsMotionFile(value)) return;
-  std::unique_ptr<TControlFilm> film = GetFilmMaker().CreateFilm(*this);
-  film->LoadMotion(value);
-  film_ = std::move(film);
+  film_ = LoadSourceFilm(*this, value);
 }
 
 void TVornLabel::SetRepeat(bool value) {
@@ -178,20 +169,20 @@ void TVornLabel::Measure() {
         const TFontPixel* glyph = cache->GetGlyph(code, font_name_, font_style_, font_height_);
         advance = std::int64_t{glyph->originX} + glyph->bitmapWidth + glyph->advanceExtra;
       }
-      advances.push_back(Clamp32(advance));
+      advances.push_back(surface_clip::Saturate32(advance));
       width += advances.back();
     }
     advances_.push_back(std::move(advances));
-    line_widths_.push_back(Clamp32(width));
+    line_widths_.push_back(surface_clip::Saturate32(width));
     widest = std::max(widest, std::int64_t{line_widths_.back()});
   }
-  natural_width_ = Clamp32(widest);
-  natural_height_ = Clamp32((std::int64_t{font_height_} + line_space_) * static_cast<std::int64_t>(lines_.size()));
+  natural_width_ = surface_clip::Saturate32(widest);
+  natural_height_ = surface_clip::Saturate32((std::int64_t{font_height_} + line_space_) * static_cast<std::int64_t>(lines_.size()));
 }
 
 void TVornLabel::UpdateBounds() {
-  StoreWidth(Clamp32(std::int64_t{natural_width_} * zoom_x_ / kUnitZoom));
-  StoreHeight(Clamp32(std::int64_t{natural_height_} * zoom_y_ / kUnitZoom));
+  StoreWidth(surface_clip::Saturate32(std::int64_t{natural_width_} * zoom_x_ / kUnitZoom));
+  StoreHeight(surface_clip::Saturate32(std::int64_t{natural_height_} * zoom_y_ / kUnitZoom));
 }
 
 void TVornLabel::Render() {
@@ -300,7 +291,7 @@ void TVornLabel::PaintOwn() {
     // opacity as it stands (the blit draws everything from 255 up as opaque).
     const auto ink = static_cast<std::uint32_t>(target->ColorToPixel(font_color_));
     for (const TRect& r : ink_) {
-      target->DrawColorMask(Clamp32(std::int64_t{bounds.left} + r.left), Clamp32(std::int64_t{bounds.top} + r.top),
+      target->DrawColorMask(surface_clip::Saturate32(std::int64_t{bounds.left} + r.left), surface_clip::Saturate32(std::int64_t{bounds.top} + r.top),
                             alpha_plane_.get(), r, false, false, ink, static_cast<std::uint32_t>(alpha_));
     }
     return;

@@ -8,16 +8,10 @@
 #include "foundation/stream_encoding.h"
 #include "foundation/system_texts.h"
 #include "graphics/dibx.h"
+#include "graphics/surface_clip.h"
 #include "text/font_pixel.h"
 
 namespace vorn {
-namespace {
-
-std::int32_t Clamp32(std::int64_t value) {
-  return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
-}
-
-}  // namespace
 
 bool PixelStoreFits(std::int64_t width, std::int64_t height, int bit_count) {
   if (width <= 0 || height <= 0) return false;
@@ -147,7 +141,7 @@ void TZkLabelList::Measure() {
   }
   const std::int64_t overhang = 0;
   const std::int64_t frame = 2 * static_cast<std::int64_t>(border_width) + shadow_offset;
-  const std::int32_t height = Clamp32(font_height + frame);
+  const std::int32_t height = surface_clip::Saturate32(font_height + frame);
   widths_.clear();
   auto measure = [&](std::uint16_t code, bool last) {
     gdi::AbcWidths abc;
@@ -155,7 +149,7 @@ void TZkLabelList::Measure() {
     std::int64_t width = static_cast<std::int64_t>(abc.abcA) + abc.abcB + abc.abcC + overhang + frame;
     // The last character keeps its right overhang.
     if (last && abc.abcC < 0) width -= abc.abcC;
-    return Clamp32(width);
+    return surface_clip::Saturate32(width);
   };
   for (const auto& label : labels_) {
     const std::vector<std::uint16_t> codes = CharCodesOf(label->text_);
@@ -177,7 +171,7 @@ void TZkLabelList::Measure() {
       label->char_widths_.push_back(width);
       total += width;
     }
-    label->width_ = Clamp32(total);
+    label->width_ = surface_clip::Saturate32(total);
   }
 }
 
