@@ -20,11 +20,8 @@ std::unique_ptr<TControlFilm> TNullFilmMaker::CreateFilm(TVornControl& /*holder*
   return std::make_unique<TNullFilm>();
 }
 
-std::unique_ptr<TControlFilm> LoadSourceFilm(TVornControl& holder, const std::string& source) {
-  if (!Cp932SameText(script_text::ExtractFileExt(source), ".vmn")) return nullptr;
-  std::unique_ptr<TControlFilm> film = GetFilmMaker().CreateFilm(holder);
-  film->LoadMotion(source);
-  return film;
+bool IsMotionFileName(const std::string& name) {
+  return Cp932SameText(script_text::ExtractFileExt(name), ".vmn");
 }
 
 TFilmMaker& GetFilmMaker() {

@@ -73,9 +73,8 @@ class TNullFilmMaker final : public TFilmMaker {
   std::unique_ptr<TControlFilm> CreateFilm(TVornControl& holder) override;
 };
 
-// The film a SOURCE text gives its holder: a motion file (".vmn" in any case) loaded into a new
-// film, nothing for any other text. Raises what LoadMotion raises.
-std::unique_ptr<TControlFilm> LoadSourceFilm(TVornControl& holder, const std::string& source);
+// Whether a SOURCE text names a motion file (".vmn" in any case), which becomes the control's film.
+bool IsMotionFileName(const std::string& name);
 
 // The installed maker, or the null maker when none is installed.
 TFilmMaker& GetFilmMaker();

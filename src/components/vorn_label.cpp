@@ -132,14 +132,14 @@ void TVornLabel::SetFlipV(bool value) {
 void TVornLabel::SetSource(const std::string& value) {
   if (value == source_) return;
   source_ = value;
-  film_.reset();
-  film_ = LoadSourceFilm(*this, value);
+  FreeMotion();
+  if (IsMotionFileName(value)) LoadMotion(value);
 }
 
 void TVornLabel::SetRepeat(bool value) {
   const bool turned_on = value && repeat_ == 0;
   repeat_ = value ? 1 : 0;
-  if (turned_on && film_ != nullptr && film_->IsEnded()) film_->RestartMotion();
+  if (turned_on && GetMotion() != nullptr && GetMotion()->IsEnded()) RestartMotion();
 }
 
 // ---- layout ----

@@ -67,9 +67,7 @@ class TVornLabel : public TVornControl {
   std::string GetOnIdle() const override { return on_idle_; }
   void SetOnIdle(const std::string& value) override { on_idle_ = value; }
 
-  bool HasMotion() const override { return film_ != nullptr; }
-  bool IsMotionRunning() const override { return film_ != nullptr && !film_->IsEnded(); }
-  TControlFilm* Film() const { return film_.get(); }
+  TControlFilm* Film() const { return GetMotion(); }
 
   // The rendered state.
   const std::vector<std::string>& Lines() const { return lines_; }
@@ -129,7 +127,6 @@ class TVornLabel : public TVornControl {
   std::uint8_t paused_ = 0;
   std::string on_play_end_;
   std::string on_idle_;
-  std::unique_ptr<TControlFilm> film_;
 
   std::int32_t natural_width_ = 0;
   std::int32_t natural_height_ = 0;
