@@ -12,6 +12,7 @@
 #include "components/vorn_gauge.h"
 #include "components/vorn_http.h"
 #include "components/vorn_images.h"
+#include "components/vorn_menu.h"
 #include "components/vorn_slider.h"
 
 namespace vorn {
@@ -48,7 +49,7 @@ constexpr std::array<TKindRow, 28> kKindRows = {{
     {LT_LABEL, TRowKind::kClass, nullptr},      // TVornLabel
     {LT_MAP, TRowKind::kNone, nullptr},
     {LT_MEMO, TRowKind::kClass, nullptr},       // TVornMemo
-    {LT_MENU, TRowKind::kClass, nullptr},       // TVornMenu
+    {LT_MENU, TRowKind::kClass, &Create<TVornMenu>},
     {LT_MES, TRowKind::kClass, nullptr},        // TVornMes
     {LT_PARTICLE, TRowKind::kClass, nullptr},   // TVornParticle
     {LT_TIMER, TRowKind::kClass, &Create<TVornTimer>},
