@@ -291,6 +291,30 @@ TEST_F(ListBoxTest, HeldDownArrowScrollsAtOnceAfter300MsThenEvery50Ms) {
   EXPECT_EQ(box->MouseState(), TVornCustomListBox::kIdle);
 }
 
+TEST_F(ListBoxTest, DraggingTheThumbSetsTheTopIndexToTheNearestRow) {
+  TVornCustomListBox* box = Make("0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n11\r\n12", 2);
+  box->SetScrollSource("scroll.pel");  // cells 4 x 5
+  box->Tick();
+  // Two rows of 12: HEIGHT 24, travel 24 - 3 x 5 = 9, thumb top 5 at TOPINDEX 0.
+  ASSERT_EQ(box->GetHeight(), 24);
+  ASSERT_EQ(box->ThumbTop(), 5);
+  const int x = box->GetWidth() - 2;
+  w.Move(x, 6);  // drag offset 6 - 5 - 5 / 2 = -1
+  w.Step();
+  w.Press();
+  w.Step();
+  ASSERT_EQ(box->MouseState(), TVornCustomListBox::kThumb);
+  const std::pair<int, std::int32_t> moves[] = {{10, 5}, {20, 11}, {0, 0}, {9, 4}};  // 11 x (y - 6) / 9
+  for (const auto& [y, top] : moves) {
+    w.Move(x, y);
+    w.Step();
+    EXPECT_EQ(box->GetTopIndex(), top) << y;
+  }
+  w.Release();
+  w.Step();
+  EXPECT_EQ(box->MouseState(), TVornCustomListBox::kIdle);
+}
+
 TEST_F(ListBoxTest, KeysMoveTheHoverAndTheTopIndexFollows) {
   struct Case {
     std::int32_t start;
