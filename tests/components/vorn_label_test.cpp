@@ -477,7 +477,7 @@ std::vector<std::uint8_t> LabelScene(std::int32_t version, std::int32_t zoom_y) 
   // The bounds the fields below give: 12 × 28 at natural size, zoomed.
   label.control.width = 24;
   label.control.height = zoom_y >= 1 ? 28 * zoom_y / 256 : 28;
-  label.class_fields = LabelFields(version >= 104, zoom_y);
+  label.class_bytes = LabelFields(version >= 104, zoom_y);
   saved.layers[0].children.push_back(label);
   return fixture::SceneRecordBytes(saved, version);
 }
@@ -538,7 +538,7 @@ TEST_F(LabelTest, ASourceInTheRecordLoadsItsFilm) {
   RecordBytes head;
   head.Str("").I32(12).I32(2).U8(1).I32(200).I32(0xFF).U8(1).U8(1).U8(1).U8(0).I32(3).I32(512).Str("AB\r\nA");
   head.Str("p.vsb:idle").Str("a.vmn").U8(0).U8(0).Str("").U8(0).I32(256);
-  label.class_fields = head.bytes;
+  label.class_bytes = head.bytes;
   saved.layers[0].children.push_back(label);
   TMemoryStream in(fixture::SceneRecordBytes(saved, 134));
   scene.LoadFromStream(in, 134);
