@@ -42,6 +42,8 @@ class TDecorateHolder {
   const TDecorateValues& Values() const { return record_->values; }
   const TDecorate* Record() const { return record_; }
   void Set(const TDecorateValues& values);
+  // Moves the holder onto a record of the document's list.
+  void Adopt(TDecorate* record);
   template <class F>
   void Modify(F change) {
     TDecorateValues values = record_->values;
@@ -66,6 +68,7 @@ class TWdChar : public TWdReal {
   const TDecorateValues& Decoration() const { return style_.Values(); }
   const TDecorate* DecorationRecord() const { return style_.Record(); }
   void SetDecoration(const TDecorateValues& values) { style_.Set(values); }
+  void AdoptDecoration(TDecorate* record) { style_.Adopt(record); }
 
   std::string GetFontName() const override { return style_.Values().face; }
   void SetFontName(const std::string& face) override;
@@ -95,6 +98,7 @@ class TWdChar : public TWdReal {
   // A square cell of the character's size, whatever the character.
   void Measure() override;
   void Assign(const TWdGlyph& source) override;
+  void SaveToStream(TStream& stream) const override;
 
   // Where the character was last drawn.
   TRect DrawnRect{};
@@ -110,6 +114,8 @@ class TWdVarChar : public TWdChar {
   using TWdChar::TWdChar;
   std::unique_ptr<TWdGlyph> NewLike(TZkWord* document) const override;
   int GetUnits() const override { return 0; }
+  // Made again when its variable is expanded.
+  void SaveToStream(TStream& /*stream*/) const override {}
 };
 
 }  // namespace vorn

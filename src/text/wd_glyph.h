@@ -11,6 +11,7 @@ namespace vorn {
 
 class TZkWord;
 class TWdPage;
+class TStream;
 
 // One element of a text document: a character, an operator, an image, or a composite (row,
 // page) that lays others out. Getters of values a class does not carry answer 0, empty or null;
@@ -120,6 +121,9 @@ class TWdGlyph {
   virtual TWdGlyph* LastUnitGlyph();
   // Copies position, size and the class's own data from a glyph of the same class.
   virtual void Assign(const TWdGlyph& source);
+  // The glyph in the newest glyph-stream form: its kind byte, then its fields. Glyphs that
+  // streams do not hold (rows, pages, the values of expanded variables) write nothing.
+  virtual void SaveToStream(TStream& /*stream*/) const {}
 
  protected:
   friend class TWdComposite;
