@@ -22,6 +22,7 @@ class TWdReal : public TWdGlyph {
   void SetOpacity(std::int32_t value) override;
   std::int32_t GetWait() const override { return wait_; }
   void SetWait(std::int32_t value) override { wait_ = value; }
+  void Render(bool reset) override;
   void Assign(const TWdGlyph& source) override;
 
  private:
@@ -97,6 +98,14 @@ class TWdChar : public TWdReal {
 
   // A square cell of the character's size, whatever the character.
   void Measure() override;
+  // The glyph from the cache, centred in its cell below its ruby, into the document's surfaces.
+  void Render(bool reset) override;
+  // The drawn rectangle, clipped to the text area, on the document's target at the opacity.
+  void Draw() override;
+  // The colours drawn with (0x00BBGGRR): the own colour, else the link's or the document's.
+  std::int32_t TextColorValue() const;
+  std::int32_t BorderColorValue() const;
+  std::int32_t ShadowColorValue() const;
   void Assign(const TWdGlyph& source) override;
   void SaveToStream(TStream& stream) const override;
 

@@ -107,6 +107,10 @@ class TWdGlyph {
 
   virtual void Measure() {}
   virtual void Arrange() {}
+  // Draws the glyph into the document's colour and alpha surfaces; with reset a visible glyph's
+  // opacity becomes 0 first.
+  virtual void Render(bool /*reset*/) {}
+  // Puts what Render drew on the document's target.
   virtual void Draw() {}
   virtual TWdGlyph* HitTest(std::int32_t /*px*/, std::int32_t /*py*/) { return nullptr; }
   virtual void SetOpacityAll(std::int32_t value) { SetOpacity(value); }
@@ -150,6 +154,7 @@ class TWdComposite : public TWdGlyph {
   void DeleteChild(int index) override;
   void ClearChildren() override;
   bool HasVisibleChild() const override;
+  void Render(bool reset) override;
   void Draw() override;
   void SetOpacityAll(std::int32_t value) override;
   void Hide() override;

@@ -15,6 +15,7 @@
 #include "engine/sys_func_man.h"
 #include "fixture/archive_fixture.h"
 #include "fixture/flow_page_commands.h"
+#include "text/font_pixel.h"
 #include "foundation/system_texts.h"
 #include "platform/face_colors.h"
 #include "media/media_standin.h"
@@ -86,9 +87,11 @@ TEST(MainWindow, StartAndShutdownOrderForCloseBoxAndQuitButton) {
     Recording recording;
     // Each free happens under its own step: the functions go before the variables they read.
     std::vector<std::string> alive;
+    bool glyph_cache_at_form_create = false;
     recording.on_trace = [&](std::string_view step) {
       if (step == "SysFuncMan.Free" || step == "ParamMan.Free" || step == "VornFinalize")
         alive.push_back(std::string(step) + ": " + LiveEngineParts());
+      if (step == "FormCreate") glyph_cache_at_form_create = FontPixelManager() != nullptr;
     };
     std::string doomed_copy = doomed;
     RunAndClose(recording, dir.str(), how, &doomed_copy);
@@ -99,6 +102,11 @@ TEST(MainWindow, StartAndShutdownOrderForCloseBoxAndQuitButton) {
     EXPECT_EQ(alive, (std::vector<std::string>{"SysFuncMan.Free: functions variables",
                                                "ParamMan.Free: variables", "VornFinalize: "}));
     EXPECT_FALSE(std::filesystem::exists(doomed));
+    // The glyph cache lives from before the window until after it.
+    EXPECT_EQ(Recording::Only(recording.trace, {"TFontPixelManager.Create", "FormCreate"}),
+              (std::vector<std::string>{"TFontPixelManager.Create", "FormCreate"}));
+    EXPECT_TRUE(glyph_cache_at_form_create);
+    EXPECT_EQ(FontPixelManager(), nullptr);
   }
 }
 
