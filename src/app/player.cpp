@@ -17,6 +17,7 @@
 #include "foundation/scoped_seam.h"
 #include "foundation/vr_file_manager.h"
 #include "motion/motion_components.h"
+#include "motion/vorn_motion.h"
 #include "platform/font_catalog.h"
 #include "text/font_pixel.h"
 
@@ -104,11 +105,9 @@ int RunPlayer(platform::Platform& platform, const std::vector<std::string>& argu
   if (platform.fonts != nullptr) active_fonts.Install(platform.fonts);
 
   // Films, and the component kinds whose classes live with them, before any project runs.
-  TNullFilmMaker no_films;
-  struct RestoreFilms {
-    TFilmMaker* previous;
-    ~RestoreFilms() { SetFilmMaker(previous); }
-  } restore_films{SetFilmMaker(&no_films)};
+  TMotionFilmMaker films;
+  ScopedSeam<TFilmMaker> films_seam(&SetFilmMaker);
+  films_seam.Install(&films);
   RegisterMotionComponents();
 
   const std::optional<std::string> executable_path = platform.executable.ExecutablePath();
