@@ -55,6 +55,16 @@ bool TWavBuffer::Repeat() const {
   return repeat_;
 }
 
+int TWavBuffer::Volume() const {
+  std::lock_guard lock(owner_.lock_);
+  return volume_;
+}
+
+bool TWavBuffer::Playing() const {
+  std::lock_guard lock(owner_.lock_);
+  return playing_;
+}
+
 void TWavBuffer::SetRepeat(bool repeat) {
   std::lock_guard lock(owner_.lock_);
   repeat_ = repeat;
