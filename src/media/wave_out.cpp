@@ -122,8 +122,7 @@ bool TWavBuffer::MixLocked(std::int16_t* block) {
     const std::size_t samples = ConvertInPlace(conversion_, conversion_buffer_.data(), n);
     ended_ = stream_.Size() <= read_position_;
     auto* converted = reinterpret_cast<std::int16_t*>(conversion_buffer_.data());
-    ApplyVolume(converted, samples, volume_);
-    AddSaturating(block, converted, samples);
+    MixScaled(block, converted, samples, volume_);
   } catch (const std::exception& error) {
     // A stream that fails underneath ends its sound.
     LogLine(std::string("wave mixer: source ended by a read failure: ") + error.what());
