@@ -5,6 +5,7 @@
 // it was handed, or handed out as PCM to the player's own mixer. Media-player sound and movies
 // answer 0 or false.
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -119,7 +120,8 @@ class TVornMediaLibrary : public TVornLibrary {
   // Drops every handle: sounds stopped, decoders closed.
   void Clear();
 
-  bool initialised_ = false;
+  // Read by the mixer's thread through the decoder entry points.
+  std::atomic<bool> initialised_{false};
   VornInitArgs args_;
   std::unique_ptr<LibrarySoundPlayer> player_;
 
