@@ -420,5 +420,27 @@ TEST(FilmFile, ExtremeTimesWrapAndNeverOverflow) {
   }
 }
 
+TEST(FilmFile, VersionsOutsideTheKnownRangeLoadByTheSameRulesAndLog) {
+  testing::TScopedTestTracks tracks;
+  std::vector<std::string> lines;
+  ScopedLogListener listener([&](std::string_view line) { lines.emplace_back(line); });
+  SetLogToStderr(false);
+  for (const char* version : {"099", "109", "999"}) {
+    fixture::MotionFixture file;
+    file.version = version;
+    file.relative = 1;
+    file.loopStart = 6;
+    file.tracks = {testing::BoxFixtureTrack(10)};
+    TFilmManager film;
+    Load(film, fixture::WriteMotionFixture(file));
+    const bool newer = std::string(version) > "108";
+    EXPECT_EQ(film.GetRelative(), newer) << version;
+    EXPECT_EQ(film.GetLoopStart(), newer ? 6 : 0) << version;
+    EXPECT_EQ(film.GetLength(), newer ? 10 : 20) << version;
+  }
+  SetLogToStderr(true);
+  EXPECT_EQ(lines.size(), 3u);
+}
+
 }  // namespace
 }  // namespace vorn
