@@ -442,5 +442,29 @@ TEST(FilmFile, VersionsOutsideTheKnownRangeLoadByTheSameRulesAndLog) {
   EXPECT_EQ(lines.size(), 3u);
 }
 
+TEST(FilmFile, TheFixtureWriterWritesTheHandWrittenBytes) {
+  fixture::MotionFixture file;
+  file.version = "107";
+  file.width = 640;
+  file.height = 480;
+  file.color = 0xFF;
+  file.relative = 1;
+  file.originX = 5;
+  file.originY = 6;
+  file.loopStart = 15;
+  fixture::MotionFixtureTrack track = testing::BoxFixtureTrack(20, -1, TPoint{1, 2}, TPoint{3, 4}, 2);
+  track.reserved = 7;
+  track.start = 10;
+  track.loopPeriod = 4;
+  track.priority = 3;
+  track.flipH = 1;
+  track.otherPage = 1;
+  file.tracks = {track};
+  const Bytes expected = Film(kV107);
+  EXPECT_EQ(fixture::WriteMotionFixture(file), expected);
+  file.truncateAt = 20;
+  EXPECT_EQ(fixture::WriteMotionFixture(file), Bytes(expected.begin(), expected.begin() + 20));
+}
+
 }  // namespace
 }  // namespace vorn
