@@ -170,6 +170,9 @@ class TVornControl : public TVornComponent {
   // stands for mouse-ignore mode n; modes of 8 and above are never hit). Pictures test their
   // pixels here.
   virtual bool HitsSelf(TPoint point, std::uint32_t mask) const;
+  // Whether the point lies on the control's screen area, given its screen corner as the hit walk
+  // summed it (right and bottom edges excluded). Turned pictures answer with their turned box.
+  virtual bool HitBoundsContain(TPoint point, std::int32_t screen_left, std::int32_t screen_top) const;
 
   // Size stored without invalidation or notification (pictures sizing themselves).
   void StoreWidth(std::int32_t value) { width_ = value; }
