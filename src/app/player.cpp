@@ -16,6 +16,7 @@
 #include "foundation/log_line.h"
 #include "foundation/scoped_seam.h"
 #include "foundation/vr_file_manager.h"
+#include "media/vorn_binding.h"
 #include "motion/motion_components.h"
 #include "motion/vorn_motion.h"
 #include "platform/font_catalog.h"
@@ -94,6 +95,11 @@ int RunMainWindow(platform::Platform& platform, const std::vector<std::string>& 
 }  // namespace
 
 int RunPlayer(platform::Platform& platform, const std::vector<std::string>& arguments, const PlayerOptions& options) {
+  // The media library is bound before anything else, also for the settings dialog; without it,
+  // or in another version, the user has been told and the player ends.
+  ScopedVornBinding media_library(platform.boxes);
+  if (!media_library.bound()) return 0;
+
   ResetEngineValues();
   SetEngineClock(&platform.clock);
   struct ClearClock {
