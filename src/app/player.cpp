@@ -110,13 +110,6 @@ int RunPlayer(platform::Platform& platform, const std::vector<std::string>& argu
   ScopedSeam<platform::FontCatalog> active_fonts(platform::ExchangeActiveFontCatalog);
   if (platform.fonts != nullptr) active_fonts.Install(platform.fonts);
 
-  // The glyph cache every text of the player draws from, made before the main window and freed
-  // after it.
-  DebugTrace("TFontPixelManager.Create");
-  TFontPixelManager glyph_cache;
-  ScopedSeam<TFontPixelManager> installed_glyph_cache{ExchangeFontPixelManager};
-  installed_glyph_cache.Install(&glyph_cache);
-
   // Films, and the component kinds whose classes live with them, before any project runs.
   TMotionFilmMaker films;
   ScopedSeam<TFilmMaker> films_seam(&SetFilmMaker);
