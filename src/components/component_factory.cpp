@@ -9,6 +9,7 @@
 #include "components/vorn_base_list.h"
 #include "components/vorn_button.h"
 #include "components/vorn_control.h"
+#include "components/vorn_edit.h"
 #include "components/vorn_http.h"
 #include "components/vorn_images.h"
 
@@ -39,13 +40,13 @@ constexpr std::array<TKindRow, 28> kKindRows = {{
     {LT_BOX, TRowKind::kClass, &Create<TVornBox>},
     {LT_BUTTON, TRowKind::kClass, &Create<TVornButton>},
     {LT_CINEMA, TRowKind::kSlot, nullptr},      // TVornCinema (films)
-    {LT_EDIT, TRowKind::kClass, nullptr},       // TVornEdit
+    {LT_EDIT, TRowKind::kClass, &Create<TVornEdit>},
     {LT_FIRE, TRowKind::kClass, nullptr},       // TVornFire
     {LT_HTTP, TRowKind::kClass, &Create<TVornHttp>},
     {LT_IMAGES, TRowKind::kClass, &Create<TVornImages>},
     {LT_LABEL, TRowKind::kClass, nullptr},      // TVornLabel
     {LT_MAP, TRowKind::kNone, nullptr},
-    {LT_MEMO, TRowKind::kClass, nullptr},       // TVornMemo
+    {LT_MEMO, TRowKind::kClass, &Create<TVornMemo>},
     {LT_MENU, TRowKind::kClass, nullptr},       // TVornMenu
     {LT_MES, TRowKind::kClass, nullptr},        // TVornMes
     {LT_PARTICLE, TRowKind::kClass, nullptr},   // TVornParticle

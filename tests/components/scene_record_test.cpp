@@ -15,51 +15,10 @@
 #include "foundation/stream.h"
 #include "foundation/vocabulary_codes.h"
 #include "support/whole_file.h"
+#include "components/record_bytes.h"
 
 namespace vorn {
 namespace {
-
-// Little-endian record bytes spelled out field by field.
-struct RecordBytes {
-  std::vector<std::uint8_t> bytes;
-  RecordBytes& I32(std::int32_t value) {
-    const auto u = static_cast<std::uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<std::uint8_t>(u >> shift));
-    return *this;
-  }
-  RecordBytes& U8(std::uint8_t value) {
-    bytes.push_back(value);
-    return *this;
-  }
-  RecordBytes& Str(const std::string& text) {
-    I32(static_cast<std::int32_t>(text.size()));
-    bytes.insert(bytes.end(), text.begin(), text.end());
-    return *this;
-  }
-};
-
-// A control record of the newest layout with the given name, bounds and colour, every label empty
-// but the left-down one, and child_count children to follow.
-void ControlRecord(RecordBytes& r, const std::string& name, std::int32_t priority, std::int32_t left,
-                   std::int32_t width, std::int32_t color, std::int32_t child_count) {
-  r.Str(name).I32(priority).I32(0).Str("tag-" + name);  // name, priority, sub-priority, tag
-  r.I32(left).I32(2).I32(width).I32(10).I32(0).I32(0);  // left, top, width, height, offset x, y
-  r.U8(0);                                               // pos zoomed
-  r.I32(0).I32(0).I32(0).I32(0);                         // motion left, top, plus x, y
-  r.I32(0).I32(0).I32(0).I32(0);                         // clip left, top, width, height
-  r.U8(0);                                               // anim paused
-  r.U8(1);                                               // visible
-  r.I32(color);                                          // colour
-  r.I32(0).I32(0).I32(1).I32(1);                         // spare rectangle l, t, r, b
-  r.U8(0);                                               // ignore mouse
-  r.Str("");                                             // cursor
-  r.Str("").Str("");                                     // on mouse move, in
-  r.Str("").Str("p.vsb:down");                           // on mouse out, left down
-  for (int i = 0; i < 5; ++i) r.Str("");                 // left up .. wheel up
-  r.U8(0);                                               // handle key
-  for (int i = 0; i < 5; ++i) r.Str("");                 // key down .. focus out
-  r.I32(child_count);
-}
 
 // Scene 64 x 48 on layer 0: cabinet "b" (priority 1) and cabinet "cab" (priority 5) holding
 // cabinet "inner"; in child order, or "cab" first when out of order. An event of "inner" in the

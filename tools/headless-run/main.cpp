@@ -32,7 +32,10 @@ int Usage() {
          "  that frame runs: keydown KEY, keyup KEY, move X Y, down left|right X Y, up left|right X Y,\n"
          "  wheel up|down X Y, deactivate, activate, leave. KEY is a name (Tab, Return, Escape, Space, PageUp,\n"
          "  PageDown, End, Home, Left, Up, Right, Down, Shift, Control, Alt, F1-F12, a letter, a digit)\n"
-         "  or a code (65, 0x41; 08 for code 8). X and Y are client pixels.\n"
+         "  or a code (65, 0x41; 08 for code 8). X and Y are client pixels. Text fields get typed text\n"
+         "  from 'text UTF-8' (the rest of the line) and the input method's composition from\n"
+         "  'compose CURSOR UTF-8' (CURSOR in characters; 'compose 0' alone ends it); key lines type\n"
+         "  nothing by themselves.\n"
          "  --log copies the player's log lines to FILE.\n"
          "  --config-png and --dialog-keys run the settings dialog (\"/config\"); its keys are the names\n"
          "  above with Alt+ or Shift+ in front if wanted (Alt+S, Shift+Tab)\n";
