@@ -91,17 +91,14 @@ void TVornBox::SetAlpha(std::int32_t value) {
 void TVornBox::SetSource(const std::string& value) {
   if (value == source_) return;
   source_ = value;
-  film_.reset();
-  if (!IsMotionFile(value)) return;
-  std::unique_ptr<TControlFilm> film = GetFilmMaker().CreateFilm(*this);
-  film->LoadMotion(value);
-  film_ = std::move(film);
+  FreeMotion();
+  if (IsMotionFile(value)) LoadMotion(value);
 }
 
 void TVornBox::SetRepeat(bool value) {
   const bool turned_on = value && repeat_ == 0;
   repeat_ = value ? 1 : 0;
-  if (turned_on && film_ != nullptr && film_->IsEnded()) film_->RestartMotion();
+  if (turned_on && GetMotion() != nullptr && GetMotion()->IsEnded()) RestartMotion();
 }
 
 void TVornBox::Paint() {
