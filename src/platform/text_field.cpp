@@ -140,6 +140,13 @@ void TextField::TakeKeyboard() {
   if (on_keyboard_taken) on_keyboard_taken();
 }
 
+void TextField::Select(std::size_t anchor, std::size_t caret) {
+  composition_.clear();
+  text_.Select(anchor, caret);
+  shown_valid_ = false;
+  CaretMoved();
+}
+
 bool TextField::HoldsKeyboard() const { return host_->holder == this; }
 
 std::size_t TextField::line_count() { return multi_line_ ? ShownLayout().lines().size() : 1; }

@@ -64,6 +64,9 @@ class TextField {
   // Memo only; values other than 0, 1 and 2 draw left-aligned.
   void SetAlignment(int alignment);
 
+  // Selects from anchor to caret (characters, clamped to the text); equal positions place the caret.
+  void Select(std::size_t anchor, std::size_t caret);
+
   // Only a visible, enabled field takes the keyboard; one that holds it already changes nothing.
   void TakeKeyboard();
   bool HoldsKeyboard() const;
