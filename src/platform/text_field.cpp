@@ -163,23 +163,28 @@ int TextField::TextWidth() const {
   return static_cast<int>(std::max<std::int64_t>(0, width));
 }
 
-const std::u32string& TextField::ShownText() const { return composition_.empty() ? text_.text() : shown_text_; }
+void TextField::RefreshShown() {
+  if (composition_.empty() || shown_valid_) return;
+  shown_text_ = text_.text();
+  shown_text_.replace(text_.SelectionStart(), text_.SelectionEnd() - text_.SelectionStart(), composition_);
+  if (multi_line_) shown_layout_.Build(shown_text_, TextWidth(), Font());
+  shown_valid_ = true;
+}
+
+const std::u32string& TextField::ShownText() {
+  RefreshShown();
+  return composition_.empty() ? text_.text() : shown_text_;
+}
 
 TextFieldLayout& TextField::ShownLayout() {
-  const int wrap = multi_line_ ? TextWidth() : 0;
   if (composition_.empty()) {
     if (!layout_valid_) {
-      layout_.Build(text_.text(), wrap, Font());
+      layout_.Build(text_.text(), multi_line_ ? TextWidth() : 0, Font());
       layout_valid_ = true;
     }
     return layout_;
   }
-  if (!shown_valid_) {
-    shown_text_ = text_.text();
-    shown_text_.replace(text_.SelectionStart(), text_.SelectionEnd() - text_.SelectionStart(), composition_);
-    shown_layout_.Build(shown_text_, wrap, Font());
-    shown_valid_ = true;
-  }
+  RefreshShown();
   return shown_layout_;
 }
 

@@ -101,7 +101,9 @@ class TextField {
   TextFieldFont& Font();
   int TextWidth() const;
   // The layout of what is shown (the composition spliced in while there is one).
-  const std::u32string& ShownText() const;
+  const std::u32string& ShownText();
+  // Splices the composition into the shown text (and lays it out) when it changed.
+  void RefreshShown();
   TextFieldLayout& ShownLayout();
   std::size_t ShownCaret() const;
   int LineHeight() { return std::max(1, Font().line_height()); }

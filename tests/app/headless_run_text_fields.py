@@ -59,7 +59,7 @@ with tempfile.TemporaryDirectory() as work:
         "7 keydown 13", "8 keyup 13",
         "9 compose 2 かな",
         "11 compose 0", "11 text 仮名",
-        "12 keydown 9", "13 keyup 9",
+        "12 keydown Tab", "13 keyup Tab",
     ]) + "\n"
     (Path(work) / "input.txt").write_text(script, encoding="utf-8")
     shots = {frame: Path(work) / f"after-{frame}.png" for frame in (8, 9, 15)}

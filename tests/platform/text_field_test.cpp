@@ -17,6 +17,8 @@
 namespace vorn::platform {
 namespace {
 
+std::uint32_t At(HeadlessWindow& window, int panel_x, int panel_y) { return window.Canvas().Pixel(panel_x + 10, panel_y + 10); }
+
 // A headless window with a panel 10 pixels in from its corner, and a host on it.
 class TextFieldTest : public ::testing::Test {
  protected:
@@ -232,6 +234,16 @@ TEST_F(TextFieldTest, CompositionIsShownButNotInTheTextAndTheCommitReplacesTheSe
   Compose("\xE3\x81\x8B\xE3\x81\xAA", 2);  // かな
   EXPECT_EQ(field->Text(), "abcd");
   EXPECT_EQ(field->composition(), U"\u304B\u306A");
+  field->SetBackgroundColor(0xFFFFFF);
+  host.Draw(true);
+  int longest = 0;
+  for (int y = 30; y < 70; ++y) {
+    for (int x = 20, run = 0; x < 140; ++x) {
+      run = At(window, x, y) == 0 ? run + 1 : 0;
+      longest = std::max(longest, run);
+    }
+  }
+  EXPECT_GE(longest, 16) << "the composition is drawn underlined";
   Compose("", 0);
   EXPECT_TRUE(field->composition().empty());
   Type("\xE4\xBB\xAE");  // 仮
@@ -343,8 +355,6 @@ TEST_F(TextFieldTest, TheCaretsLineIsKeptInView) {
 }
 
 // ---- drawing ----
-
-std::uint32_t At(HeadlessWindow& window, int panel_x, int panel_y) { return window.Canvas().Pixel(panel_x + 10, panel_y + 10); }
 
 TEST_F(TextFieldTest, DrawingFillsTheBackgroundWithRedAndBlueSwappedAndInksInsideOnly) {
   auto field = Shown(false);

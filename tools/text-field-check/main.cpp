@@ -83,7 +83,7 @@ void WriteProject(const std::string& dir) {
   start.Add(EndFrame(5));
   start.Add(flow::Label("idle", 0, 6)).Add(EndFrame(7)).Add(flow::Jump("start.vsb", kIdleIndex, "1", 0, 8));
   start.Add(flow::Label("notify", 0, 10))
-      .Add(flow::Calc("log = log + @ParamStr[0] + \":\" + @ParamStr[1] + \";\"", 0, 11))
+      .Add(flow::Calc("log = log ++ @ParamStr[0] ++ \":\" ++ @ParamStr[1] ++ \";\"", 0, 11))
       .Add(scene::SetProperty("\"ed\"", kTagProperty, "log", 12))
       .Add(scene::GameSave("1", "start.vsb", kIdleIndex, "\"typed\"", 13))
       .Add(flow::If("@ParamStr[0] == \"9\"", 0, 14))
