@@ -2,7 +2,7 @@
 
 #include "components/scene_globals.h"
 #include "graphics/screen_manager.h"
-#include "media/media_standin.h"
+#include "media/media_init.h"
 
 namespace vorn {
 namespace {
@@ -51,7 +51,7 @@ void TBasePanel::Paint() {
 }
 
 void TBasePanel::RepaintVideos() {
-  vornVidmanProcessEvent(panel_.window(), kPaintMessage, 0, 0);
+  ForwardVideoEvent(panel_.window(), kPaintMessage, 0, 0);
   text_fields_->Draw(true);
 }
 
