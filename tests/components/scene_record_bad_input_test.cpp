@@ -63,7 +63,7 @@ TEST(SceneRecordBadInput, EveryProperPrefixOfEveryFixtureIsTruncated) {
     }
     EXPECT_EQ(LoadError(scene, bytes, version), "") << name;
   }
-  EXPECT_EQ(files, 13);
+  EXPECT_EQ(files, 18);
 }
 
 TEST(SceneRecordBadInput, KindsWithoutAClassStopTheLoadNamingTheKind) {
