@@ -82,6 +82,11 @@ TVornCGLabel::TVornCGLabel(TVornBaseList* owner) : TVornControl(owner), sheet_(o
 
 TVornCGLabel::~TVornCGLabel() = default;
 
+void TVornCGLabel::Destroying() {
+  Invalidate();
+  TVornControl::Destroying();
+}
+
 void TVornCGLabel::RebuildLines() { lines_ = cells_.Lines(text_); }
 
 void TVornCGLabel::Resize() {

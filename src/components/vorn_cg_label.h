@@ -33,6 +33,9 @@ class TVornCGLabel : public TVornControl {
   explicit TVornCGLabel(TVornBaseList* owner);
   ~TVornCGLabel() override;
 
+  // Repaints the area the text covered.
+  void Destroying() override;
+
   std::uint8_t GetCompoType() const override { return 24; }
 
   std::string GetSource() const override { return source_; }

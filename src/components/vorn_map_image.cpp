@@ -47,6 +47,8 @@ void TVornMapImage::Create(std::unique_ptr<TVornObject> self) {
 }
 
 void TVornMapImage::Destroying() {
+  // Its picture must not stay on the layer once it is gone.
+  Invalidate();
   if (TVornBaseList* scene = GetOwner()) scene->Menus().Remove(this);
   TVornControl::Destroying();
 }

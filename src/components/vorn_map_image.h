@@ -27,7 +27,7 @@ class TVornMapImage : public TVornControl {
  public:
   explicit TVornMapImage(TVornBaseList* owner);
   ~TVornMapImage() override;
-  // Joins the scene's list of menus and image maps; Destroying leaves it.
+  // Joins the scene's list of menus and image maps; Destroying repaints the area and leaves it.
   void Create(std::unique_ptr<TVornObject> self) override;
   void Destroying() override;
 

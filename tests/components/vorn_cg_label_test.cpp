@@ -272,6 +272,8 @@ TEST_P(CGLabelTest, AnimatedSheetRepaintsAtItsFrameChange) {
   world.Clear(kBack);
   for (int i = 0; i < 5; ++i) label->Tick();
   EXPECT_EQ(world.scene->ActiveLayer()->DirtyRects().Count(), 0);
+  label->DeleteObject();  // a freed label leaves no cells behind
+  EXPECT_GT(world.scene->ActiveLayer()->DirtyRects().Count(), 0);
   FrameDelta = 0;
 }
 

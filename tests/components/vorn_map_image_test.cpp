@@ -429,6 +429,9 @@ TEST_F(MapImageTest, TickAnimatesTheHoverPictureOnlyInsideTheHoveredBox) {
   world.Clear(kBack);
   Scene().Tick();
   EXPECT_EQ(dirty.Count(), 0);
+  map->DeleteObject();  // a freed map image leaves no picture behind
+  ASSERT_EQ(dirty.Count(), 1);
+  EXPECT_EQ(dirty.GetRect(0), (TRect{kX, kY, kX + 20, kY + 20}));
 }
 
 TEST_F(MapImageTest, PausedMapImageIsNotTicked) {
