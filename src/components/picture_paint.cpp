@@ -1,6 +1,9 @@
 #include "components/picture_paint.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
+#include <numbers>
 
 #include "graphics/custom_dibx.h"
 #include "graphics/dibx_wave.h"
@@ -119,6 +122,18 @@ void PaintPicture(TCustomDIBX& target, TCustomDIBX& picture, TCustomDIBX* mask, 
   }
   target.ResetDirtyRect();
   target.SetDirtyRect(remembered);
+}
+
+TPoint TurnPointBack(TPoint point, TPoint anchor, std::int32_t angle) {
+  const int turn = angle & 0xFF;
+  if (turn == 0) return point;
+  const double theta = turn * 2.0 * std::numbers::pi / 256.0;
+  const double c = std::cos(theta);
+  const double s = std::sin(theta);
+  const double dx = static_cast<double>(std::int64_t{point.x} - anchor.x);
+  const double dy = static_cast<double>(std::int64_t{point.y} - anchor.y);
+  const auto clamp = [](long long v) { return static_cast<std::int32_t>(std::clamp<long long>(v, INT32_MIN, INT32_MAX)); };
+  return {clamp(anchor.x + std::llround(dx * c + dy * s)), clamp(anchor.y + std::llround(-dx * s + dy * c))};
 }
 
 }  // namespace vorn

@@ -43,6 +43,10 @@ struct TPicturePlacement {
 };
 void PaintPicture(TCustomDIBX& target, TCustomDIBX& picture, TCustomDIBX* mask, const TPicturePlacement& placement);
 
+// A screen point turned back by the angle's low byte (1/256 turns) about the anchor, to be tested
+// against an unturned rectangle.
+TPoint TurnPointBack(TPoint point, TPoint anchor, std::int32_t angle);
+
 // Which of a layered-image frame's two rectangle lists holds the content rectangles. The files
 // the player writes leave both empty, so the choice stays in this one place until pictures made
 // by the authoring tool settle it.

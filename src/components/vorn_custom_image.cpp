@@ -243,19 +243,9 @@ void TVornCustomImage::SetHeight(std::int32_t value) {
 
 bool TVornCustomImage::HitsSelf(TPoint point, std::uint32_t mask) const {
   if (!TVornControl::HitsSelf(point, mask)) return false;
-  std::int64_t x = point.x;
-  std::int64_t y = point.y;
-  if (AngleByte() != 0) {
-    // Turned back about the anchor, to be tested against the unturned rectangle.
-    const TPoint anchor = GetScreenAnchor();
-    const double theta = AngleByte() * 2.0 * std::numbers::pi / 256.0;
-    const double c = std::cos(theta);
-    const double s = std::sin(theta);
-    const double dx = static_cast<double>(x - anchor.x);
-    const double dy = static_cast<double>(y - anchor.y);
-    x = anchor.x + std::llround(dx * c + dy * s);
-    y = anchor.y + std::llround(-dx * s + dy * c);
-  }
+  const TPoint turned = TurnPointBack(point, GetScreenAnchor(), AngleByte());
+  const std::int64_t x = turned.x;
+  const std::int64_t y = turned.y;
   const TRect rect = TVornObject::GetScreenRect();
   if (x < rect.left || x >= rect.right || y < rect.top || y >= rect.bottom) return false;
   TCustomDIBX* plane = GetMaskPlane();

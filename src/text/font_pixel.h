@@ -97,8 +97,6 @@ class TFontPixelManager {
   const gdi::OutlineMetrics& Metrics() const { return metrics_; }
 
  private:
-  // The record for face at size with flags, after the fallback to the fixed-pitch face.
-  gdi::LogFont FontRecord(const std::string& face, std::uint8_t flags, std::int32_t size);
   void SelectFont(const std::string& face, std::uint8_t flags, std::int32_t size);
   void Render(TFontPixel& entry);
   bool BuildBitmap(TFontPixel& entry, unsigned format, const gdi::GlyphMetrics& gm,
@@ -125,6 +123,10 @@ class TFontPixelManager {
 
   std::set<std::string> reportedFaces_;
 };
+
+// The font record for face at size with flags: the catalogue's record of the face, or of the
+// fixed-pitch face when the catalogue lacks it. Glyphs and label measuring share it.
+gdi::LogFont GlyphFontRecord(const std::string& face, std::uint8_t flags, std::int32_t size);
 
 // The player's one cache (null until the player makes it; tests install their own).
 TFontPixelManager* FontPixelManager();

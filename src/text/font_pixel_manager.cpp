@@ -60,7 +60,7 @@ void TFontPixelManager::SetQuality(std::int32_t quality) {
   quality_ = failed_ ? 0 : std::clamp(quality, 0, 3);
 }
 
-gdi::LogFont TFontPixelManager::FontRecord(const std::string& face, std::uint8_t flags, std::int32_t size) {
+gdi::LogFont GlyphFontRecord(const std::string& face, std::uint8_t flags, std::int32_t size) {
   TLogFont found;
   if (!FindFontLogFont(face, found) || found.FaceName() != face) {
     const std::string_view fallback = texts::kDefaultTextFace;
@@ -85,7 +85,7 @@ gdi::LogFont TFontPixelManager::FontRecord(const std::string& face, std::uint8_t
 void TFontPixelManager::SelectFont(const std::string& face, std::uint8_t flags, std::int32_t size) {
   if (selected_ && face == lastFace_ && size == lastSize_ && flags == lastFlags_) return;
   selected_ = false;
-  font_ = gdi::CreateFontIndirect(FontRecord(face, flags, size));
+  font_ = gdi::CreateFontIndirect(GlyphFontRecord(face, flags, size));
   ++selections_;
   if (!gdi::GetOutlineTextMetrics(*font_, metrics_)) throw Exception(kMetricsError);
   if (!gdi::FontUsable(*font_) && reportedFaces_.insert(face).second) {
@@ -193,7 +193,7 @@ bool TFontPixelManager::BuildBitmap(TFontPixel& entry, unsigned format, const gd
 gdi::AbcWidths TFontPixelManager::MeasureAbc(std::uint16_t code, const std::string& face, std::uint8_t flags,
                                              std::int32_t size) {
   if (!measureSelected_ || face != measureFace_ || size != measureSize_ || flags != measureFlags_) {
-    measureFont_ = gdi::CreateFontIndirect(FontRecord(face, flags, size));
+    measureFont_ = gdi::CreateFontIndirect(GlyphFontRecord(face, flags, size));
     measureFace_ = face;
     measureSize_ = size;
     measureFlags_ = flags;

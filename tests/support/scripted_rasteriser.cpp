@@ -9,7 +9,7 @@ namespace {
 class ScriptedFont final : public gdi::RasterFont {
  public:
   ScriptedFont(ScriptedRasteriser& owner, const gdi::LogFont& record)
-      : owner_(owner), size_(std::abs(record.lfHeight)) {}
+      : owner_(owner), face_(record.FaceName()), size_(std::abs(record.lfHeight)) {}
 
   bool Metrics(gdi::OutlineMetrics& out) override {
     if (owner_.failMetrics) return false;
@@ -85,6 +85,11 @@ class ScriptedFont final : public gdi::RasterFont {
   std::int32_t Advance(std::uint16_t code) const { return code > 255 ? size_ : size_ / 2; }
 
   ScriptedGlyph Find(std::uint16_t code) const {
+    const auto face = owner_.faceGlyphs.find(face_);
+    if (face != owner_.faceGlyphs.end()) {
+      const auto own = face->second.find(code);
+      if (own != face->second.end()) return own->second;
+    }
     const auto found = owner_.glyphs.find(code);
     if (found != owner_.glyphs.end()) return found->second;
     ScriptedGlyph glyph;
@@ -100,6 +105,7 @@ class ScriptedFont final : public gdi::RasterFont {
   }
 
   ScriptedRasteriser& owner_;
+  std::string face_;
   std::int32_t size_;
 };
 

@@ -35,6 +35,8 @@ class ScriptedRasteriser final : public gdi::GlyphRasteriser {
   // from the top of the cell, advance size / 2 (one byte) or size (two bytes). 0x20 and 0x8140
   // are blank.
   std::map<std::uint16_t, ScriptedGlyph> glyphs;
+  // Glyphs of one face (by the record's face name), looked up before `glyphs`.
+  std::map<std::string, std::map<std::uint16_t, ScriptedGlyph>> faceGlyphs;
   int underscoreSize = 1;
   int strikeoutSize = 1;
   bool failMetrics = false;
