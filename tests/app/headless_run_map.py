@@ -36,7 +36,7 @@ with tempfile.TemporaryDirectory() as work:
     (work / "exe").mkdir()
     subprocess.run([MAKE_MAP_DEMO, str(work / "data")], check=True)
     probe = subprocess.run([HEADLESS_RUN, "--frames", "1", "--png", str(work / "probe.png"), "--exe-dir",
-                            str(work / "exe"), str(work / "data")], capture_output=True, text=True, timeout=120)
+                            str(work / "exe"), str(work / "data")], capture_output=True, text=True, timeout=600)
     check(probe.returncode == 0, f"a first frame runs (exit {probe.returncode}) {probe.stderr}")
     STRIP = read_png(work / "probe.png")[1] - 480  # the tool strip above the scene
 
@@ -61,7 +61,7 @@ with tempfile.TemporaryDirectory() as work:
     for frame, path in shots.items():
         command += ["--shot", f"{frame}={path}"]
     command += ["--exe-dir", str(work / "exe"), str(work / "data")]
-    result = subprocess.run(command, capture_output=True, text=True, timeout=300)
+    result = subprocess.run(command, capture_output=True, text=True, timeout=600)
     print(result.stdout, result.stderr, sep="")
     check(result.returncode == 0, f"the scripted run ends well (exit {result.returncode})")
     pictures = {frame: read_png(path) for frame, path in shots.items()}
