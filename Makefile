@@ -10,7 +10,7 @@
 JOBS ?= $(shell nproc)
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
 # Test suites of the libraries that run worker threads (binary <suite>_tests, CTest label <suite>).
-TSAN_SUITES ?= foundation net platform media
+TSAN_SUITES ?= foundation net platform media components_net
 empty :=
 space := $(empty) $(empty)
 TSAN_LABELS = ^($(subst $(space),|,$(strip $(TSAN_SUITES))))$$

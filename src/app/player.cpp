@@ -16,6 +16,7 @@
 #include "foundation/scoped_seam.h"
 #include "foundation/vr_file_manager.h"
 #include "motion/motion_components.h"
+#include "motion/vorn_motion.h"
 #include "platform/font_catalog.h"
 
 namespace vorn {
@@ -104,11 +105,9 @@ int RunPlayer(platform::Platform& platform, const std::vector<std::string>& argu
   } active_fonts(platform.fonts);
 
   // Films, and the component kinds whose classes live with them, before any project runs.
-  TNullFilmMaker no_films;
-  struct RestoreFilms {
-    TFilmMaker* previous;
-    ~RestoreFilms() { SetFilmMaker(previous); }
-  } restore_films{SetFilmMaker(&no_films)};
+  TMotionFilmMaker films;
+  ScopedSeam<TFilmMaker> films_seam(&SetFilmMaker);
+  films_seam.Install(&films);
   RegisterMotionComponents();
 
   const std::optional<std::string> executable_path = platform.executable.ExecutablePath();

@@ -1,6 +1,8 @@
 #include "components/box.h"
 
+#include "components/picture_paint.h"
 #include "components/saved_records.h"
+#include "components/tile_paint.h"
 #include "engine/script_text.h"
 #include "foundation/sjis.h"
 #include "foundation/stream.h"
@@ -10,59 +12,6 @@
 namespace vorn {
 
 namespace {
-
-constexpr std::int32_t kOpaqueAlpha = 255;
-// From here on the colour is added, scaled by (alpha - kAdditiveAlpha) / 256.
-constexpr std::int32_t kAdditiveAlpha = 256;
-constexpr std::int32_t kAlphaLimit = 512;
-
-// How a colour reaches the surface for one alpha.
-struct TBoxInk {
-  enum class TMode { kOpaque, kBlended, kAdded } mode;
-  std::uint32_t pixel;
-  std::uint32_t opacity;
-};
-
-TBoxInk MakeInk(TCustomDIBX& surface, std::int32_t color, std::int32_t alpha) {
-  if (alpha == kOpaqueAlpha) return {TBoxInk::TMode::kOpaque, static_cast<std::uint32_t>(surface.ColorToPixel(color)), 0};
-  if (alpha < kOpaqueAlpha) {
-    return {TBoxInk::TMode::kBlended, static_cast<std::uint32_t>(surface.ColorToPixel(color)),
-            static_cast<std::uint32_t>(alpha)};
-  }
-  const auto strength = static_cast<std::uint32_t>(alpha - kAdditiveAlpha);
-  const auto rgb = static_cast<std::uint32_t>(color);
-  std::uint32_t scaled = 0;
-  for (int shift = 0; shift < 24; shift += 8) scaled |= ((((rgb >> shift) & 0xFF) * strength) >> 8) << shift;
-  return {TBoxInk::TMode::kAdded, static_cast<std::uint32_t>(surface.ColorToPixel(static_cast<std::int32_t>(scaled))), 0};
-}
-
-void FillWith(TCustomDIBX& surface, const TRect& rect, const TBoxInk& ink) {
-  switch (ink.mode) {
-    case TBoxInk::TMode::kOpaque:
-      surface.FillRect(rect, ink.pixel);
-      break;
-    case TBoxInk::TMode::kBlended:
-      surface.FillRectOpacity(rect, ink.pixel, ink.opacity);
-      break;
-    case TBoxInk::TMode::kAdded:
-      surface.AddColorRect(rect, ink.pixel);
-      break;
-  }
-}
-
-void FrameWith(TCustomDIBX& surface, const TRect& rect, int width, const TBoxInk& ink) {
-  switch (ink.mode) {
-    case TBoxInk::TMode::kOpaque:
-      surface.FrameRect(rect, width, ink.pixel);
-      break;
-    case TBoxInk::TMode::kBlended:
-      surface.FrameRectOpacity(rect, width, ink.pixel, ink.opacity);
-      break;
-    case TBoxInk::TMode::kAdded:
-      surface.FrameRectAdd(rect, width, ink.pixel);
-      break;
-  }
-}
 
 bool IsMotionFile(const std::string& name) { return Cp932SameText(script_text::ExtractFileExt(name), ".vmn"); }
 
@@ -91,21 +40,18 @@ void TVornBox::SetAlpha(std::int32_t value) {
 void TVornBox::SetSource(const std::string& value) {
   if (value == source_) return;
   source_ = value;
-  film_.reset();
-  if (!IsMotionFile(value)) return;
-  std::unique_ptr<TControlFilm> film = GetFilmMaker().CreateFilm(*this);
-  film->LoadMotion(value);
-  film_ = std::move(film);
+  FreeMotion();
+  if (IsMotionFile(value)) LoadMotion(value);
 }
 
 void TVornBox::SetRepeat(bool value) {
   const bool turned_on = value && repeat_ == 0;
   repeat_ = value ? 1 : 0;
-  if (turned_on && film_ != nullptr && film_->IsEnded()) film_->RestartMotion();
+  if (turned_on && GetMotion() != nullptr && GetMotion()->IsEnded()) RestartMotion();
 }
 
 void TVornBox::Paint() {
-  if (alpha_ > 0 && alpha_ < kAlphaLimit && GetVisible()) PaintOwn();
+  if (alpha_ > 0 && alpha_ <= kMaxOpacityMode && GetVisible()) PaintOwn();
   TVornControl::Paint();
 }
 
@@ -122,16 +68,16 @@ void TVornBox::PaintOwn() {
   const std::int32_t width = border_width_;
   const std::int32_t color = GetColor();
   if (width > 0) {
-    if (border_color_ >= 0) FrameWith(*surface, box, width, MakeInk(*surface, border_color_, alpha_));
+    if (border_color_ >= 0) FrameByAlpha(*surface, box, width, border_color_, alpha_);
     if (color >= 0) {
       const TRect inner{Wrap32(std::int64_t{box.left} + width), Wrap32(std::int64_t{box.top} + width),
                         Wrap32(std::int64_t{box.right} - width), Wrap32(std::int64_t{box.bottom} - width)};
       const bool inside = std::int64_t{box.left} + width < std::int64_t{box.right} - width &&
                           std::int64_t{box.top} + width < std::int64_t{box.bottom} - width;
-      if (inside) FillWith(*surface, inner, MakeInk(*surface, color, alpha_));
+      if (inside) FillByAlpha(*surface, inner, color, alpha_);
     }
   } else if (color >= 0) {
-    FillWith(*surface, box, MakeInk(*surface, color, alpha_));
+    FillByAlpha(*surface, box, color, alpha_);
   }
   surface->ResetDirtyRect();
   surface->SetDirtyRect(saved);

@@ -40,9 +40,7 @@ class TVornBox : public TVornControl {
   bool GetPaused() const override { return paused_ != 0; }
   void SetPaused(bool value) override { paused_ = value ? 1 : 0; }
 
-  bool HasMotion() const override { return film_ != nullptr; }
-  bool IsMotionRunning() const override { return film_ != nullptr && !film_->IsEnded(); }
-  TControlFilm* Film() const { return film_.get(); }
+  TControlFilm* Film() const { return GetMotion(); }
 
   // The box's own drawing (when visible and 0 < alpha < 512), then its children.
   void Paint() override;
@@ -64,7 +62,6 @@ class TVornBox : public TVornControl {
   std::uint8_t auto_scrap_ = 0;
   std::string on_play_end_;
   std::uint8_t paused_ = 0;
-  std::unique_ptr<TControlFilm> film_;
 };
 
 }  // namespace vorn

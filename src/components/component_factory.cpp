@@ -10,10 +10,13 @@
 #include "components/vorn_button.h"
 #include "components/vorn_cg_label.h"
 #include "components/vorn_control.h"
+#include "components/vorn_gauge.h"
 #include "components/vorn_http.h"
 #include "components/vorn_images.h"
 #include "components/vorn_map_image.h"
+#include "components/vorn_menu.h"
 #include "components/vorn_prop_motion.h"
+#include "components/vorn_slider.h"
 
 namespace vorn {
 namespace {
@@ -49,7 +52,7 @@ constexpr std::array<TKindRow, 28> kKindRows = {{
     {LT_LABEL, TRowKind::kClass, nullptr},      // TVornLabel
     {LT_MAP, TRowKind::kNone, nullptr},
     {LT_MEMO, TRowKind::kClass, nullptr},       // TVornMemo
-    {LT_MENU, TRowKind::kClass, nullptr},       // TVornMenu
+    {LT_MENU, TRowKind::kClass, &Create<TVornMenu>},
     {LT_MES, TRowKind::kClass, nullptr},        // TVornMes
     {LT_PARTICLE, TRowKind::kClass, nullptr},   // TVornParticle
     {LT_TIMER, TRowKind::kClass, &Create<TVornTimer>},
@@ -58,9 +61,9 @@ constexpr std::array<TKindRow, 28> kKindRows = {{
     {LT_MAPIMG, TRowKind::kClass, &Create<TVornMapImage>},
     {LT_WAVE, TRowKind::kClass, nullptr},       // TVornWave
     {LT_TILE, TRowKind::kClass, nullptr},       // TVornTile
-    {LT_SLIDER, TRowKind::kClass, nullptr},     // TVornSlider
-    {LT_SCROLLBAR, TRowKind::kClass, nullptr},  // TVornScrollbar, made like TVornSlider
-    {LT_GAUGE, TRowKind::kClass, nullptr},      // TVornGauge, made like TVornControl
+    {LT_SLIDER, TRowKind::kClass, &Create<TVornSlider>},
+    {LT_SCROLLBAR, TRowKind::kClass, &Create<TVornScrollbar>},
+    {LT_GAUGE, TRowKind::kClass, &Create<TVornGauge>},
     {LT_CGLABEL, TRowKind::kClass, &Create<TVornCGLabel>},
     {LT_PREVMENU, TRowKind::kSlot, nullptr},    // TVornPrevMenu (films)
     {LT_PROPMOTION, TRowKind::kClass, &Create<TVornPropMotion>},

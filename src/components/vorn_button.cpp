@@ -122,20 +122,20 @@ void TVornButton::SetPaused(bool value) {
 
 bool TVornButton::Tick() {
   if (tracking_ == -1) return true;
+  // A state's film is stepped by the control's tick, which reports its end through MotionEnded.
+  const bool filmed = CurrentMotion() != nullptr;
   const bool scrap = TVornCustomImage::Tick();
-  bool ended;
-  if (TControlFilm* film = CurrentMotion()) {
-    ended = film->Tick();
-  } else {
-    ended = StepFrames(GetRepeat()) && state_ == kClicked;
-  }
-  if (!ended) return scrap;
+  if (filmed || !(StepFrames(GetRepeat()) && state_ == kClicked)) return scrap;
+  return MotionEnded() || scrap;
+}
+
+bool TVornButton::MotionEnded() {
   if (GetAutoScrap()) return true;
   PostPlayEnd();
   // Straight out of the clicked state (a request in state 3 would only be remembered).
   state_ = -1;
   SetState(return_state_);
-  return scrap;
+  return false;
 }
 
 void TVornButton::ReleaseSurfaces() { TVornImages::ReleaseSurfaces(); }

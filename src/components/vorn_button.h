@@ -31,6 +31,8 @@ class TVornButton : public TVornImages {
   void SetState(int state) override;
   int StateCount() const override { return kStates; }
   TControlFilm* MotionOf(int state) const override;
+  // The end of a state's play: auto scrap, or the play-end event and back to the return state.
+  bool MotionEnded() override;
   int GetReturnState() const { return return_state_; }
   // 0 idle, 1 pressed on the button, -1 clicked and to be scrapped at the next tick.
   std::int32_t GetTracking() const { return tracking_; }

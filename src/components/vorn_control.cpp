@@ -5,6 +5,7 @@
 
 #include "components/fixed_point.h"
 #include "components/vorn_base_list.h"
+#include "foundation/vocabulary_codes.h"
 #include "graphics/custom_dibx.h"
 
 namespace vorn {
@@ -40,6 +41,7 @@ void TVornControl::Create(std::unique_ptr<TVornObject> self) {
 
 void TVornControl::Destroying() {
   TVornComponent::Destroying();
+  FreeMotion();
   ForgetFocus();
   if (TVornBaseList* scene = GetOwner()) {
     for (int i = 0; i < 2; ++i) {
@@ -573,6 +575,38 @@ bool TVornControl::GetAniPaused() const {
   const TVornControl* control = this;
   while (IsSystemName(control->GetName()) && control->parent_ != nullptr) control = control->parent_;
   return control->ani_paused_ != 0;
+}
+
+void TVornControl::LoadMotion(const std::string& file_name) {
+  FreeMotion();
+  std::unique_ptr<TControlFilm> motion = GetFilmMaker().CreateFilm(*this);
+  motion->LoadMotion(file_name);
+  motion_ = std::move(motion);
+}
+
+void TVornControl::RestartMotion() {
+  if (motion_ != nullptr) motion_->RestartMotion();
+}
+
+void TVornControl::FreeMotion() { motion_.reset(); }
+
+bool TVornControl::Tick() {
+  TControlFilm* motion = GetMotion();
+  if (motion == nullptr || !motion->Tick()) return false;
+  return MotionEnded();
+}
+
+bool TVornControl::MotionEnded() {
+  if (GetAutoScrap()) return true;
+  PostPlayEnd();
+  return false;
+}
+
+void TVornControl::PostPlayEnd() {
+  TVornBaseList* scene = GetOwner();
+  const std::string label = GetOnPlayEnd();
+  if (scene == nullptr || !CanPostEvent(scene->Events(), *this, label, PR_ONPLAYEND, TPostKind::kPlain)) return;
+  scene->Events().PostEvent(this, label, nullptr, PR_ONPLAYEND);
 }
 
 bool TVornControl::GetPlaying() const { return IsMotionRunning() && !GetPaused() && !GetAniPaused(); }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "components/film_seam.h"
 #include "components/vorn_object.h"
 
 namespace vorn {
@@ -63,10 +65,26 @@ class TVornControl : public TVornComponent {
   std::int32_t GetMotionTop() const { return motion_top_; }
   void SetMotionLeft(std::int32_t value) { motion_left_ = value; }
   void SetMotionTop(std::int32_t value) { motion_top_ = value; }
-  // While a motion is attached its position replaces left and top. The motion driver overrides
-  // these.
-  virtual bool HasMotion() const { return false; }
-  virtual bool IsMotionRunning() const { return false; }
+  // The film driving the control, or none. A control holds one of its own (LoadMotion); picture
+  // components that keep one film per state answer the current state's instead.
+  virtual TControlFilm* GetMotion() const { return motion_.get(); }
+  // While a motion is attached its position replaces left and top.
+  virtual bool HasMotion() const { return GetMotion() != nullptr; }
+  virtual bool IsMotionRunning() const {
+    const TControlFilm* motion = GetMotion();
+    return motion != nullptr && !motion->IsEnded();
+  }
+  // Replaces the control's own film with one loaded from the motion file. A file that cannot be
+  // loaded raises its error and leaves the control without a film.
+  void LoadMotion(const std::string& file_name);
+  // Rewinds the control's own film.
+  void RestartMotion();
+  // Frees the control's own film: the control gets its own position and order back.
+  void FreeMotion();
+
+  // Steps the film; when the step reports its end, a control with auto scrap asks to be freed and
+  // any other posts its play-end event.
+  bool Tick() override;
 
   // Visibility and painting.
   bool GetVisibleFlag() const { return visible_ != 0; }
@@ -170,6 +188,10 @@ class TVornControl : public TVornComponent {
   // stands for mouse-ignore mode n; modes of 8 and above are never hit). Pictures test their
   // pixels here.
   virtual bool HitsSelf(TPoint point, std::uint32_t mask) const;
+  // The film's end, reported by a step: true asks the scene to free the control.
+  virtual bool MotionEnded();
+  // Posts the play-end event (code of PR_ONPLAYEND) unless nobody listens or one waits already.
+  void PostPlayEnd();
 
   // Size stored without invalidation or notification (pictures sizing themselves).
   void StoreWidth(std::int32_t value) { width_ = value; }
@@ -243,6 +265,7 @@ class TVornControl : public TVornComponent {
   std::string on_key_down_;
   std::string on_key_up_;
   std::string on_key_repeat_;
+  std::unique_ptr<TControlFilm> motion_;
   std::string on_focus_in_;
   std::string on_focus_out_;
 };

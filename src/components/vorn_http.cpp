@@ -60,7 +60,8 @@ void TVornHttp::JoinWorker() {
 
 void TVornHttp::SetSource(const std::string& value) {
   if (worker_.joinable() || dying_) return;
-  response_.Clear();
+  // Emptied, not freed: a component that downloads again reuses the room of the last body.
+  response_.SetSize(0);
   std::string url = value;
   if (!value.empty() && value[0] == '!') {
     url.clear();

@@ -40,11 +40,6 @@ TVornCustomImages::TVornCustomImages(TVornBaseList* owner) : TVornCustomImage(ow
 
 TVornCustomImages::~TVornCustomImages() = default;
 
-bool TVornCustomImages::IsMotionRunning() const {
-  const TControlFilm* film = CurrentMotion();
-  return film != nullptr && !film->IsEnded();
-}
-
 bool TVornCustomImages::IndexInList() const {
   const TVornImageList* list = CurrentList();
   return list != nullptr && index_ >= 0 && index_ < list->Count();
@@ -156,13 +151,6 @@ bool TVornCustomImages::StepFrames(bool repeat) {
     return true;
   }
   return false;
-}
-
-void TVornCustomImages::PostPlayEnd() {
-  TVornBaseList* scene = GetOwner();
-  const std::string label = GetOnPlayEnd();
-  if (scene == nullptr || !CanPostEvent(scene->Events(), *this, label, PR_ONPLAYEND, TPostKind::kPlain)) return;
-  scene->Events().PostEvent(this, label, nullptr, PR_ONPLAYEND);
 }
 
 void TVornCustomImages::RetakeFrame() {

@@ -26,8 +26,7 @@ class TVornCustomImages : public TVornCustomImage {
   virtual TVornImageList* CurrentList() const { return nullptr; }
   // The film of the current state, or null.
   virtual TControlFilm* CurrentMotion() const { return nullptr; }
-  bool HasMotion() const override { return CurrentMotion() != nullptr; }
-  bool IsMotionRunning() const override;
+  TControlFilm* GetMotion() const override { return CurrentMotion(); }
 
   std::int32_t GetIndex() const override;
   void SetIndex(std::int32_t value) override;
@@ -50,8 +49,6 @@ class TVornCustomImages : public TVornCustomImage {
   // Steps the frames by the game time while the index lies inside the list, the control is
   // visible and not paused. True when the last frame's time is used up and it does not repeat.
   bool StepFrames(bool repeat);
-  // Posts ONPLAYEND when its label is set (every time: the event is not de-duplicated).
-  void PostPlayEnd();
   // The current frame's surface and mask become the image again (after a surface restore).
   void RetakeFrame();
   bool IndexInList() const;

@@ -31,8 +31,13 @@ std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
   if (count > static_cast<std::size_t>(kMaxMemoryStreamSize) || end > kMaxMemoryStreamSize) {
     throw EWriteError("Out of memory while expanding memory stream");
   }
-  if (end > Size()) bytes_.resize(static_cast<std::size_t>(end));
-  std::memcpy(bytes_.data() + position_, buffer, count);
+  // Appending copies once into the grown vector instead of zero-filling first.
+  const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+  const auto at = static_cast<std::size_t>(position_);
+  if (at > bytes_.size()) bytes_.resize(at);
+  const std::size_t overwritten = std::min(count, bytes_.size() - at);
+  std::memcpy(bytes_.data() + at, bytes, overwritten);
+  bytes_.insert(bytes_.end(), bytes + overwritten, bytes + count);
   position_ = end;
   return count;
 }

@@ -1,6 +1,7 @@
 #include "foundation/stream_encoding.h"
 
 #include <algorithm>
+#include <bit>
 #include <memory>
 #include <new>
 #include <vector>
@@ -130,6 +131,19 @@ std::uint64_t ReadUInt64FromStream(TStream& stream) {
   std::uint64_t value = 0;
   for (int i = 7; i >= 0; --i) value = (value << 8) | b[i];
   return value;
+}
+
+void WriteDoubleToStream(TStream& stream, double value) { WriteUInt64ToStream(stream, std::bit_cast<std::uint64_t>(value)); }
+
+double ReadDoubleFromStream(TStream& stream) { return std::bit_cast<double>(ReadUInt64FromStream(stream)); }
+
+bool TryReadDoubleFromStream(TStream& stream, double& value) {
+  std::uint8_t b[8];
+  if (!TryReadExact(stream, b, 8)) return false;
+  std::uint64_t bits = 0;
+  for (int i = 7; i >= 0; --i) bits = (bits << 8) | b[i];
+  value = std::bit_cast<double>(bits);
+  return true;
 }
 
 std::int64_t CopyStream(TStream& dst, TStream& src, std::int64_t size) {

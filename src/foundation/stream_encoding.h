@@ -37,6 +37,11 @@ void WriteBoolToStream(TStream& stream, bool value);
 bool ReadBoolFromStream(TStream& stream);
 bool TryReadBoolFromStream(TStream& stream, bool& value);
 
+// 8-byte IEEE doubles, little-endian (motion films).
+void WriteDoubleToStream(TStream& stream, double value);
+double ReadDoubleFromStream(TStream& stream);
+bool TryReadDoubleFromStream(TStream& stream, double& value);
+
 // 8-byte little-endian values (install record, archive offsets).
 void WriteUInt64ToStream(TStream& stream, std::uint64_t value);
 std::uint64_t ReadUInt64FromStream(TStream& stream);

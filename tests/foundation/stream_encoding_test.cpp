@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -121,6 +122,43 @@ class DryStream : public TStream {
   std::size_t real_;
   std::size_t pos_ = 0;
 };
+
+// Reference bytes from Python's struct.pack('<d', value).
+TEST(StreamEncoding, DoublesAreLittleEndianIeee) {
+  struct Case {
+    double value;
+    Bytes bytes;
+  };
+  const Case cases[] = {
+      {1.0, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF0, 0x3F}},
+      {-0.5, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xE0, 0xBF}},
+      {1e300, {0x9C, 0x75, 0x00, 0x88, 0x3C, 0xE4, 0x37, 0x7E}},
+      {std::numeric_limits<double>::quiet_NaN(), {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF8, 0x7F}},
+      {-0.0, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80}},
+  };
+  for (const Case& c : cases) {
+    TMemoryStream out;
+    WriteDoubleToStream(out, c.value);
+    EXPECT_EQ(out.Bytes(), c.bytes) << c.value;
+    TMemoryStream in(c.bytes);
+    const double checked = ReadDoubleFromStream(in);
+    TMemoryStream lenient_in(c.bytes);
+    double lenient = 0;
+    ASSERT_TRUE(TryReadDoubleFromStream(lenient_in, lenient));
+    EXPECT_EQ(std::memcmp(&checked, &c.value, 8), 0) << c.value;
+    EXPECT_EQ(std::memcmp(&lenient, &c.value, 8), 0) << c.value;
+  }
+}
+
+TEST(StreamEncoding, LenientDoubleReaderLeavesTheTargetWhenCut) {
+  TMemoryStream in(Bytes{0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF0});
+  double value = 7.5;
+  EXPECT_FALSE(TryReadDoubleFromStream(in, value));
+  EXPECT_EQ(value, 7.5);
+  EXPECT_EQ(in.Position(), in.Size());
+  TMemoryStream checked(Bytes{0x00, 0x00, 0x00});
+  EXPECT_THROW(ReadDoubleFromStream(checked), EReadError);
+}
 
 TEST(CopyStream, SizeZeroRewindsAndCopiesEverything) {
   TMemoryStream source(Bytes{1, 2, 3, 4, 5});

@@ -10,6 +10,8 @@
                                            per member: name-hex stored crc32-of-data size-of-data
   check_archive.py crc SIZE...             zlib.crc32 of SIZE bytes (i * 7 + 3) & 0xFF, in hex
   check_archive.py dostime FILE            the file's mtime as a local DOS (date << 16) | time
+  check_archive.py member ARCHIVE NAME     writes the inflated bytes of the member NAME (CP932) to
+                                           standard output; exit 1 when there is no such member
 """
 import struct
 import sys
@@ -27,7 +29,8 @@ def keys():
         yield state
 
 
-def read(path):
+def parse(path):
+    """The members as (name, written, stored, time, crc, flag, plain) in directory order."""
     data = open(path, "rb").read()
     pos = 0
     if data[:2] == b"vf":
@@ -74,16 +77,32 @@ def read(path):
         crcs = list(struct.unpack_from("<%dI" % count, data, pos)); pos += 4 * count
     if version > 101:
         flags = list(data[pos:pos + count]); pos += count
-    failures = 0
+    members = []
     for i in range(count):
         written = data[offsets[i]:offsets[i + 1]]
         plain = written if stored[i] == 1 else zlib.decompress(written)
-        covered = plain if flags[i] == 1 else written
-        if version > 100 and zlib.crc32(covered) != crcs[i]:
-            print("CRC MISMATCH", names[i].hex(), file=sys.stderr)
+        members.append((names[i], written, stored[i], times[i], crcs[i], flags[i], plain, version))
+    return members
+
+
+def read(path):
+    failures = 0
+    for name, written, stored, stamp, crc, flag, plain, version in parse(path):
+        covered = plain if flag == 1 else written
+        if version > 100 and zlib.crc32(covered) != crc:
+            print("CRC MISMATCH", name.hex(), file=sys.stderr)
             failures += 1
-        print(names[i].hex(), len(written), stored[i], times[i], crcs[i], flags[i], zlib.crc32(plain))
+        print(name.hex(), len(written), stored, stamp, crc, flag, zlib.crc32(plain))
     return 1 if failures else 0
+
+
+def member(path, wanted):
+    for name, _, _, _, _, _, plain, _ in parse(path):
+        if name == wanted.encode("cp932"):
+            sys.stdout.buffer.write(plain)
+            return 0
+    print("no member", wanted, file=sys.stderr)
+    return 1
 
 
 def write(path, manifest_path):
@@ -142,6 +161,8 @@ def main():
         return 0
     if mode == "dostime":
         return dostime(sys.argv[2])
+    if mode == "member":
+        return member(sys.argv[2], sys.argv[3])
     return 2
 
 
