@@ -114,12 +114,13 @@ bool TVornControl::HitsSelf(TPoint /*point*/, std::uint32_t mask) const {
   return mode < 8 && (mask & (1u << mode)) != 0;
 }
 
+bool TVornControl::HitBoundsContain(TPoint point, std::int32_t screen_left, std::int32_t screen_top) const {
+  const std::int64_t right = std::int64_t{screen_left} + GetWidth();
+  const std::int64_t bottom = std::int64_t{screen_top} + GetHeight();
+  return point.x >= screen_left && point.x < right && point.y >= screen_top && point.y < bottom;
+}
+
 TVornControl* TVornControl::HitTest(TPoint point, std::uint32_t mask) {
-  auto contains = [point](std::int64_t left, std::int64_t top, const TVornControl& control) {
-    const std::int64_t right = left + control.GetWidth();
-    const std::int64_t bottom = top + control.GetHeight();
-    return point.x >= left && point.x < right && point.y >= top && point.y < bottom;
-  };
   if (!GetVisible()) return nullptr;
   // Each frame carries its control's screen corner, summed top down as GetScreenLeft sums it.
   struct Frame {
@@ -130,7 +131,7 @@ TVornControl* TVornControl::HitTest(TPoint point, std::uint32_t mask) {
   };
   const std::int32_t root_left = GetScreenLeft();
   const std::int32_t root_top = GetScreenTop();
-  if (!contains(root_left, root_top, *this)) return nullptr;
+  if (!HitBoundsContain(point, root_left, root_top)) return nullptr;
   std::vector<Frame> stack{{this, root_left, root_top, GetChildCount() - 1}};
   while (!stack.empty()) {
     Frame& frame = stack.back();
@@ -139,7 +140,7 @@ TVornControl* TVornControl::HitTest(TPoint point, std::uint32_t mask) {
       if (child->OwnVisibility() == TOwnVisibility::kHidden) continue;
       const std::int32_t left = Wrap32(std::int64_t{frame.left} + child->LocalScreenLeft());
       const std::int32_t top = Wrap32(std::int64_t{frame.top} + child->LocalScreenTop());
-      if (contains(left, top, *child)) stack.push_back({child, left, top, child->GetChildCount() - 1});
+      if (child->HitBoundsContain(point, left, top)) stack.push_back({child, left, top, child->GetChildCount() - 1});
       continue;
     }
     TVornControl* control = frame.control;

@@ -87,19 +87,36 @@ void TScenePictures::PurgeImage(std::string_view name) {
 }
 
 bool TScenePictures::WriteImageBitmap(TStream& out, std::string_view name) {
+  const std::string extension = LowerExtension(name);
+  if (extension == ".pel") return WriteCachedBitmap(out, std::string(name));
   TMemoryStream bytes;
   files_.LoadToStream(bytes, name);
   TPelkFrameList image(ProjectIdentificationCode());
-  const std::string extension = LowerExtension(name);
-  if (extension == ".pel") {
-    image.LoadFromStream(bytes, true, true);
-  } else if (extension == ".png") {
+  if (extension == ".png") {
     image.LoadPngFromStream(bytes);
   } else if (extension == ".bmp" || extension == ".dib") {
     image.LoadBitmapFromStream(bytes);
   }
   if (image.Count() == 0 || image.GetFrame(0).Composite().GetEmpty()) return false;
   image.GetFrame(0).Composite().SaveToStream(out);
+  return true;
+}
+
+bool TScenePictures::WriteCachedBitmap(TStream& out, const std::string& name) {
+  if (PelkMan == nullptr) return false;
+  TPelkItem& item = PelkMan->Acquire(this, name, false, false);
+  // Released on every path: the picture stays cached for whoever shows it, idle otherwise.
+  struct TRelease {
+    TPelkItem& item;
+    const void* user;
+    ~TRelease() { item.Release(user); }
+  } release{item, this};
+  const TPelkItemFrame* frame = item.Frame(0);
+  if (frame == nullptr || frame->Surface().IsEmpty()) return false;
+  TCustomDIBX& surface = frame->Surface();
+  TDIB picture;
+  surface.CopyToDIB24(picture, surface.GetWidth(), surface.GetHeight());
+  picture.SaveToStream(out);
   return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "engine/screen_pictures.h"
@@ -35,6 +36,8 @@ class TScenePictures final : public TScreenPictures {
 
  private:
   TVornBaseList* Scene() const;
+  // A layered picture through the cache, with this service as its user: frame 0 as a bitmap.
+  bool WriteCachedBitmap(TStream& out, const std::string& name);
 
   TVrFileManager& files_;
   TVornBaseList* scene_;

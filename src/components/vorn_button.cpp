@@ -43,6 +43,9 @@ void TVornButton::SetState(int state) {
   if (state == state_) return;
   const TVornImageList* list = ListOf(state);
   if (!(state <= 0 || MotionOf(state) != nullptr || (list != nullptr && list->Count() > 0))) return;
+  // The old state's picture goes: the index steps below test the new state's list, which may not
+  // reach the old index (or, for state -1, not exist), and would leave it on the screen.
+  Invalidate();
   state_ = state;
   if (state == kClicked) return_state_ = 0;
   SetIndex(-1);

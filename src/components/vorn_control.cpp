@@ -27,6 +27,8 @@ bool IntersectRects(TRect& a, const TRect& b) {
 TVornControl::TVornControl(TVornBaseList* owner) : TVornComponent(owner) {}
 
 TVornControl::~TVornControl() {
+  // A control freed without the scene's destruction steps still lets its film go while whole.
+  motion_.reset();
   // Links do not own; whatever still points here is cut loose.
   if (parent_ != nullptr) std::erase(parent_->children_, this);
   for (TVornControl* child : children_) child->parent_ = nullptr;

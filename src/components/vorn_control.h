@@ -188,6 +188,9 @@ class TVornControl : public TVornComponent {
   // stands for mouse-ignore mode n; modes of 8 and above are never hit). Pictures test their
   // pixels here.
   virtual bool HitsSelf(TPoint point, std::uint32_t mask) const;
+  // Whether the point lies on the control's screen area, given its screen corner as the hit walk
+  // summed it (right and bottom edges excluded). Turned pictures answer with their turned box.
+  virtual bool HitBoundsContain(TPoint point, std::int32_t screen_left, std::int32_t screen_top) const;
   // The film's end, reported by a step: true asks the scene to free the control.
   virtual bool MotionEnded();
   // Posts the play-end event (code of PR_ONPLAYEND) unless nobody listens or one waits already.

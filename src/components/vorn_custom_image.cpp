@@ -241,6 +241,12 @@ void TVornCustomImage::SetHeight(std::int32_t value) {
 
 // ---- hits ----
 
+bool TVornCustomImage::HitBoundsContain(TPoint point, std::int32_t screen_left, std::int32_t screen_top) const {
+  if (AngleByte() == 0 || GetImage() == nullptr) return TVornControl::HitBoundsContain(point, screen_left, screen_top);
+  const TRect box = GetScreenRect();
+  return point.x >= box.left && point.x < box.right && point.y >= box.top && point.y < box.bottom;
+}
+
 bool TVornCustomImage::HitsSelf(TPoint point, std::uint32_t mask) const {
   if (!TVornControl::HitsSelf(point, mask)) return false;
   const TPoint turned = TurnPointBack(point, GetScreenAnchor(), AngleByte());

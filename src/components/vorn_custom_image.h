@@ -88,6 +88,7 @@ class TVornCustomImage : public TVornControl {
 
  protected:
   bool HitsSelf(TPoint point, std::uint32_t mask) const override;
+  bool HitBoundsContain(TPoint point, std::int32_t screen_left, std::int32_t screen_top) const override;
   // Marks this image and its POSZOOMED picture children for an auto-size step.
   void MarkPendingWithChildren();
   // Replaces the own surface (restores, still pictures).

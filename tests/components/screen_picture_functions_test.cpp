@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "components/pelk_collection.h"
 #include "components/scene_pictures.h"
 #include "components/vorn_base_list.h"
 #include "components/vorn_control.h"
@@ -26,6 +27,7 @@
 #include "engine/script_scene.h"
 #include "engine/sys_func_man.h"
 #include "fixture/page_writer.h"
+#include "fixture/pel_fixture.h"
 #include "fixture/project_writer.h"
 #include "foundation/install_set.h"
 #include "foundation/stream.h"
@@ -540,8 +542,15 @@ class WallPaperFunction : public ScreenPictureFunctions {
     picture = Data() / "desktop" / "share" / "vornwall.bmp";
     wallpaper.set_picture_path(picture.string());
     wallpaper.set_answer(true);
+    previous_cache_ = std::exchange(PelkMan, &cache);
   }
+  void TearDown() override { PelkMan = previous_cache_; }
   fs::path picture;
+  // Layered pictures come through the cache, as every picture the player shows does.
+  TPelkCollection cache{&scene};
+
+ private:
+  TPelkCollection* previous_cache_ = nullptr;
 };
 
 TEST_F(WallPaperFunction, TheActiveLayerAsItStands) {
@@ -580,14 +589,36 @@ TEST_F(WallPaperFunction, TheScreenshotOfAMemoryMemberAsWallpaper) {
   EXPECT_EQ(ReadBitmap(picture).At(3, 2), PatternAt(3, 2, 200));
 }
 
+TEST_F(WallPaperFunction, ALayeredPictureIsBorrowedFromTheCacheAndGivenBack) {
+  Start();
+  ASSERT_EQ(SaveScreen("mem:w.pel"), 1);
+  // Someone shows the picture already: the wallpaper shares that copy and leaves it in use.
+  const int viewer = 0;
+  TPelkItem& shown = cache.Acquire(&viewer, "mem:w.pel", false, false);
+  EXPECT_EQ(Result("mem:w.pel", "SetWallPaper(n, 0)"), 1);
+  EXPECT_EQ(cache.Count(), 1);
+  EXPECT_EQ(shown.UserCount(), 1);
+  EXPECT_TRUE(shown.HasUser(&viewer));
+  EXPECT_EQ(ReadBitmap(picture).At(5, 3), PatternAt(5, 3, 200));
+  // Alone, it borrows the picture and leaves it idle in the cache.
+  shown.Release(&viewer);
+  fs::remove(picture);
+  EXPECT_EQ(Result("mem:w.pel", "SetWallPaper(n, 0)"), 1);
+  EXPECT_EQ(cache.Count(), 1);
+  EXPECT_EQ(cache.IdleCount(), 1);
+  EXPECT_EQ(Identify(picture), "BMP3 6 4 8");
+}
+
 TEST_F(WallPaperFunction, FalseWithoutAPicture) {
   engine.AddFile("notes.txt", Bytes{'h', 'i'});
+  engine.AddFile("empty.pel", fixture::WritePelFixture(fixture::PelFixtureImage{}));
   Start();
   struct Case {
     const char* name;
     const char* image;
   };
-  for (const Case c : {Case{"missing file", "nothing.bmp"}, Case{"no frame in a text file", "notes.txt"}}) {
+  for (const Case c : {Case{"missing file", "nothing.bmp"}, Case{"no frame in a text file", "notes.txt"},
+                       Case{"a layered picture without frames", "empty.pel"}}) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Result(c.image, "SetWallPaper(n, 0)"), 0);
   }

@@ -157,6 +157,28 @@ TEST_F(CustomImage, AngleWholeTurnsInvalidateAndHitLikeNoTurn) {
   EXPECT_EQ(world.scene->ActiveLayer()->HitTest(TPoint{plain.left, plain.top}, kHoverMask), image);
 }
 
+TEST_F(CustomImage, ATurnedPictureIsHitWhereItIsDrawn) {
+  // A quarter turn about (0, 0) puts most of the picture outside its unturned rectangle: the walk
+  // over the layer must ask the turned box, not the rectangle, before the picture tests its pixels.
+  auto picture = Picture(8, 4, [](int, int) { return Rgb(250, 250, 250); });
+  TVornCustomImage* image = Image(*picture, 30, 20);
+  image->SetAngle(64);
+  Paint();
+  TVornBase* layer = world.scene->ActiveLayer();
+  int hits = 0;
+  for (int y = 0; y < TPictureWorld::kHeight; ++y) {
+    for (int x = 0; x < TPictureWorld::kWidth; ++x) {
+      const bool drawn = At(x, y) != kBackground;
+      const bool hit = layer->HitTest(TPoint{x, y}, kHoverMask) == image;
+      EXPECT_EQ(hit, drawn) << x << "," << y;
+      hits += hit ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(hits, 32);
+  // Inside the unturned rectangle but off the turned picture: the layer itself.
+  EXPECT_EQ(layer->HitTest(TPoint{35, 21}, kHoverMask), layer);
+}
+
 TEST_F(CustomImage, FlippedTurnedPictureStaysInsideItsInvalidatedBox) {
   auto picture = Picture(9, 5, [](int, int) { return Rgb(250, 250, 250); });
   TVornCustomImage* image = Image(*picture, 30, 20);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "engine/vorn_parser.h"
 #include "foundation/stream.h"
 #include "foundation/vocabulary_codes.h"
+#include "foundation/vr_errors.h"
 #include "support/recording_film.h"
 
 namespace vorn {
@@ -299,6 +301,25 @@ TEST_F(ButtonTest, ClickedPicturesEndInTheReturnStateOrScrapTheButton) {
   }
 }
 
+TEST_F(ButtonTest, TheEndOfTheClickedPicturesRepaintsTheNormalPicture) {
+  // The last clicked frame (index 2) lies beyond the normal pictures' single frame.
+  TVornButton* button = MakeButton();
+  button->SetClickedSource("c.pel");
+  // A painted frame as the player paints it: the dirty rectangles, then they are forgotten.
+  auto paint = [this] {
+    world.scene->Paint();
+    world.scene->ActiveLayer()->DirtyRects().Clear();
+  };
+  paint();
+  button->Click();
+  while (button->CurrentState() == TVornButton::kClicked) {
+    button->Tick();
+    paint();
+  }
+  EXPECT_EQ(button->CurrentState(), 0);
+  EXPECT_EQ(world.At(11, 11), Rgb(10, 0, 0));
+}
+
 TEST_F(ButtonTest, HoverAndPressedPicturesLoop) {
   TVornButton* button = MakeButton();
   button->SetHoverSource("h.pel");
@@ -321,6 +342,123 @@ TEST_F(ButtonTest, HoverAndPressedPicturesLoop) {
   button->SetHoverSource("");
   button->SetState(1);
   EXPECT_EQ(button->CurrentState(), 0);
+}
+
+// ---- button films (through a recording film maker) ----
+
+TEST_F(ButtonTest, StateFilmsAreMadeForTheButtonAndStepOnlyInTheirState) {
+  testing::TRecordingFilmMaker films;
+  films.lengths = {{"hover.vmn", 12}, {"click.vmn", 20}};
+  TVornButton* button = MakeButton();
+  const std::string name = button->GetName();
+  button->SetHoverSource("hover.vmn");
+  button->SetClickedSource("click.vmn");
+  // Loaded for the button, but neither stepped nor restarted until their state is shown.
+  EXPECT_EQ(films.log, (std::vector<std::string>{"0 create " + name, "0 load hover.vmn", "1 create " + name,
+                                                 "1 load click.vmn"}));
+  ASSERT_EQ(films.films.size(), 2u);
+  EXPECT_EQ(&films.films[0]->holder, button);
+  EXPECT_EQ(button->MotionOf(1), films.films[0]);
+  EXPECT_EQ(button->MotionOf(2), nullptr);
+  EXPECT_EQ(button->MotionOf(3), films.films[1]);
+  EXPECT_FALSE(button->HasMotion());
+  EXPECT_EQ(button->GetCount(), 1);
+
+  // A state with a film and no frames is taken; INDEX -1 then 0 go to the film, then it restarts.
+  films.log.clear();
+  button->SetState(TVornButton::kHover);
+  EXPECT_EQ(button->CurrentState(), TVornButton::kHover);
+  EXPECT_EQ(films.log, (std::vector<std::string>{"0 elapsed -17", "0 elapsed 0", "0 restart"}));
+  EXPECT_TRUE(button->HasMotion());
+  EXPECT_EQ(button->GetCount(), 12);
+  films.films[0]->tick = 5;
+  EXPECT_EQ(button->GetIndex(), 5);
+
+  // Ticks step the film of the state shown and no other.
+  films.log.clear();
+  EXPECT_FALSE(button->Tick());
+  EXPECT_FALSE(button->Tick());
+  EXPECT_EQ(films.log, (std::vector<std::string>{"0 tick", "0 tick"}));
+
+  // Back to the normal frames: the film stays loaded for the next hover.
+  button->SetState(0);
+  EXPECT_FALSE(button->HasMotion());
+  EXPECT_EQ(button->GetIndex(), 0);
+  EXPECT_EQ(button->GetImage(), button->CurrentList()->GetItem(0)->GetSurface());
+  EXPECT_NE(films.films[0], nullptr);
+  // Films log into their maker: they go before it does.
+  button->DeleteObject();
+}
+
+TEST_F(ButtonTest, TheEndOfTheClickedFilmReturnsOrScrapsTheButton) {
+  struct Case {
+    const char* name;
+    bool auto_scrap;
+  };
+  world.AddPicture("n.pel", Frames(1, 100));
+  Start();
+  for (const Case c : {Case{"return", false}, Case{"auto scrap", true}}) {
+    SCOPED_TRACE(c.name);
+    testing::TRecordingFilmMaker films;
+    auto* button = Make<TVornButton>("n.pel");
+    button->SetClickedSource("click.vmn");
+    button->SetAutoScrap(c.auto_scrap);
+    button->SetOnPlayEnd("*end");
+    world.scene->Events().Clear();
+    // A film counts as pictures: the click takes the clicked state.
+    button->Click();
+    ASSERT_EQ(button->CurrentState(), TVornButton::kClicked);
+    EXPECT_FALSE(button->GetRepeat());
+    ASSERT_EQ(films.films.size(), 1u);
+    EXPECT_FALSE(button->Tick());
+    EXPECT_EQ(button->CurrentState(), TVornButton::kClicked);
+    films.films[0]->end_next_tick = true;
+    const bool scrapped = button->Tick();
+    EXPECT_EQ(scrapped, c.auto_scrap);
+    if (!c.auto_scrap) {
+      EXPECT_EQ(button->CurrentState(), 0);
+      EXPECT_EQ(Posted(PR_ONPLAYEND), 1);
+      EXPECT_EQ(button->GetImage(), button->CurrentList()->GetItem(0)->GetSurface());
+    } else {
+      EXPECT_EQ(Posted(PR_ONPLAYEND), 0);
+    }
+    button->DeleteObject();
+    EXPECT_EQ(films.films[0], nullptr);
+  }
+}
+
+TEST_F(ButtonTest, NewSourcesAndTheButtonsEndFreeItsFilms) {
+  testing::TRecordingFilmMaker films;
+  TVornButton* button = MakeButton();
+  button->SetHoverSource("a.vmn");
+  button->SetPressedSource("b.vmn");
+  button->SetClickedSource("c.vmn");
+  button->SetSource("d.vmn");  // the button's own film: stepped once and restarted
+  ASSERT_EQ(films.films.size(), 4u);
+  EXPECT_EQ(std::count(films.log.begin(), films.log.end(), "3 tick"), 1);
+  // The same name again changes nothing; another one frees the state's film.
+  button->SetHoverSource("a.vmn");
+  EXPECT_NE(films.films[0], nullptr);
+  button->SetHoverSource("h.pel");
+  EXPECT_EQ(films.films[0], nullptr);
+  EXPECT_EQ(button->MotionOf(1), nullptr);
+  button->SetState(TVornButton::kHover);
+  EXPECT_EQ(button->CurrentState(), TVornButton::kHover);
+  EXPECT_FALSE(button->HasMotion());
+  button->DeleteObject();
+  for (const testing::TRecordingFilm* film : films.films) EXPECT_EQ(film, nullptr);
+}
+
+TEST_F(ButtonTest, AMissingStateFilmLeavesTheStateWithoutPictures) {
+  testing::TRecordingFilmMaker films;
+  films.missing = {"gone.vmn"};
+  TVornButton* button = MakeButton();
+  EXPECT_THROW(button->SetHoverSource("gone.vmn"), EVrFileNotFound);
+  EXPECT_EQ(button->MotionOf(TVornButton::kHover), nullptr);
+  // Nothing to show in the hover state: the button keeps its state.
+  button->SetState(TVornButton::kHover);
+  EXPECT_EQ(button->CurrentState(), 0);
+  EXPECT_TRUE(films.films.empty() || films.films[0] == nullptr);
 }
 
 TEST_F(ButtonTest, PressAndReleaseOverTheButtonClicksIt) {
@@ -580,6 +718,26 @@ TEST_F(ButtonTest, ButtonRecordReadsVersion103AndCurrent) {
     }
     button->DeleteObject();
   }
+}
+
+TEST_F(ButtonTest, SavedFilmSourcesMakeTheirFilmsAgain) {
+  testing::TRecordingFilmMaker films;
+  films.lengths = {{"h.vmn", 8}};
+  world.AddPicture("n.pel", Frames(1, 100));
+  Start();
+  TBytes b = ImageFields(256, true);
+  b.I(0).I(0).I(0).B(0).EmptyWait().B(0).B(0).S("n.pel").S("").S("");
+  b.S("h.vmn").S("").I(0).B(0).B(0).S("").S("").S("c.vmn");
+  auto* button = CreateObject<TOpen<TVornButton>>(*world.scene);
+  TMemoryStream stream(b.bytes);
+  button->LoadClassFields(stream, 134);
+  EXPECT_EQ(stream.Remaining(), 0);
+  ASSERT_NE(button->MotionOf(TVornButton::kHover), nullptr);
+  ASSERT_NE(button->MotionOf(TVornButton::kClicked), nullptr);
+  EXPECT_EQ(button->MotionOf(TVornButton::kHover)->GetLength(), 8);
+  EXPECT_EQ(std::count(films.log.begin(), films.log.end(), "0 load h.vmn"), 1);
+  EXPECT_EQ(std::count(films.log.begin(), films.log.end(), "1 load c.vmn"), 1);
+  button->DeleteObject();
 }
 
 }  // namespace

@@ -315,6 +315,46 @@ TEST_F(ListBoxTest, DraggingTheThumbSetsTheTopIndexToTheNearestRow) {
   EXPECT_EQ(box->MouseState(), TVornCustomListBox::kIdle);
 }
 
+TEST_F(ListBoxTest, PaintsTheScrollStripCellsAndTheMenusHoverBar) {
+  TVornCustomListBox* box = Make("0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n11\r\n12", 2);
+  box->SetScrollSource("scroll.pel");
+  box->Tick();
+  w.PaintAll();
+  const int x = box->GetWidth() - 2;
+  // Up arrow 0..4, thumb 5..9 (TOPINDEX 0), lower track 10..18, down arrow 19..23.
+  EXPECT_EQ(w.At(x, 2), kScrollCells[0]);
+  EXPECT_EQ(w.At(x, 7), kScrollCells[6]);
+  EXPECT_EQ(w.At(x, 14), kScrollCells[4]);
+  EXPECT_EQ(w.At(x, 21), kScrollCells[2]);
+  box->DeleteObject();
+
+  auto* menu = Make<TVornMenu>("a\r\nb", 2);
+  menu->SetMarginX(4);
+  menu->SetMarginY(4);
+  menu->SetLineSpace(4);
+  menu->SetHoverColor(Rgb(0, 255, 0));
+  menu->SetPlayState(LP_PLAY);
+  menu->Tick();
+  const TPoint row1 = RowPoint(*menu, 1);
+  w.Move(row1.x, row1.y);
+  w.Step();
+  ASSERT_EQ(menu->Hover(), 1);
+  w.PaintAll();
+  // The bar reaches min(4 / 2, 4) = 2 above its row and starts one pixel inside the menu.
+  const int bar_top = static_cast<int>(menu->ItemTop() + menu->RowHeight() + 4 - 2);
+  EXPECT_EQ(w.At(1, bar_top), Rgb(0, 255, 0));
+  EXPECT_EQ(w.At(0, bar_top), 0);
+  EXPECT_EQ(w.At(1, bar_top - 1), 0);
+  EXPECT_EQ(w.At(1, static_cast<int>(bar_top + menu->RowHeight() + 3)), Rgb(0, 255, 0));
+  // While opening, neither items nor the bar are drawn.
+  menu->SetPlayState(LP_STOP);
+  menu->SetPlayState(LP_PLAYFADE);
+  menu->Tick();
+  menu->SetHeight(menu->FullHeight());
+  w.PaintAll();
+  EXPECT_EQ(w.At(1, bar_top), 0);
+}
+
 TEST_F(ListBoxTest, KeysMoveTheHoverAndTheTopIndexFollows) {
   struct Case {
     std::int32_t start;

@@ -420,5 +420,51 @@ TEST(FilmFile, ExtremeTimesWrapAndNeverOverflow) {
   }
 }
 
+TEST(FilmFile, VersionsOutsideTheKnownRangeLoadByTheSameRulesAndLog) {
+  testing::TScopedTestTracks tracks;
+  std::vector<std::string> lines;
+  ScopedLogListener listener([&](std::string_view line) { lines.emplace_back(line); });
+  SetLogToStderr(false);
+  for (const char* version : {"099", "109", "999"}) {
+    fixture::MotionFixture file;
+    file.version = version;
+    file.relative = 1;
+    file.loopStart = 6;
+    file.tracks = {testing::BoxFixtureTrack(10)};
+    TFilmManager film;
+    Load(film, fixture::WriteMotionFixture(file));
+    const bool newer = std::string(version) > "108";
+    EXPECT_EQ(film.GetRelative(), newer) << version;
+    EXPECT_EQ(film.GetLoopStart(), newer ? 6 : 0) << version;
+    EXPECT_EQ(film.GetLength(), newer ? 10 : 20) << version;
+  }
+  SetLogToStderr(true);
+  EXPECT_EQ(lines.size(), 3u);
+}
+
+TEST(FilmFile, TheFixtureWriterWritesTheHandWrittenBytes) {
+  fixture::MotionFixture file;
+  file.version = "107";
+  file.width = 640;
+  file.height = 480;
+  file.color = 0xFF;
+  file.relative = 1;
+  file.originX = 5;
+  file.originY = 6;
+  file.loopStart = 15;
+  fixture::MotionFixtureTrack track = testing::BoxFixtureTrack(20, -1, TPoint{1, 2}, TPoint{3, 4}, 2);
+  track.reserved = 7;
+  track.start = 10;
+  track.loopPeriod = 4;
+  track.priority = 3;
+  track.flipH = 1;
+  track.otherPage = 1;
+  file.tracks = {track};
+  const Bytes expected = Film(kV107);
+  EXPECT_EQ(fixture::WriteMotionFixture(file), expected);
+  file.truncateAt = 20;
+  EXPECT_EQ(fixture::WriteMotionFixture(file), Bytes(expected.begin(), expected.begin() + 20));
+}
+
 }  // namespace
 }  // namespace vorn

@@ -7,6 +7,7 @@
 #include "components/box.h"
 #include "components/vorn_base_list.h"
 #include "fixture/motion_fixture.h"
+#include "foundation/hash_collection.h"
 #include "foundation/stream.h"
 #include "motion/film_manager.h"
 #include "support/motion/test_tracks.h"
@@ -268,6 +269,48 @@ TEST_F(FilmPlay, FirstTrackIsTheFirstStartingAtZero) {
   Load(film, file);
   EXPECT_EQ(film.GetFirstTrack(), film.GetTrack(1));
   EXPECT_FALSE(film.HasTransitions());
+}
+
+// A sound track double: Apply starts it (it makes a component standing for its sound), the film's
+// track flag reaches it, and it counts its preparations.
+class TSoundDouble final : public TCustomFrameList {
+ public:
+  using TCustomFrameList::TCustomFrameList;
+  std::uint8_t GetTypeId() const override { return kSoundTrack; }
+  void SetPausedFlag(bool value) override { flags.push_back(value); }
+  void StartSound() override {
+    TVornBox* sound = CreateObject<TVornBox>(*Film().GetOwnerList());
+    HoldComponent(sound);
+  }
+  void Prepare() override { ++prepared; }
+  void CollectFiles(THashCollection& collection) override { AddNamedItem(collection, "sound.ogg"); }
+
+  std::vector<bool> flags;
+  int prepared = 0;
+};
+
+TEST_F(FilmPlay, SoundTracksStartOnApplyAndFollowTheSwitches) {
+  TFilmManager film;
+  film.SetOwnerList(&scene);
+  film.SetDirect(true);  // sounds start in every mode
+  auto* sound = static_cast<TSoundDouble*>(film.AddTrack(std::make_unique<TSoundDouble>(film)));
+  sound->SetLength(10);
+  film.Apply();
+  ASSERT_NE(sound->GetComponent(), nullptr);
+  film.SetTrackFlag(true);
+  film.SetTrackFlag(true);  // no change, not handed on
+  film.SetTrackFlag(false);
+  EXPECT_EQ(sound->flags, (std::vector<bool>{true, false}));
+  EXPECT_FALSE(sound->GetComponent()->GetPaused());
+  film.SetSoundEnabled(false);
+  EXPECT_FALSE(film.GetSoundEnabled());
+  EXPECT_TRUE(sound->GetComponent()->GetPaused());
+  sound->PrepareIfActive(10);
+  sound->PrepareIfActive(9);
+  EXPECT_EQ(sound->prepared, 1);
+  THashCollection files;
+  film.CollectFiles(files);
+  EXPECT_EQ(files.Count(), 1);
 }
 
 }  // namespace

@@ -14,6 +14,11 @@ The system-targets fixture holds a smaller scene whose events name the screen co
 inactive layer.
 The kinds fixtures hold a 40 x 30 scene with a map image "map" (kind 18) and a bitmap-font label
 "lab" (kind 24) on layer 0 and a property motion "mot" (kind 26) at the top level, no events.
+The pictures fixtures hold a scene of pictures on layer 0, 64 x 48:
+  images "anim" (kind 8): source "anim.pel", index 1, repeat, paused, zoom 512 x 256 (ZOOMY only
+  from version 104 on), holding images "inside" (kind 8, no source, index -1).
+  buttons "yes" and "no" (kind 3) of group 1: "yes" selected, hover and pressed pictures, clicked
+  picture and idle label from version 104 on; "no" with no pictures but its source.
 
 Run it from anywhere; it rewrites the .bin files beside it.
 """
@@ -149,6 +154,70 @@ def kinds_scene(v):
     return out
 
 
+def custom_image_fields(v, c):
+    g = lambda key, default=0: c.get(key, default)
+    out = i32(g('alpha', 255)) + i32(g('zoom_x', 256)) + i32(g('angle'))
+    out += u8(g('flip_h')) + u8(g('flip_v')) + u8(g('capture_mask'))
+    if v > 103:
+        out += i32(g('zoom_y', 256))
+    # remaining delay, INDEX, BRIGHTNESS, PAUSED, then the last-frame wait: no operations
+    out += i32(g('remaining')) + i32(g('index', -1)) + i32(g('brightness')) + u8(g('paused'))
+    out += i32(0)
+    return out
+
+
+def images_fields(v, c, button=False):
+    g = lambda key, default=0: c.get(key, default)
+    out = custom_image_fields(v, c)
+    out += u8(g('repeat')) + u8(g('auto_scrap')) + string(g('source', '')) + string(g('on_play_end', ''))
+    if v > 103:
+        out += string('' if button else g('on_idle', ''))
+    return out
+
+
+def button_fields(v, c):
+    g = lambda key, default=0: c.get(key, default)
+    out = images_fields(v, c, button=True)
+    out += string(g('hover', '')) + string(g('pressed', '')) + i32(g('group'))
+    out += u8(g('selected')) + u8(g('allow_all_up')) + string(g('on_notify', ''))
+    if v > 103:
+        out += string(g('on_idle', '')) + string(g('clicked', ''))
+    return out
+
+
+def picture_record(v, obj, ctl, fields, children=()):
+    out = object_fields(v, *obj) + control_fields(v, ctl) + i32(len(children))
+    for kind, child in children:
+        out += u8(kind) + child
+    return out + fields
+
+
+def pictures_scene(v):
+    inside = picture_record(v, ('inside', 0), {'left': 2, 'top': 2}, images_fields(v, {'alpha': 128}))
+    anim = picture_record(
+        v, ('anim', 1), {'left': 4, 'top': 6, 'width': 16, 'height': 8},
+        images_fields(v, {'zoom_x': 512, 'zoom_y': 256, 'remaining': 30, 'index': 1, 'paused': 1,
+                          'repeat': 1, 'source': 'anim.pel', 'on_play_end': 'p.vsb:end',
+                          'on_idle': 'p.vsb:idle'}),
+        children=[(8, inside)])
+    yes = picture_record(
+        v, ('yes', 2), {'left': 30, 'top': 4, 'width': 8, 'height': 4, 'labels': {'in': 'p.vsb:in'}},
+        button_fields(v, {'source': 'n.pel', 'index': 0, 'hover': 'h.pel', 'pressed': 'p.pel',
+                          'group': 1, 'selected': 1, 'on_notify': 'p.vsb:yes', 'on_idle': 'p.vsb:busy',
+                          'clicked': 'c.pel'}))
+    no = picture_record(
+        v, ('no', 3), {'left': 30, 'top': 20, 'width': 8, 'height': 4},
+        button_fields(v, {'source': 'n.pel', 'index': 0, 'group': 1, 'allow_all_up': 1,
+                          'on_notify': 'p.vsb:no'}))
+    layer0 = control_record(v, ('\x01BASE0', 0), {'width': 64, 'height': 48, 'color': 0x404040},
+                            children=[(8, anim), (3, yes), (3, no)])
+    layer1 = control_record(v, ('\x01BASE1', 0), {'width': 64, 'height': 48, 'color': -1})
+    out = i32(64) + i32(48) + i32(0) + layer0 + layer1 + i32(0) + i32(0)
+    if v > 118:
+        out += string('')
+    return out
+
+
 def event(v, label, target, code, done, arguments=()):
     out = string(label) + string(target) + u8(code)
     out += i32(done) if v > 113 else u8(done)
@@ -221,9 +290,20 @@ FIXTURES = {
     'kinds-v124-no-label-idle.bin': (124, kinds_scene),
     'kinds-v125-no-motion-pause.bin': (125, kinds_scene),
     'kinds-v134-newest.bin': (134, kinds_scene),
+    'pictures-v103.bin': (103, pictures_scene),
+    'pictures-v134.bin': (134, pictures_scene),
 }
+
+# The fuzz target of saved scenes takes its version from the first byte: an index into its table.
+FUZZ_VERSIONS = [101, 103, 107, 113, 114, 117, 118, 119, 120, 129, 130, 134]
+FUZZ_SEEDS = ['pictures-v103.bin', 'pictures-v134.bin']
+FUZZ_CORPUS = os.path.join(HERE, '..', '..', '..', 'fuzz', 'corpus', 'scene_record')
 
 if __name__ == '__main__':
     for name, (version, build) in FIXTURES.items():
         with open(os.path.join(HERE, name), 'wb') as f:
             f.write(build(version))
+    for name in FUZZ_SEEDS:
+        version, build = FIXTURES[name]
+        with open(os.path.join(FUZZ_CORPUS, name), 'wb') as f:
+            f.write(u8(FUZZ_VERSIONS.index(version)) + build(version))
