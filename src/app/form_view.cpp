@@ -22,6 +22,7 @@
 #include "foundation/system_texts.h"
 #include "graphics/colour_tables.h"
 #include "graphics/screen_manager.h"
+#include "media/media_managers.h"
 #include "platform/ini_file.h"
 #include "platform/text_converter.h"
 
@@ -60,9 +61,12 @@ TFormView::TFormView(FormViewContext context)
     : context_(std::move(context)),
       window_(context_.window),
       panel_(context_.window),
-      strip_form_(context_.window, context_.platform.clock, context_.strip_font) {
+      strip_form_(context_.window, context_.platform.clock, context_.strip_font),
+      dx_sound_(context_.platform.audio, true) {
   // Nothing of the strip is drawn before the window has its size.
   strip_form_.SetPaintingEnabled(false);
+  dx_sound_.OnInitialize = [this](TCustomDXSound&) { DXSoundInitialize(); };
+  dx_sound_.OnRestore = [this](TCustomDXSound&) { DXSoundRestore(); };
 }
 
 TFormView::~TFormView() {
@@ -177,7 +181,6 @@ void TFormView::StartEngine() {
     DebugTrace("DXSound.Initialize");
     try {
       dx_sound_.Initialize();
-      DXSoundInitialize();
     } catch (const std::exception& error) {
       // The player runs on without DirectSound.
       LogLine("DirectSound did not start, the player goes on without it: " + platform::Cp932ToUtf8(error.what()));
@@ -209,11 +212,22 @@ void TFormView::StartEngine() {
   const TProjectSettings& settings = project_->settings;
 
   DebugTrace("MediaInit");
-  media_ = MediaInit(MediaInitParams{&window_, &panel_, settings.screen_width, settings.screen_height,
-                                     settings.full_screen_width, settings.full_screen_height,
-                                     context_.platform.display});
+  MediaInitParams media;
+  media.view = &window_;
+  media.panel = &panel_;
+  media.screen_width = settings.screen_width;
+  media.screen_height = settings.screen_height;
+  media.full_screen_width = settings.full_screen_width;
+  media.full_screen_height = settings.full_screen_height;
+  media.display = context_.platform.display;
+  media.files = &context_.file_manager;
+  media.audio = context_.platform.audio;
+  media.clock = &context_.platform.clock;
+  media.dx_sound = &dx_sound_;
+  media_started_ = true;
+  MediaInit(media);
 
-  if (media_->screen_manager) screen_control_seam_.Install(&screen_control_);
+  if (ScreenManager != nullptr) screen_control_seam_.Install(&screen_control_);
   InstallSceneSeams();
 
   DebugTrace("VornInitColor");
@@ -241,7 +255,7 @@ void TFormView::InstallSceneSeams() {
     wd_image_source_ = std::make_unique<TVornWdImageSource>(Bases);
     wd_image_source_seam_.Install(wd_image_source_.get());
   }
-  if (media_ && media_->midi.exists && !midi_control_seam_.installed()) midi_control_seam_.Install(&midi_control_);
+  if (MidiManager != nullptr && !midi_control_seam_.installed()) midi_control_seam_.Install(&midi_control_);
 }
 
 void TFormView::RemoveSceneSeams() {
@@ -304,7 +318,8 @@ void TFormView::FreeEngine(bool closing) {
   saved_scene_parts_.reset();
   DebugTrace("MediaFinal");
   screen_control_seam_.Remove();
-  MediaFinal(media_);
+  if (media_started_) MediaFinal();
+  media_started_ = false;
 }
 
 void TFormView::HandleEvent(const platform::Event& event) {
@@ -384,7 +399,7 @@ void TFormView::HandleEvent(const platform::Event& event) {
       ResumeAllMedia(false);
       break;
     case EventType::kDisplayChange:
-      vornVidmanProcessEvent(window_, kDisplayChangeMessage, event.wparam, event.lparam);
+      ForwardVideoEvent(window_, kDisplayChangeMessage, event.wparam, event.lparam);
       break;
     case EventType::kExpose:
       if (base_panel_) base_panel_->Paint();
@@ -397,10 +412,10 @@ void TFormView::UserMessage(const platform::Event& event) {
     case kWmpEventFirst:
     case kWmpEventSecond:
     case kWmpEventThird:
-      vornWmpmanProcessEvent(window_, event.message, event.wparam, event.lparam);
+      ForwardWmpEvent(window_, event.message, event.wparam, event.lparam);
       break;
     case kVideoEvent:
-      vornVidmanProcessEvent(window_, event.message, event.wparam, event.lparam);
+      ForwardVideoEvent(window_, event.message, event.wparam, event.lparam);
       break;
     case kRunFrameMessage:
       RunFrame();
@@ -429,33 +444,28 @@ void TFormView::Deactivate() {
 }
 
 void TFormView::PauseAllMedia(bool deactivation) {
-  if (!media_) return;
-  MediaManagersStandIn& m = *media_;
-  auto sound = [deactivation](const MediaManagerStandIn& manager) {
-    return manager.exists && (!deactivation || manager.items > 0);
+  // Deactivation leaves sound managers without items alone; the wave list is never made.
+  auto sound = [deactivation](TMediaManager* manager) {
+    return manager != nullptr && (!deactivation || !manager->items().empty());
   };
-  if (sound(m.wave_list)) m.wave_list.PauseAll();
-  if (m.video.exists) m.video.PauseAll();
-  if (sound(m.wmp)) m.wmp.PauseAll();
-  if (sound(m.ogg)) m.ogg.PauseAll();
-  if (sound(m.cdda)) m.cdda.PauseAll();
-  if (deactivation && m.cdda.exists) m.cdda.Call("ApplyVolume");
-  if (sound(m.midi)) m.midi.PauseAll();
+  if (VideoManager != nullptr) VideoManager->PauseAll();
+  if (sound(WmpManager)) WmpManager->PauseAll();
+  if (sound(OggManager)) OggManager->PauseAll();
+  if (sound(CddaManager)) CddaManager->PauseAll();
+  if (deactivation && CddaManager != nullptr) CddaManager->ApplyVolume();
+  if (sound(MidiManager)) MidiManager->PauseAll();
 }
 
 void TFormView::ResumeAllMedia(bool activation) {
-  if (!media_) return;
-  MediaManagersStandIn& m = *media_;
-  auto sound = [activation](const MediaManagerStandIn& manager) {
-    return manager.exists && (!activation || manager.items > 0);
+  auto sound = [activation](TMediaManager* manager) {
+    return manager != nullptr && (!activation || !manager->items().empty());
   };
-  if (sound(m.wave_list)) m.wave_list.ResumeAll();
-  if (m.video.exists) m.video.ResumeAll();
-  if (sound(m.wmp)) m.wmp.ResumeAll();
-  if (sound(m.ogg)) m.ogg.ResumeAll();
-  if (activation && m.cdda.exists) m.cdda.Call("ReadVolume");
-  if (sound(m.cdda)) m.cdda.ResumeAll();
-  if (sound(m.midi)) m.midi.ResumeAll();
+  if (VideoManager != nullptr) VideoManager->ResumeAll();
+  if (sound(WmpManager)) WmpManager->ResumeAll();
+  if (sound(OggManager)) OggManager->ResumeAll();
+  if (activation && CddaManager != nullptr) CddaManager->ReadVolume();
+  if (sound(CddaManager)) CddaManager->ResumeAll();
+  if (sound(MidiManager)) MidiManager->ResumeAll();
 }
 
 void TFormView::PanelMouseDown(platform::MouseButton button, unsigned, int, int) {
@@ -525,14 +535,14 @@ void TFormView::WindowMouseWheel(int wheel) {
 }
 
 void TFormView::DXSoundInitialize() {
-  dx_sound_.SetPrimaryFormat(kPrimarySamplesPerSecond, kPrimaryBits, kPrimaryChannels);
+  if (TDirectSoundBuffer* primary = dx_sound_.Primary()) {
+    primary->SetFormat(MakePCMWaveFormat(kPrimarySamplesPerSecond, kPrimaryBits, kPrimaryChannels));
+  }
 }
 
 void TFormView::DXSoundRestore() {
-  if (!media_) return;
-  if (media_->wave_list.exists) media_->wave_list.Restore();
-  if (media_->wmp.exists) media_->wmp.Restore();
-  if (media_->ogg.exists) media_->ogg.Restore();
+  if (WmpManager != nullptr) WmpManager->Restore();
+  if (OggManager != nullptr) OggManager->Restore();
 }
 
 std::int32_t TFormView::ScreenControl::GetDisplayModeCount() const {
@@ -562,7 +572,7 @@ std::int32_t TFormView::ScreenControl::GetCurrentMode() const {
   return screen != nullptr ? screen->CurrentMode() : -1;
 }
 
-TScreenManager* TFormView::screen_manager() const { return media_ ? media_->screen_manager.get() : nullptr; }
+TScreenManager* TFormView::screen_manager() const { return media_started_ ? ScreenManager : nullptr; }
 
 bool TFormView::IsFullScreen() const {
   const TScreenManager* screen = screen_manager();
@@ -698,7 +708,7 @@ bool TFormView::ApplicationEventsIdle() {
     return false;
   };
   if (!idle_installed_) return done();
-  const bool has_screen_manager = media_ && media_->screen_manager;
+  const bool has_screen_manager = screen_manager() != nullptr;
   if (StopFlag || !active_ || context_.platform.application.Terminating() || !has_screen_manager) return done();
 
   platform::Clock& clock = context_.platform.clock;

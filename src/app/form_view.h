@@ -20,7 +20,9 @@
 #include "engine/url_opening.h"
 #include "foundation/scoped_seam.h"
 #include "foundation/vr_file_manager.h"
-#include "media/media_standin.h"
+#include "graphics/screen_manager.h"
+#include "media/dx_sound.h"
+#include "media/media_init.h"
 #include "platform/panel.h"
 #include "platform/platform.h"
 #include "toolstrip/dock97.h"
@@ -97,9 +99,8 @@ class TFormView final : public platform::EventSink {
   const SoundOptions& sound_options() const { return sound_options_; }
   TToolbarButton97& quit_button() { return quit_button_; }
   TToolbarButton97& switch_button() { return switch_button_; }
-  MediaManagersStandIn* media() { return media_.get(); }
   TSceneSystemState* scene_state() { return scene_state_.get(); }
-  TDXSoundStandIn& dx_sound() { return dx_sound_; }
+  TDXSound& dx_sound() { return dx_sound_; }
 
  private:
   void StartEngine();
@@ -161,7 +162,7 @@ class TFormView final : public platform::EventSink {
   TToolbar97 toolbar_;
   TToolbarButton97 quit_button_;
   TToolbarButton97 switch_button_;
-  TDXSoundStandIn dx_sound_;
+  TDXSound dx_sound_;
   SoundOptions sound_options_;
 
   std::unique_ptr<TBasePanel> base_panel_;
@@ -171,7 +172,7 @@ class TFormView final : public platform::EventSink {
   std::unique_ptr<TParamCollection> params_;
   std::unique_ptr<TSysFuncMan> sys_funcs_;
   std::unique_ptr<TProject> project_;
-  std::unique_ptr<MediaManagersStandIn> media_;
+  bool media_started_ = false;
 
   ScriptHost script_host_{*this};
   std::unique_ptr<TVrScriptFiles> script_files_;

@@ -12,12 +12,15 @@
 #include "components/scene_pictures.h"
 #include "engine/engine_values.h"
 #include "engine/screen_pictures.h"
+#include "foundation/debug_trace.h"
 #include "foundation/log_line.h"
 #include "foundation/scoped_seam.h"
 #include "foundation/vr_file_manager.h"
+#include "media/vorn_binding.h"
 #include "motion/motion_components.h"
 #include "motion/vorn_motion.h"
 #include "platform/font_catalog.h"
+#include "text/font_pixel.h"
 
 namespace vorn {
 namespace {
@@ -51,6 +54,11 @@ int RunMainWindow(platform::Platform& platform, const std::vector<std::string>& 
     ~ClearList() { DeleteAtExit = nullptr; }
   } clear_list;
   {
+    // The glyph cache every text draws from, made before the window and freed after it.
+    DebugTrace("TFontPixelManager.Create");
+    TFontPixelManager glyph_cache;
+    ScopedSeam<TFontPixelManager> glyph_cache_seam(ExchangeFontPixelManager);
+    glyph_cache_seam.Install(&glyph_cache);
     auto file_manager = std::make_unique<TVrFileManager>(options.cd_roots);
     {
       // Screenshots and the wallpaper: pictures of the scene scripts run against and of the
@@ -87,22 +95,20 @@ int RunMainWindow(platform::Platform& platform, const std::vector<std::string>& 
 }  // namespace
 
 int RunPlayer(platform::Platform& platform, const std::vector<std::string>& arguments, const PlayerOptions& options) {
+  // The media library is bound before anything else, also for the settings dialog; without it,
+  // or in another version, the user has been told and the player ends.
+  ScopedVornBinding media_library(platform.boxes);
+  if (!media_library.bound()) return 0;
+
   ResetEngineValues();
   SetEngineClock(&platform.clock);
   struct ClearClock {
     ~ClearClock() { SetEngineClock(nullptr); }
   } clear_clock;
 
-  // The host's fonts answer the scripts' font questions while the player runs.
-  struct ActiveFonts {
-    explicit ActiveFonts(platform::FontCatalog* fonts) : installed(fonts != nullptr) {
-      if (installed) platform::SetActiveFontCatalog(fonts);
-    }
-    ~ActiveFonts() {
-      if (installed) platform::SetActiveFontCatalog(nullptr);
-    }
-    bool installed;
-  } active_fonts(platform.fonts);
+  // The host's fonts answer the scripts' font questions and draw the text while the player runs.
+  ScopedSeam<platform::FontCatalog> active_fonts(platform::ExchangeActiveFontCatalog);
+  if (platform.fonts != nullptr) active_fonts.Install(platform.fonts);
 
   // Films, and the component kinds whose classes live with them, before any project runs.
   TMotionFilmMaker films;

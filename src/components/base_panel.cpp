@@ -2,7 +2,7 @@
 
 #include "components/scene_globals.h"
 #include "graphics/screen_manager.h"
-#include "media/media_standin.h"
+#include "media/media_init.h"
 
 namespace vorn {
 namespace {
@@ -46,6 +46,6 @@ void TBasePanel::Paint() {
   RepaintVideos();
 }
 
-void TBasePanel::RepaintVideos() { vornVidmanProcessEvent(panel_.window(), kPaintMessage, 0, 0); }
+void TBasePanel::RepaintVideos() { ForwardVideoEvent(panel_.window(), kPaintMessage, 0, 0); }
 
 }  // namespace vorn

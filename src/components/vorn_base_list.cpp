@@ -8,7 +8,7 @@
 #include "components/pelk_collection.h"
 #include "foundation/vocabulary_codes.h"
 #include "graphics/dibx.h"
-#include "media/media_standin.h"
+#include "media/media_managers.h"
 
 namespace vorn {
 
@@ -415,10 +415,10 @@ void TVornBaseList::SetImageCacheMode(std::uint8_t mode) {
 void TVornBaseList::SetSoundOn(bool on) {
   if (on == GetSoundOn()) return;
   sound_on_ = on ? 1 : 0;
-  if (MediaManagersStandIn* media = CurrentMediaManagers()) {
-    for (MediaManagerStandIn* manager : {&media->wave_list, &media->wmp, &media->ogg, &media->cdda, &media->midi}) {
-      if (manager->exists) manager->SetActive(on);
-    }
+  // The wave list comes first in this order but is never made.
+  for (TMediaManager* manager : {static_cast<TMediaManager*>(WmpManager), static_cast<TMediaManager*>(OggManager),
+                                 static_cast<TMediaManager*>(CddaManager), static_cast<TMediaManager*>(MidiManager)}) {
+    if (manager != nullptr) manager->SetActive(on);
   }
 }
 

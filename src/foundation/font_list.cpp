@@ -21,8 +21,6 @@ constexpr std::uint8_t kAnsiCharset = 0;
 
 }  // namespace
 
-std::string_view TLogFont::FaceName() const { return std::string_view(lfFaceName, strnlen(lfFaceName, sizeof lfFaceName)); }
-
 void GetFontList(platform::FontCatalog& catalog, std::vector<std::string>& list, bool sorted, bool /*with_vertical*/,
                  bool fixed_only) {
   list.clear();

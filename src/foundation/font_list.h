@@ -6,29 +6,12 @@
 #include <vector>
 
 #include "platform/font_catalog.h"
+#include "platform/gdi/gdi.h"
 
 namespace vorn {
 
-// The 60-byte logical font record, laid out as the stored and exchanged font descriptions are.
-struct TLogFont {
-  std::int32_t lfHeight = 0;
-  std::int32_t lfWidth = 0;
-  std::int32_t lfEscapement = 0;
-  std::int32_t lfOrientation = 0;
-  std::int32_t lfWeight = 0;
-  std::uint8_t lfItalic = 0;
-  std::uint8_t lfUnderline = 0;
-  std::uint8_t lfStrikeOut = 0;
-  std::uint8_t lfCharSet = 0;
-  std::uint8_t lfOutPrecision = 0;
-  std::uint8_t lfClipPrecision = 0;
-  std::uint8_t lfQuality = 0;
-  std::uint8_t lfPitchAndFamily = 0;
-  char lfFaceName[32] = {};
-
-  std::string_view FaceName() const;
-};
-static_assert(sizeof(TLogFont) == 60, "the font record is 60 bytes");
+// The 60-byte logical font record: one struct shared with the platform's fonts.
+using TLogFont = gdi::LogFont;
 
 constexpr std::uint8_t kShiftJisCharset = 128;
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "media/media_item.h"
+#include "media/vorn_library.h"
 
 namespace vorn {
 
@@ -52,7 +53,12 @@ class TVideoManager final : public TMediaManager {
 
 class TWmpManager final : public TMediaManager {
  public:
+  explicit TWmpManager(TVornLibrary& library) : library_(library) {}
   ~TWmpManager() override { FreeItems(); }
+  void Restore() { library_.vornWmpmanRestore(); }
+
+ private:
+  TVornLibrary& library_;
 };
 
 class TCddaManager final : public TMediaManager {

@@ -126,10 +126,36 @@ std::size_t ConvertInPlace(WaveConversion conversion, std::uint8_t* buffer, std:
   return 0;
 }
 
-void ApplyVolume(std::int16_t* samples, std::size_t count, int volume) {
+void ApplyVolumeScalar(std::int16_t* samples, std::size_t count, int volume) {
   if (volume >= 255) return;
   for (std::size_t i = 0; i < count; ++i) {
-    samples[i] = static_cast<std::int16_t>((static_cast<std::int32_t>(samples[i]) * volume) >> 8);
+    samples[i] = static_cast<std::int16_t>((static_cast<std::int64_t>(samples[i]) * volume) >> 8);
+  }
+}
+
+void ApplyVolumeVector(std::int16_t* samples, std::size_t count, int volume) {
+  if (volume >= 255) return;
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  // The 32-bit product of two 16-bit lanes is hi:lo; its bits 8..23 are (lo >> 8) | (hi << 8).
+  if (volume >= -32768) {
+    const __m128i factor = _mm_set1_epi16(static_cast<std::int16_t>(volume));
+    for (; i + 8 <= count; i += 8) {
+      const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(samples + i));
+      const __m128i lo = _mm_mullo_epi16(s, factor);
+      const __m128i hi = _mm_mulhi_epi16(s, factor);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(samples + i), _mm_or_si128(_mm_srli_epi16(lo, 8), _mm_slli_epi16(hi, 8)));
+    }
+  }
+#endif
+  ApplyVolumeScalar(samples + i, count - i, volume);
+}
+
+void ApplyVolume(std::int16_t* samples, std::size_t count, int volume) {
+  if (VectorMixing()) {
+    ApplyVolumeVector(samples, count, volume);
+  } else {
+    ApplyVolumeScalar(samples, count, volume);
   }
 }
 
@@ -149,6 +175,35 @@ void AddSaturatingVector(std::int16_t* out, const std::int16_t* add, std::size_t
   }
 #endif
   AddSaturatingScalar(out + i, add + i, count - i);
+}
+
+void MixScaled(std::int16_t* out, std::int16_t* samples, std::size_t count, int volume) {
+  if (!VectorMixing()) {
+    ApplyVolumeScalar(samples, count, volume);
+    AddSaturatingScalar(out, samples, count);
+    return;
+  }
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  // One pass: scaled as ApplyVolumeVector scales, then added with saturation.
+  if (volume >= 255) {
+    AddSaturatingVector(out, samples, count);
+    return;
+  }
+  if (volume >= -32768) {
+    const __m128i factor = _mm_set1_epi16(static_cast<std::int16_t>(volume));
+    for (; i + 8 <= count; i += 8) {
+      const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(samples + i));
+      const __m128i lo = _mm_mullo_epi16(s, factor);
+      const __m128i hi = _mm_mulhi_epi16(s, factor);
+      const __m128i scaled = _mm_or_si128(_mm_srli_epi16(lo, 8), _mm_slli_epi16(hi, 8));
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_adds_epi16(a, scaled));
+    }
+  }
+#endif
+  ApplyVolumeScalar(samples + i, count - i, volume);
+  AddSaturatingScalar(out + i, samples + i, count - i);
 }
 
 void SetVectorMixing(bool on) { vector_mixing.store(on); }

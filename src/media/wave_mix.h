@@ -29,12 +29,18 @@ std::size_t SourceBytesFor(WaveConversion conversion, std::size_t block_bytes);
 std::size_t ConvertInPlace(WaveConversion conversion, std::uint8_t* buffer, std::size_t n);
 // Below 255: (s × volume) >> 8 with sign, kept to 16 bits; 255 and above leave samples as they are.
 void ApplyVolume(std::int16_t* samples, std::size_t count, int volume);
+void ApplyVolumeScalar(std::int16_t* samples, std::size_t count, int volume);
+void ApplyVolumeVector(std::int16_t* samples, std::size_t count, int volume);
 // out[i] = clamp(out[i] + add[i]).
 void AddSaturatingScalar(std::int16_t* out, const std::int16_t* add, std::size_t count);
 void AddSaturatingVector(std::int16_t* out, const std::int16_t* add, std::size_t count);
-// The process-wide switch between the two; on from the start. Both give identical samples.
+// The process-wide switch between the scalar and the vector forms of the volume and the add; on
+// from the start. Both give identical samples.
 void SetVectorMixing(bool on);
 bool VectorMixing();
 void AddSaturating(std::int16_t* out, const std::int16_t* add, std::size_t count);
+// The volume and the add of one source in one step: out[i] = clamp(out[i] + scaled(samples[i]));
+// samples may be scaled in place.
+void MixScaled(std::int16_t* out, std::int16_t* samples, std::size_t count, int volume);
 
 }  // namespace vorn

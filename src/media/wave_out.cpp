@@ -55,6 +55,16 @@ bool TWavBuffer::Repeat() const {
   return repeat_;
 }
 
+int TWavBuffer::Volume() const {
+  std::lock_guard lock(owner_.lock_);
+  return volume_;
+}
+
+bool TWavBuffer::Playing() const {
+  std::lock_guard lock(owner_.lock_);
+  return playing_;
+}
+
 void TWavBuffer::SetRepeat(bool repeat) {
   std::lock_guard lock(owner_.lock_);
   repeat_ = repeat;
@@ -112,8 +122,7 @@ bool TWavBuffer::MixLocked(std::int16_t* block) {
     const std::size_t samples = ConvertInPlace(conversion_, conversion_buffer_.data(), n);
     ended_ = stream_.Size() <= read_position_;
     auto* converted = reinterpret_cast<std::int16_t*>(conversion_buffer_.data());
-    ApplyVolume(converted, samples, volume_);
-    AddSaturating(block, converted, samples);
+    MixScaled(block, converted, samples, volume_);
   } catch (const std::exception& error) {
     // A stream that fails underneath ends its sound.
     LogLine(std::string("wave mixer: source ended by a read failure: ") + error.what());

@@ -31,6 +31,8 @@ class TWavBuffer {
   void SetPosition(std::int64_t bytes);
   void SetVolume(int volume);
   bool Repeat() const;
+  bool Playing() const;
+  int Volume() const;
   void SetRepeat(bool repeat);
   bool IsFinished() const;
   // The audible position in bytes of the source.

@@ -81,4 +81,10 @@ FontCatalog& ActiveFontCatalog() {
 
 void SetActiveFontCatalog(FontCatalog* catalog) { g_active = catalog; }
 
+FontCatalog* ExchangeActiveFontCatalog(FontCatalog* catalog) {
+  FontCatalog* previous = g_active;
+  g_active = catalog;
+  return previous;
+}
+
 }  // namespace vorn::platform

@@ -55,5 +55,7 @@ void AddWindowsFaceAliases(std::vector<FontFace>& faces);
 FontCatalog& ActiveFontCatalog();
 // Sets the catalogue (not owned; nullptr goes back to the fixed one).
 void SetActiveFontCatalog(FontCatalog* catalog);
+// Sets the catalogue and answers the one set before (nullptr when none was).
+FontCatalog* ExchangeActiveFontCatalog(FontCatalog* catalog);
 
 }  // namespace vorn::platform

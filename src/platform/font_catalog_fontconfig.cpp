@@ -41,7 +41,8 @@ const std::vector<FontFace>& FontconfigCatalog::Faces() {
         FontFace face;
         face.family = *name;
         face.japanese = is_japanese;
-        face.fixed_pitch = spacing == FC_MONO;
+        // Dual-width faces (full-width kanji, half-width latin) count as fixed, as the fixed table does.
+        face.fixed_pitch = spacing == FC_MONO || spacing == FC_DUAL;
         face.file = file != nullptr ? reinterpret_cast<const char*>(file) : "";
         face.index = index;
         faces_.push_back(std::move(face));

@@ -91,6 +91,15 @@ void TDecorateList::Change(TDecorate*& holder, const TDecorateValues& values) {
   }
 }
 
+int TDecorateList::IndexOf(const TDecorate* record) const {
+  int index = 0;
+  for (const TDecorate& r : records_) {
+    if (&r == record) return index;
+    ++index;
+  }
+  return -1;
+}
+
 void TDecorateList::Clear() {
   index_.clear();
   records_.clear();

@@ -59,7 +59,11 @@ class TDecorateList {
   // Appends a record as a stored table gives it, with its stored count, even when an equal record
   // exists already.
   TDecorate* Append(const TDecorateValues& values, std::int32_t count);
+  // Raises the count of a record of this list.
+  void Hold(TDecorate* record) { ++record->count; }
   void Clear();
+  // The record's position in list order; -1 when it is not in the list.
+  int IndexOf(const TDecorate* record) const;
 
   int Count() const { return static_cast<int>(records_.size()); }
   std::list<TDecorate>::const_iterator begin() const { return records_.begin(); }

@@ -6,7 +6,6 @@
 #include "foundation/font_list.h"
 #include "foundation/log_line.h"
 #include "foundation/system_texts.h"
-#include <cstring>
 #include "platform/text_converter.h"
 #include "text/font_pixel.h"
 
@@ -70,9 +69,7 @@ gdi::LogFont GlyphFontRecord(const std::string& face, std::uint8_t flags, std::i
       std::memcpy(found.lfFaceName, fallback.data(), std::min(fallback.size(), sizeof found.lfFaceName - 1));
     }
   }
-  static_assert(sizeof(TLogFont) == sizeof(gdi::LogFont), "one record layout");
-  gdi::LogFont record;
-  std::memcpy(static_cast<void*>(&record), static_cast<const void*>(&found), sizeof record);
+  gdi::LogFont record = found;
   record.lfHeight = size;
   record.lfWidth = 0;
   record.lfWeight = (flags & kFontBold) != 0 ? 700 : 400;

@@ -26,6 +26,13 @@ TDecorateHolder::~TDecorateHolder() { document_->Decorations.Release(record_); }
 
 void TDecorateHolder::Set(const TDecorateValues& values) { document_->Decorations.Change(record_, values); }
 
+void TDecorateHolder::Adopt(TDecorate* record) {
+  if (record == record_) return;
+  document_->Decorations.Hold(record);
+  document_->Decorations.Release(record_);
+  record_ = record;
+}
+
 std::unique_ptr<TWdGlyph> TWdChar::NewLike(TZkWord* document) const { return std::make_unique<TWdChar>(document); }
 std::unique_ptr<TWdGlyph> TWdVarChar::NewLike(TZkWord* document) const {
   return std::make_unique<TWdVarChar>(document);

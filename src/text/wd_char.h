@@ -22,6 +22,7 @@ class TWdReal : public TWdGlyph {
   void SetOpacity(std::int32_t value) override;
   std::int32_t GetWait() const override { return wait_; }
   void SetWait(std::int32_t value) override { wait_ = value; }
+  void Render(bool reset) override;
   void Assign(const TWdGlyph& source) override;
 
  private:
@@ -42,6 +43,8 @@ class TDecorateHolder {
   const TDecorateValues& Values() const { return record_->values; }
   const TDecorate* Record() const { return record_; }
   void Set(const TDecorateValues& values);
+  // Moves the holder onto a record of the document's list.
+  void Adopt(TDecorate* record);
   template <class F>
   void Modify(F change) {
     TDecorateValues values = record_->values;
@@ -66,6 +69,7 @@ class TWdChar : public TWdReal {
   const TDecorateValues& Decoration() const { return style_.Values(); }
   const TDecorate* DecorationRecord() const { return style_.Record(); }
   void SetDecoration(const TDecorateValues& values) { style_.Set(values); }
+  void AdoptDecoration(TDecorate* record) { style_.Adopt(record); }
 
   std::string GetFontName() const override { return style_.Values().face; }
   void SetFontName(const std::string& face) override;
@@ -94,7 +98,16 @@ class TWdChar : public TWdReal {
 
   // A square cell of the character's size, whatever the character.
   void Measure() override;
+  // The glyph from the cache, centred in its cell below its ruby, into the document's surfaces.
+  void Render(bool reset) override;
+  // The drawn rectangle, clipped to the text area, on the document's target at the opacity.
+  void Draw() override;
+  // The colours drawn with (0x00BBGGRR): the own colour, else the link's or the document's.
+  std::int32_t TextColorValue() const;
+  std::int32_t BorderColorValue() const;
+  std::int32_t ShadowColorValue() const;
   void Assign(const TWdGlyph& source) override;
+  void SaveToStream(TStream& stream) const override;
 
   // Where the character was last drawn.
   TRect DrawnRect{};
@@ -110,6 +123,8 @@ class TWdVarChar : public TWdChar {
   using TWdChar::TWdChar;
   std::unique_ptr<TWdGlyph> NewLike(TZkWord* document) const override;
   int GetUnits() const override { return 0; }
+  // Made again when its variable is expanded.
+  void SaveToStream(TStream& /*stream*/) const override {}
 };
 
 }  // namespace vorn

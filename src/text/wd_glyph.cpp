@@ -118,6 +118,10 @@ bool TWdComposite::HasVisibleChild() const {
   return std::any_of(children_.begin(), children_.end(), [](const TWdGlyph* c) { return c->IsVisibleGlyph(); });
 }
 
+void TWdComposite::Render(bool reset) {
+  for (TWdGlyph* child : children_) child->Render(reset);
+}
+
 void TWdComposite::Draw() {
   for (TWdGlyph* child : children_) child->Draw();
 }

@@ -11,6 +11,7 @@ namespace vorn {
 
 class TZkWord;
 class TWdPage;
+class TStream;
 
 // One element of a text document: a character, an operator, an image, or a composite (row,
 // page) that lays others out. Getters of values a class does not carry answer 0, empty or null;
@@ -106,6 +107,10 @@ class TWdGlyph {
 
   virtual void Measure() {}
   virtual void Arrange() {}
+  // Draws the glyph into the document's colour and alpha surfaces; with reset a visible glyph's
+  // opacity becomes 0 first.
+  virtual void Render(bool /*reset*/) {}
+  // Puts what Render drew on the document's target.
   virtual void Draw() {}
   virtual TWdGlyph* HitTest(std::int32_t /*px*/, std::int32_t /*py*/) { return nullptr; }
   virtual void SetOpacityAll(std::int32_t value) { SetOpacity(value); }
@@ -120,6 +125,9 @@ class TWdGlyph {
   virtual TWdGlyph* LastUnitGlyph();
   // Copies position, size and the class's own data from a glyph of the same class.
   virtual void Assign(const TWdGlyph& source);
+  // The glyph in the newest glyph-stream form: its kind byte, then its fields. Glyphs that
+  // streams do not hold (rows, pages, the values of expanded variables) write nothing.
+  virtual void SaveToStream(TStream& /*stream*/) const {}
 
  protected:
   friend class TWdComposite;
@@ -146,6 +154,7 @@ class TWdComposite : public TWdGlyph {
   void DeleteChild(int index) override;
   void ClearChildren() override;
   bool HasVisibleChild() const override;
+  void Render(bool reset) override;
   void Draw() override;
   void SetOpacityAll(std::int32_t value) override;
   void Hide() override;

@@ -44,6 +44,7 @@ class TWdImg : public TWdReal {
   // Draws the current frame on the document's target at the document's opacity.
   void Draw() override;
   void Assign(const TWdGlyph& source) override;
+  void SaveToStream(TStream& stream) const override;
 
   // The opacity a draw uses: 1..254 blend, 255 opaque, 256..511 add; below 1 nothing is drawn.
   static std::int32_t EffectiveOpacity(std::int32_t glyph, std::int32_t document);

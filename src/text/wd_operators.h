@@ -23,6 +23,7 @@ class TWdOpeAlign : public TWdGlyph {
   std::uint8_t GetAlign() const override { return align_; }
   void SetAlign(std::uint8_t align) override { align_ = align; }
   void Assign(const TWdGlyph& source) override;
+  void SaveToStream(TStream& stream) const override;
 
  private:
   std::uint8_t align_ = kAlignLeft;
@@ -41,6 +42,7 @@ class TWdOpeReturn : public TWdGlyph {
   void SetPageBreak(bool flag) override { page_break_ = flag; }
   std::string GetShownText() const override { return "\r\n"; }
   void Assign(const TWdGlyph& source) override;
+  void SaveToStream(TStream& stream) const override;
 
  private:
   bool page_break_ = false;
@@ -54,6 +56,7 @@ class TWdVarReturn : public TWdOpeReturn {
   int GetUnits() const override { return 0; }
   bool GetPageBreak() const override { return false; }
   void SetPageBreak(bool /*flag*/) override {}
+  void SaveToStream(TStream& /*stream*/) const override {}
 };
 
 // Later rows start under the glyph that follows.
@@ -63,6 +66,7 @@ class TWdOpeIndent : public TWdGlyph {
   std::unique_ptr<TWdGlyph> NewLike(TZkWord* document) const override;
   int GetKind() const override { return kGlyphIndent; }
   int GetUnits() const override { return 1; }
+  void SaveToStream(TStream& stream) const override;
 };
 
 // Later rows start at the left again.
@@ -72,6 +76,7 @@ class TWdOpeUndent : public TWdGlyph {
   std::unique_ptr<TWdGlyph> NewLike(TZkWord* document) const override;
   int GetKind() const override { return kGlyphUndent; }
   int GetUnits() const override { return 1; }
+  void SaveToStream(TStream& stream) const override;
 };
 
 // A cue handed to the document's event callback when the reveal reaches it.
@@ -85,7 +90,11 @@ class TWdOpeEvent : public TWdGlyph {
   void SetValue(const std::string& value) override { value_ = value; }
   bool EndFlag() const { return end_; }
   void SetEndFlag(bool flag) { end_ = flag; }
+  // An operator that ends the text waits one unit, so the reveal step stops after it.
+  std::int32_t GetWait() const override { return end_ ? 1 : 0; }
   void Assign(const TWdGlyph& source) override;
+  // The end flag goes back in front of the value as the byte 0x01.
+  void SaveToStream(TStream& stream) const override;
 
  private:
   std::string value_;
@@ -103,6 +112,8 @@ class TWdOpeVar : public TWdGlyph {
 
   const TDecorateValues& Decoration() const { return style_.Values(); }
   void SetDecoration(const TDecorateValues& values) { style_.Set(values); }
+  const TDecorate* DecorationRecord() const { return style_.Record(); }
+  void AdoptDecoration(TDecorate* record) { style_.Adopt(record); }
   std::string GetFontName() const override { return style_.Values().face; }
   void SetFontName(const std::string& face) override { style_.Modify([&](TDecorateValues& v) { v.face = face; }); }
   std::int32_t GetFontSize() const override { return style_.Values().size; }
@@ -142,6 +153,8 @@ class TWdOpeVar : public TWdGlyph {
   // A copy starts collapsed: the inserted glyphs belong to the source's document, and a later
   // collapse of the copy must never free them.
   void Assign(const TWdGlyph& source) override;
+  // Writes the trimmed expression text; the compiled form of older streams is not written.
+  void SaveToStream(TStream& stream) const override;
 
  private:
   TDecorateHolder style_;

@@ -16,6 +16,7 @@
 namespace vorn {
 
 class TCustomDIBX;
+class TStream;
 
 // The pages a layout run makes; the caller owns them. They refer to the document's glyphs, so
 // they are freed or laid out again before the document changes its glyphs.
@@ -108,6 +109,16 @@ class TZkWord {
   // Lays glyphs first .. the glyph at unit position last (negative or too large: the end) out
   // into pages appended to `pages`.
   void Layout(TWdPageList& pages, int first, int last);
+
+  // Appends the glyphs of a glyph stream (optional "ZkWord" header with a three-digit version,
+  // style table, glyphs), read from the stream's position; meant for a cleared document. Each
+  // style record the stream uses is appended once and counts the glyphs that use it; records no
+  // glyph uses are dropped. A stream that breaks its format raises EReadError and adds nothing.
+  void LoadGlyphs(TStream& stream);
+  // The settings a message window keeps in saved games; LoadSettings reads the record of a saved
+  // game of that version.
+  void SaveSettings(TStream& stream) const;
+  void LoadSettings(TStream& stream, std::int32_t version);
 
  private:
   std::vector<std::unique_ptr<TWdGlyph>> glyphs_;

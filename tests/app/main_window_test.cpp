@@ -15,9 +15,9 @@
 #include "engine/sys_func_man.h"
 #include "fixture/archive_fixture.h"
 #include "fixture/flow_page_commands.h"
+#include "text/font_pixel.h"
 #include "foundation/system_texts.h"
 #include "platform/face_colors.h"
-#include "media/media_standin.h"
 #include "platform/font_catalog.h"
 #include "player_harness.h"
 
@@ -34,7 +34,8 @@ const std::vector<std::string> kStartSteps = {"FormCreate", "TBasePanel.Create",
 const std::vector<std::string> kShutdownSteps = {"Project.Free", "SysFuncMan.Free", "ParamMan.Free",  "VornFinalize",
                                                  "Bases.Free",   "SelRectDIB.Free", "TransBGDIB.Free", "ClipMan.Free",
                                                  "MediaFinal"};
-const std::vector<std::string> kFreeCalls = {"TScreenManager.Free", "MediaLibraryFinal"};
+const std::vector<std::string> kFreeCalls = {"ScreenMan.Free", "VideoMan.Free", "WaveMan.Free", "WmpMan.Free",
+                                             "OggMan.Free",    "CddaMan.Free",  "MidiMan.Free", "vornFinal"};
 
 enum class CloseBy { kCloseBox, kQuitYes };
 
@@ -86,19 +87,26 @@ TEST(MainWindow, StartAndShutdownOrderForCloseBoxAndQuitButton) {
     Recording recording;
     // Each free happens under its own step: the functions go before the variables they read.
     std::vector<std::string> alive;
+    bool glyph_cache_at_form_create = false;
     recording.on_trace = [&](std::string_view step) {
       if (step == "SysFuncMan.Free" || step == "ParamMan.Free" || step == "VornFinalize")
         alive.push_back(std::string(step) + ": " + LiveEngineParts());
+      if (step == "FormCreate") glyph_cache_at_form_create = FontPixelManager() != nullptr;
     };
     std::string doomed_copy = doomed;
     RunAndClose(recording, dir.str(), how, &doomed_copy);
     EXPECT_EQ(Recording::Only(recording.trace, kStartSteps), kStartSteps);
     EXPECT_EQ(Recording::Only(recording.trace, kShutdownSteps), kShutdownSteps);
     EXPECT_EQ(std::count(recording.trace.begin(), recording.trace.end(), "FormClose"), 1);
-    EXPECT_EQ(Recording::Only(recording.calls, kFreeCalls), kFreeCalls);
+    EXPECT_EQ(Recording::Only(recording.trace, kFreeCalls), kFreeCalls);
     EXPECT_EQ(alive, (std::vector<std::string>{"SysFuncMan.Free: functions variables",
                                                "ParamMan.Free: variables", "VornFinalize: "}));
     EXPECT_FALSE(std::filesystem::exists(doomed));
+    // The glyph cache lives from before the window until after it.
+    EXPECT_EQ(Recording::Only(recording.trace, {"TFontPixelManager.Create", "FormCreate"}),
+              (std::vector<std::string>{"TFontPixelManager.Create", "FormCreate"}));
+    EXPECT_TRUE(glyph_cache_at_form_create);
+    EXPECT_EQ(FontPixelManager(), nullptr);
   }
 }
 
@@ -121,7 +129,7 @@ TEST(MainWindow, ExceptionInEngineStartShowsItAndShutsDown) {
   EXPECT_EQ(Recording::Only(recording.trace, kShutdownSteps), kShutdownSteps);
   EXPECT_EQ(std::count(recording.trace.begin(), recording.trace.end(), "FormClose"), 1);
   // No project was made, so nothing of it is freed; the rest goes in order, exactly once.
-  EXPECT_EQ(Recording::Only(recording.calls, kFreeCalls), std::vector<std::string>{});
+  EXPECT_EQ(Recording::Only(recording.trace, kFreeCalls), std::vector<std::string>{});
   EXPECT_EQ(std::count(recording.trace.begin(), recording.trace.end(), "MediaInit"), 0);
   EXPECT_EQ(headless.application.windows_created(), 1);
 }
@@ -144,7 +152,7 @@ TEST(MainWindow, StopAtStartFreesEverythingWithoutTheLoopOrExitPage) {
   EXPECT_EQ(RunPlayer(services, {}), 0);  // would throw a stall if it entered the loop
   EXPECT_EQ(Recording::Only(recording.trace, kShutdownSteps), kShutdownSteps);
   EXPECT_EQ(std::count(recording.trace.begin(), recording.trace.end(), "FormClose"), 0);
-  EXPECT_EQ(Recording::Only(recording.calls, kFreeCalls), kFreeCalls);
+  EXPECT_EQ(Recording::Only(recording.trace, kFreeCalls), kFreeCalls);
   ASSERT_EQ(headless.boxes.shown().size(), 1u);
   EXPECT_EQ(headless.boxes.shown()[0].text, texts::kStartPageMissing);
   EXPECT_EQ(headless.boxes.shown()[0].owner, nullptr);
@@ -180,10 +188,10 @@ TEST(MainWindow, DirectSoundFailureIsSwallowedAndOptionOffSkipsIt) {
   TempDir dir("dxsound");
   {
     Recording recording;
-    TDXSoundStandIn::SetFailInitialize(true);
     HeadlessForm form(dir.str());
+    form.headless.audio.set_fail_open(true);
     form.form->FormCreate();
-    TDXSoundStandIn::SetFailInitialize(false);
+    EXPECT_FALSE(form.form->dx_sound().Initialized());
     EXPECT_TRUE(form.form->idle_installed());
     EXPECT_TRUE(form.headless.boxes.shown().empty());
     EXPECT_EQ(Recording::Only(recording.trace, kStartSteps), kStartSteps);
@@ -194,7 +202,8 @@ TEST(MainWindow, DirectSoundFailureIsSwallowedAndOptionOffSkipsIt) {
   form.form->FormCreate();
   EXPECT_FALSE(form.form->sound_options().direct_sound);
   EXPECT_EQ(DelayTimeOption, 200);
-  EXPECT_EQ(std::count(recording.calls.begin(), recording.calls.end(), "TDXSound.Initialize"), 0);
+  EXPECT_EQ(std::count(recording.trace.begin(), recording.trace.end(), "DXSound.Initialize"), 0);
+  EXPECT_FALSE(form.form->dx_sound().Initialized());
 }
 
 TEST(MainWindow, DeletesTheLogAndSizesAndCentresTheWindow) {

@@ -19,6 +19,8 @@
 #include "foundation/host_names.h"
 #include "foundation/install_set.h"
 #include "foundation/vr_file_manager.h"
+#include "media/vorn_binding.h"
+#include "support/recording_vorn_library.h"
 #include "platform/cd_roots.h"
 #include "foundation/debug_trace.h"
 #include "foundation/standin_trace.h"
@@ -105,7 +107,7 @@ class HeadlessForm {
     services = std::make_unique<platform::Platform>(platform::Platform{
         headless.executable, headless.drives, headless.locks, headless.clock,
         boxes != nullptr ? *boxes : static_cast<platform::MessageBoxes&>(headless.boxes), headless.application,
-        &headless.display, &headless.wallpaper, &headless.url_opener, nullptr, &headless.cursors});
+        &headless.display, &headless.wallpaper, &headless.url_opener, nullptr, &headless.cursors, &headless.audio});
     form = std::make_unique<TFormView>(FormViewContext{*services, *window, files, std::move(arguments),
                                                        exe_dir + "vornplayer", exe_dir, 1});
   }
@@ -116,6 +118,10 @@ class HeadlessForm {
   void Activate() { form->HandleEvent(platform::Event{.type = platform::EventType::kActivate}); }
 
   platform::HeadlessPlatform headless;
+  // Bound as the player binds it at start-up, for the form's lifetime; the library reports its
+  // calls to a Recording.
+  ScopedVornProvider media_provider;
+  ScopedVornBinding media_library{headless.boxes};
   std::unique_ptr<platform::Platform> services;
   std::unique_ptr<platform::Window> window;
   platform::HeadlessCdRootSource cd_roots;

@@ -6,6 +6,7 @@
 #include "foundation/system_texts.h"
 #include "platform/headless_application.h"
 #include "player_harness.h"
+#include "support/recording_vorn_library.h"
 
 namespace vorn {
 namespace {
@@ -60,11 +61,59 @@ TEST(ProgramEntry, CdRomRefusesBeforeEverythingAlsoForConfig) {
     EXPECT_FALSE(player.headless.application.initialized());
     EXPECT_EQ(player.headless.application.windows_created(), 0);
     EXPECT_TRUE(recording.calls.empty());
+    // Only the media library was bound first.
+    EXPECT_EQ(recording.trace, std::vector<std::string>{"InitDll"});
     // No lock was taken.
     platform::HeadlessInstanceLocks locks;
     EXPECT_EQ(locks.Acquire(arguments.empty() ? BuildInstanceKey({}, dir.str()) : "/CONFIG-").outcome,
               platform::LockOutcome::kAcquired);
   }
+}
+
+TEST(ProgramEntry, MediaLibraryIsBoundFirstAndRefusedWhenMissingOrOfAnotherVersion) {
+  TempDir dir("binding");
+  const struct {
+    std::int32_t version;
+    std::string_view refusal;  // empty: the player runs
+  } cases[] = {
+      {testing::ScopedVornProvider::kNoLibrary, texts::kVornLibraryMissing},
+      {107, texts::kVornLibraryVersionWrong},
+      {109, texts::kVornLibraryVersionWrong},
+      {108, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.version);
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{}, std::vector<std::string>{"/config"}}) {
+      testing::ScopedVornProvider provider(c.version);
+      Recording recording;
+      HeadlessPlayer player(dir.str());
+      // The dialog ends at Escape.
+      if (!arguments.empty()) player.headless.application.Post(platform::Event{.type = platform::EventType::kKeyDown, .key = 0x1B});
+      EXPECT_EQ(player.Run(arguments), 0);
+      if (c.refusal.empty()) {
+        EXPECT_TRUE(player.headless.application.initialized());
+        EXPECT_TRUE(player.headless.boxes.shown().empty());
+        if (arguments.empty()) {
+          // Nothing but the version before the initialisation, nothing after the finalisation.
+          ASSERT_GE(recording.calls.size(), 3u);
+          EXPECT_EQ(recording.calls[0], "vornVersion");
+          EXPECT_EQ(recording.calls[1], "vornInit");
+          EXPECT_EQ(recording.calls.back(), "vornFinal");
+        }
+        continue;
+      }
+      EXPECT_EQ(recording.trace, std::vector<std::string>{"InitDll"});
+      EXPECT_FALSE(player.headless.application.initialized());
+      EXPECT_EQ(player.headless.application.windows_created(), 0);
+      ASSERT_EQ(player.headless.boxes.shown().size(), 1u);
+      const platform::MessageBoxRequest& box = player.headless.boxes.shown()[0];
+      EXPECT_EQ(box.text, c.refusal);
+      EXPECT_EQ(box.caption, "Error");
+      EXPECT_EQ(box.icon, platform::MessageIcon::kWarning);
+      EXPECT_EQ(box.owner, nullptr);
+    }
+  }
+  EXPECT_EQ(std::string(texts::kVornLibraryMissing), "vorn.dll\r\n\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1");
 }
 
 TEST(ProgramEntry, LockExclusionTable) {

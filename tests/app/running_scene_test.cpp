@@ -23,6 +23,8 @@
 #include "graphics/surface_service.h"
 #include "platform/headless_display.h"
 #include "player_harness.h"
+#include "media/media_managers.h"
+#include "support/recording_media_item.h"
 
 namespace vorn {
 namespace {
@@ -373,15 +375,22 @@ TEST(RunningScene, SoundSwitchAndImageCacheMode) {
   form.form->FormCreate();
   TSceneSystemState& state = *GetSceneSystemState();
   EXPECT_TRUE(state.GetSoundOn());
-  testing::Recording recording;
+  // An item in every manager shows which ones the switch reaches, and in which order.
+  std::vector<std::string> log;
+  for (const auto& [manager, name] : std::vector<std::pair<TMediaManager*, std::string>>{
+           {VideoManager, "Video"}, {WmpManager, "Wmp"}, {OggManager, "Ogg"}, {CddaManager, "Cdda"}, {MidiManager, "Midi"}}) {
+    ASSERT_NE(manager, nullptr) << name;
+    manager->Append(std::make_unique<testing::RecordingMediaItem>(manager, name, log));
+  }
   state.SetSoundOn(false);
   state.SetSoundOn(false);  // no change: nobody is told again
   EXPECT_FALSE(state.GetSoundOn());
-  EXPECT_EQ(testing::Recording::Only(recording.calls, {"TWaveList.SoundOff", "TWmpManager.SoundOff",
-                                                        "TOggManager.SoundOff", "TCddaManager.SoundOff",
-                                                        "TMidiManager.SoundOff"}),
-            (std::vector<std::string>{"TWaveList.SoundOff", "TWmpManager.SoundOff", "TOggManager.SoundOff",
-                                      "TCddaManager.SoundOff", "TMidiManager.SoundOff"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"Wmp.Pause", "Ogg.Pause", "Cdda.Pause", "Midi.Pause"}));
+  EXPECT_FALSE(OggManager->active());
+  log.clear();
+  state.SetSoundOn(true);
+  EXPECT_EQ(log, (std::vector<std::string>{"Wmp.Play", "Ogg.Play", "Cdda.Play", "Midi.Play"}));
+  EXPECT_TRUE(OggManager->active());
 
   form.form->RunFrame();
   ASSERT_EQ(Scene().GetBase(1)->DirtyRects().Count(), 0);

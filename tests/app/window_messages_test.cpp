@@ -9,9 +9,11 @@
 #include "engine/engine_seams.h"
 #include "engine/engine_values.h"
 #include "graphics/screen_manager.h"
+#include "media/media_managers.h"
 #include "platform/face_colors.h"
 #include "platform/headless_display.h"
 #include "player_harness.h"
+#include "support/recording_media_item.h"
 
 namespace vorn {
 namespace {
@@ -29,7 +31,7 @@ const std::vector<std::string>& WatchLayerSurfaces(Recording& recording) {
   static std::vector<std::string> states;
   states.clear();
   recording.on_call = [](std::string_view call) {
-    if (call != "SuspendVideos" && call != "MediaSetHandles" && call != "ResumeVideos") return;
+    if (call != "vornVidmanSuspend" && call != "vornVidmanResume") return;
     states.push_back(std::string(call) + (Bases->GetBase(1)->LayerSurface() != nullptr ? " restored" : " released"));
   };
   return states;
@@ -127,75 +129,67 @@ TEST(WindowMouse, ButtonsMovesAndWheel) {
   EXPECT_EQ(mouse(1).left_press_request, 0);
 }
 
-const std::vector<std::string> kMediaCalls = {
-    "TWaveList.PauseAll",     "TVideoManager.PauseAll",  "TWmpManager.PauseAll",     "TOggManager.PauseAll",
-    "TCddaManager.PauseAll",  "TCddaManager.ApplyVolume", "TMidiManager.PauseAll",   "TWaveList.ResumeAll",
-    "TVideoManager.ResumeAll", "TWmpManager.ResumeAll",  "TOggManager.ResumeAll",    "TCddaManager.ReadVolume",
-    "TCddaManager.ResumeAll", "TMidiManager.ResumeAll",  "TWaveList.Restore",        "TWmpManager.Restore",
-    "TOggManager.Restore"};
-
 TEST(WindowActivation, PausesAndResumesEveryManagerInOrder) {
   Started s("activation");
   s.Start();
-  MediaManagersStandIn& media = *s.view().media();
-  for (MediaManagerStandIn* m : {&media.wave_list, &media.wmp, &media.ogg, &media.cdda, &media.midi}) m->items = 1;
-  {
-    Recording recording;
-    s.Send(Event{.type = EventType::kDeactivate});
-    s.form.headless.clock.Set(5000);
-    s.Send(Event{.type = EventType::kActivate});
-    EXPECT_EQ(Recording::Only(recording.calls, kMediaCalls),
-              (std::vector<std::string>{"TWaveList.PauseAll", "TVideoManager.PauseAll", "TWmpManager.PauseAll",
-                                        "TOggManager.PauseAll", "TCddaManager.PauseAll", "TCddaManager.ApplyVolume",
-                                        "TMidiManager.PauseAll", "TWaveList.ResumeAll", "TVideoManager.ResumeAll",
-                                        "TWmpManager.ResumeAll", "TOggManager.ResumeAll", "TCddaManager.ReadVolume",
-                                        "TCddaManager.ResumeAll", "TMidiManager.ResumeAll"}));
-    EXPECT_TRUE(s.view().active());
-    EXPECT_EQ(s.view().last_tick(), 5000u);
-    EXPECT_TRUE(s.window().screen_saver_held());
+  std::vector<std::string> log;
+  const std::vector<std::pair<TMediaManager*, std::string>> managers = {
+      {VideoManager, "Video"}, {WmpManager, "Wmp"}, {OggManager, "Ogg"}, {CddaManager, "Cdda"}, {MidiManager, "Midi"}};
+  std::vector<TDMediaItem*> items;
+  for (const auto& [manager, name] : managers) {
+    ASSERT_NE(manager, nullptr) << name;
+    items.push_back(manager->Append(std::make_unique<testing::RecordingMediaItem>(manager, name, log)));
   }
+  s.Send(Event{.type = EventType::kDeactivate});
+  s.form.headless.clock.Set(5000);
+  s.Send(Event{.type = EventType::kActivate});
+  EXPECT_EQ(log, (std::vector<std::string>{"Video.Pause", "Wmp.Pause", "Ogg.Pause", "Cdda.Pause", "Midi.Pause",
+                                           "Video.Play", "Wmp.Play", "Ogg.Play", "Cdda.Play", "Midi.Play"}));
+  EXPECT_TRUE(s.view().active());
+  EXPECT_EQ(s.view().last_tick(), 5000u);
+  EXPECT_TRUE(s.window().screen_saver_held());
   {
-    SCOPED_TRACE("empty sound managers and missing managers are left alone on deactivation");
-    media.wave_list.items = 0;
-    media.ogg.items = 0;
-    media.midi.exists = false;
-    Recording recording;
+    SCOPED_TRACE("sound managers without items are left alone on deactivation");
+    OggManager->Remove(items[2]);
+    MidiManager->Remove(items[4]);
+    log.clear();
     s.Send(Event{.type = EventType::kDeactivate});
     EXPECT_FALSE(s.window().screen_saver_held());
-    EXPECT_EQ(Recording::Only(recording.calls, kMediaCalls),
-              (std::vector<std::string>{"TVideoManager.PauseAll", "TWmpManager.PauseAll", "TCddaManager.PauseAll",
-                                        "TCddaManager.ApplyVolume"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"Video.Pause", "Wmp.Pause", "Cdda.Pause"}));
+    EXPECT_FALSE(OggManager->paused_all());
+    EXPECT_FALSE(MidiManager->paused_all());
+    EXPECT_TRUE(CddaManager->paused_all());
   }
   {
     SCOPED_TRACE("modal loops pause and resume whatever exists");
-    Recording recording;
     s.Send(Event{.type = EventType::kActivate});
-    const std::size_t from = recording.calls.size();
+    log.clear();
     s.Send(Event{.type = EventType::kEnterSizeMove});
+    EXPECT_TRUE(OggManager->paused_all());
+    EXPECT_TRUE(MidiManager->paused_all());
     s.form.headless.clock.Set(9000);
     s.Send(Event{.type = EventType::kExitSizeMove});
+    EXPECT_FALSE(OggManager->paused_all());
     s.Send(Event{.type = EventType::kEnterMenuLoop});
     s.Send(Event{.type = EventType::kExitMenuLoop});
-    const std::vector<std::string> after(recording.calls.begin() + static_cast<std::ptrdiff_t>(from),
-                                         recording.calls.end());
-    const std::vector<std::string> once = {"TWaveList.PauseAll",    "TVideoManager.PauseAll", "TWmpManager.PauseAll",
-                                           "TOggManager.PauseAll",  "TCddaManager.PauseAll",  "TWaveList.ResumeAll",
-                                           "TVideoManager.ResumeAll", "TWmpManager.ResumeAll", "TOggManager.ResumeAll",
-                                           "TCddaManager.ResumeAll"};
+    const std::vector<std::string> once = {"Video.Pause", "Wmp.Pause", "Cdda.Pause", "Video.Play", "Wmp.Play",
+                                           "Cdda.Play"};
     std::vector<std::string> twice = once;
     twice.insert(twice.end(), once.begin(), once.end());
-    EXPECT_EQ(Recording::Only(after, kMediaCalls), twice);
+    EXPECT_EQ(log, twice);
     EXPECT_EQ(s.view().last_tick(), 9000u);
   }
   {
     Recording recording;
     s.view().DXSoundRestore();
-    EXPECT_EQ(Recording::Only(recording.calls, kMediaCalls),
-              (std::vector<std::string>{"TWaveList.Restore", "TWmpManager.Restore", "TOggManager.Restore"}));
+    EXPECT_EQ(Recording::Only(recording.calls, {"vornWmpmanRestore", "vornOggmanRestore"}),
+              (std::vector<std::string>{"vornWmpmanRestore", "vornOggmanRestore"}));
   }
-  EXPECT_EQ(s.view().dx_sound().samples_per_second, 44100);
-  EXPECT_EQ(s.view().dx_sound().bits, 16);
-  EXPECT_EQ(s.view().dx_sound().channels, 2);
+  // The initialise event gave the primary buffer the device's format.
+  ASSERT_NE(s.view().dx_sound().Primary(), nullptr);
+  EXPECT_EQ(s.view().dx_sound().Primary()->format(), MakePCMWaveFormat(44100, 16, 2));
+  EXPECT_EQ(s.view().dx_sound().Primary()->format().block_align, 4);
+  EXPECT_EQ(s.view().dx_sound().Primary()->format().bytes_per_second, 176400u);
 }
 
 TEST(WindowActivation, FirstActivationStartsFrames) {
@@ -255,8 +249,7 @@ TEST(FullScreen, RoundTripRestoresTheWindow) {
   EXPECT_EQ(s.window().ClientSize(), (platform::Size{800, 600}));
   EXPECT_FALSE(s.view().StripShown());
   EXPECT_EQ(s.view().panel().bounds(), (platform::Rect{80, 60, 640, 480}));
-  EXPECT_EQ(surfaces, (std::vector<std::string>{"SuspendVideos released", "MediaSetHandles released",
-                                                "ResumeVideos restored"}));
+  EXPECT_EQ(surfaces, (std::vector<std::string>{"vornVidmanSuspend released", "vornVidmanResume restored"}));
   // The scene draws on the new surface; the picture sits centred on black.
   s.view().RunFrame();
   const platform::Framebuffer& canvas = s.window().Canvas();
@@ -317,7 +310,7 @@ TEST(FullScreen, ReapplyToAnotherModeThenBackRestoresThePlacement) {
   EXPECT_EQ(s.window().ClientSize(), (platform::Size{1024, 768}));
   EXPECT_EQ(s.view().panel().bounds(), (platform::Rect{192, 144, 640, 480}));
   EXPECT_EQ(ScreenManager->GetSurface()->GetBitCount(), 16);
-  EXPECT_EQ(surfaces, (std::vector<std::string>{"SuspendVideos released", "ResumeVideos restored"}));
+  EXPECT_EQ(surfaces, (std::vector<std::string>{"vornVidmanSuspend released", "vornVidmanResume restored"}));
   s.view().RunFrame();
   EXPECT_EQ(s.window().Canvas().Pixel(192 + 120, 144 + 100), 0x0000FFu);
 

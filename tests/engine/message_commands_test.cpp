@@ -13,15 +13,6 @@ namespace {
 using fixture::PageCommand;
 using fixture::PageWriter;
 
-// document bytes, window name, read tracking, wait, event block
-PageCommand TextIns(const std::vector<std::uint8_t>& document, std::string_view window, std::string_view tracking,
-                    std::string_view wait, std::string_view block = "") {
-  PageCommand command(20);
-  command.Int(static_cast<std::int32_t>(document.size())).Raw(document);
-  command.Expr(window).Expr(tracking).Expr(wait).Expr(block);
-  return command;
-}
-
 const std::vector<std::uint8_t> kDocument = {'Z', 'k', 'W', 'o', 'r', 'd', 0x01, 0x02};
 
 class MessageCommandTest : public SceneCommandTest {
@@ -42,7 +33,7 @@ class MessageCommandTest : public SceneCommandTest {
 TEST_F(MessageCommandTest, TextInsResetsTheWindowToItsMessage) {
   auto& window = scene.Add<TRecordingMessageWindow>("mes");
   window.count_after_next_page = 2;
-  auto* text = Second<TComTextIns>(TextIns(kDocument, "\"mes\"", "1", "1", "1"));
+  auto* text = Second<TComTextIns>(PageWriter::TextIns(kDocument, "\"mes\"", "1", "1", "1"));
   ASSERT_NE(text, nullptr);
   text->Enter(callman);
   EXPECT_EQ(window.log, (std::vector<std::string>{"tracking off", "mode 0", "start 0", "tracking on",
@@ -55,7 +46,7 @@ TEST_F(MessageCommandTest, TextInsResetsTheWindowToItsMessage) {
 
 TEST_F(MessageCommandTest, TextInsWithoutTrackingOrPagesAndItsWait) {
   auto& window = scene.Add<TRecordingMessageWindow>("mes");
-  auto* text = Second<TComTextIns>(TextIns(kDocument, "\"mes\"", "0", "1"));
+  auto* text = Second<TComTextIns>(PageWriter::TextIns(kDocument, "\"mes\"", "0", "1"));
   text->Enter(callman);
   EXPECT_EQ(window.log, (std::vector<std::string>{"tracking off", "mode 0", "start 0", "clear", "entry msg1.vsb:1",
                                                   "next page"}));
@@ -71,13 +62,13 @@ TEST_F(MessageCommandTest, TextInsWithoutTrackingOrPagesAndItsWait) {
 TEST_F(MessageCommandTest, TextInsWithoutDocumentOrWindowDoesNothing) {
   auto& window = scene.Add<TRecordingMessageWindow>("mes");
   scene.Add("plain");
-  auto* empty = Second<TComTextIns>(TextIns({}, "\"mes\"", "1", "1"));
+  auto* empty = Second<TComTextIns>(PageWriter::TextIns({}, "\"mes\"", "1", "1"));
   empty->Enter(callman);
   EXPECT_TRUE(window.log.empty());
   EXPECT_FALSE(empty->IsWaiting());
   EXPECT_EQ(Exec(*empty, 1), 2);
   for (const char* name : {"\"plain\"", "\"none\"", "\"\""}) {
-    auto* text = Second<TComTextIns>(TextIns(kDocument, name, "1", "1"));
+    auto* text = Second<TComTextIns>(PageWriter::TextIns(kDocument, name, "1", "1"));
     text->Enter(callman);
     EXPECT_EQ(text->Target(), nullptr) << name;
     EXPECT_EQ(Exec(*text, 1), 2) << name;
@@ -87,7 +78,7 @@ TEST_F(MessageCommandTest, TextInsWithoutDocumentOrWindowDoesNothing) {
 TEST_F(MessageCommandTest, AWindowFreedWhileWaitingLeavesNoTarget) {
   auto& window = scene.Add<TRecordingMessageWindow>("mes");
   window.count_after_next_page = 1;
-  auto* text = Second<TComTextIns>(TextIns(kDocument, "\"mes\"", "", "1"));
+  auto* text = Second<TComTextIns>(PageWriter::TextIns(kDocument, "\"mes\"", "", "1"));
   text->Enter(callman);
   EXPECT_EQ(Exec(*text, 1), 1);
   scene.objects.clear();
@@ -99,7 +90,7 @@ TEST_F(MessageCommandTest, TextInsStateFindsTheWindowAgain) {
   auto& window = scene.Add<TRecordingMessageWindow>("mes");
   scene.Add("plain");
   window.count_after_next_page = 1;
-  auto* text = Second<TComTextIns>(TextIns(kDocument, "\"mes\"", "", "1", "1"));
+  auto* text = Second<TComTextIns>(PageWriter::TextIns(kDocument, "\"mes\"", "", "1", "1"));
   text->Enter(callman);
   std::unique_ptr<TMemoryStream> state;
   text->SaveState(state);
@@ -107,7 +98,7 @@ TEST_F(MessageCommandTest, TextInsStateFindsTheWindowAgain) {
   EXPECT_EQ(std::vector<std::uint8_t>(state->Memory(), state->Memory() + state->Size()), expected);
 
   PageWriter writer;
-  writer.Add(TextIns(kDocument, "", "", ""));
+  writer.Add(PageWriter::TextIns(kDocument, "", "", ""));
   auto* other = dynamic_cast<TComTextIns*>(Load("other.vsb", writer)->GetCommand(0));
   state->SetPosition(0);
   other->LoadState(*state);
@@ -124,7 +115,7 @@ TEST_F(MessageCommandTest, TextInsStateFindsTheWindowAgain) {
 
 TEST_F(MessageCommandTest, TextDocumentLookupChecksIndexAndKind) {
   PageWriter writer;
-  writer.Add(PageCommand(46)).Add(TextIns(kDocument, "\"mes\"", "", ""));
+  writer.Add(PageCommand(46)).Add(PageWriter::TextIns(kDocument, "\"mes\"", "", ""));
   files.files["doc.vsb"] = writer.Bytes();
   auto stream = FindTextDocument(callman, "doc.vsb", 1);
   ASSERT_NE(stream, nullptr);

@@ -89,6 +89,20 @@ TEST(FontList, FontconfigCatalogueAnswersTheGothicAlias) {
   EXPECT_NE(std::find(list.begin(), list.end(), "IPAGothic"), list.end());
 }
 
+TEST(FontList, FontconfigAndTheFixedTableAgreeOnPitch) {
+  platform::FontconfigCatalog catalog;
+  platform::FixedFontCatalog fixed;
+  int compared = 0;
+  for (const char* family : {"IPAGothic", "IPAPGothic"}) {
+    TLogFont host;
+    TLogFont table;
+    if (!FindFontLogFont(catalog, family, host) || !FindFontLogFont(fixed, family, table)) continue;
+    EXPECT_EQ(host.lfPitchAndFamily, table.lfPitchAndFamily) << family;
+    ++compared;
+  }
+  if (compared == 0) GTEST_SKIP() << "IPA Gothic is not installed";
+}
+
 TEST(Desktop, WorkAreaAndWallpaper) {
   platform::HeadlessApplication application;
   application.set_work_area(platform::Rect{0, 24, 1920, 1056});

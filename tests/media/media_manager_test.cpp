@@ -147,7 +147,7 @@ TEST(MediaManager, TheVideoManagerPausesWhateverItsState) {
 }
 
 TEST(MediaManager, BaseItemAnswersNothing) {
-  TWmpManager manager;
+  TMidiManager manager;
   TMidiItem item(&manager);
   EXPECT_FALSE(item.GetAutoRepeat());
   EXPECT_EQ(item.GetVolume(), 0);

@@ -247,6 +247,22 @@ TEST(WaveMixerReference, VectorAndScalarAddsGiveIdenticalBlocks) {
   AddSaturatingScalar(scalar.data(), b.data(), b.size());
   AddSaturatingVector(vector.data(), b.data(), b.size());
   EXPECT_EQ(scalar, vector);
+  for (int volume : {-40000, -32768, -1, 0, 1, 127, 128, 254, 255, 300}) {
+    auto scaled_scalar = a;
+    auto scaled_vector = a;
+    ApplyVolumeScalar(scaled_scalar.data(), a.size(), volume);
+    ApplyVolumeVector(scaled_vector.data(), a.size(), volume);
+    EXPECT_EQ(scaled_scalar, scaled_vector) << volume;
+    auto mixed_scalar = b;
+    auto mixed_vector = b;
+    auto source_scalar = a;
+    auto source_vector = a;
+    SetVectorMixing(false);
+    MixScaled(mixed_scalar.data(), source_scalar.data(), a.size(), volume);
+    SetVectorMixing(true);
+    MixScaled(mixed_vector.data(), source_vector.data(), a.size(), volume);
+    EXPECT_EQ(mixed_scalar, mixed_vector) << volume;
+  }
 }
 
 // The refill thread on virtual time: the whole fixture comes out of the device in order, the

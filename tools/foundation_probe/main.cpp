@@ -3,6 +3,8 @@
 //   lower, upper            the CP932 case fold of the whole input
 //   han2zen, zen2han        the conversion of each "\n"-separated line, joined by "\n"
 //   compress, decompress    CompressStream / DecompressStream of the whole input
+//   glyphcodes              (no input) the Unicode value fonts draw for each glyph code 0..65535,
+//                           4 bytes little-endian each, 0 for the missing-glyph shape
 #include <cstdio>
 #include <iostream>
 #include <iterator>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "foundation/sjis.h"
+#include "platform/gdi/gdi_font.h"
 #include "foundation/zlib_stream.h"
 
 namespace {
@@ -38,7 +41,7 @@ std::string PerLine(const std::string& input, F convert) {
 
 int main(int argc, char** argv) {
   if (argc != 2) {
-    std::fprintf(stderr, "usage: foundation_probe lower|upper|han2zen|zen2han|compress|decompress\n");
+    std::fprintf(stderr, "usage: foundation_probe lower|upper|han2zen|zen2han|compress|decompress|glyphcodes\n");
     return 2;
   }
   std::ios::sync_with_stdio(false);
@@ -62,6 +65,11 @@ int main(int argc, char** argv) {
         vorn::DecompressStream(stream);
       }
       out.assign(stream.Bytes().begin(), stream.Bytes().end());
+    } else if (routine == "glyphcodes") {
+      for (unsigned code = 0; code < 65536; ++code) {
+        const char32_t unicode = vorn::gdi::Cp932CodeToUnicode(static_cast<std::uint16_t>(code));
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((unicode >> (8 * i)) & 0xFF));
+      }
     } else {
       std::fprintf(stderr, "unknown routine\n");
       return 2;

@@ -17,6 +17,7 @@
 #include "platform/paths.h"
 #include "platform/text_converter.h"
 #include "fixture/png_writer.h"
+#include "fixture/wav_writer.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ int Usage() {
          "  PageDown, End, Home, Left, Up, Right, Down, Shift, Control, Alt, F1-F12, a letter, a digit)\n"
          "  or a code (65, 0x41; 08 for code 8). X and Y are client pixels.\n"
          "  --log copies the player's log lines to FILE.\n"
+         "  --audio (or --wav) writes the whole run's sound output to FILE as a 44100 Hz 16-bit stereo WAV.\n"
          "  --config-png and --dialog-keys run the settings dialog (\"/config\"); its keys are the names\n"
          "  above with Alt+ or Shift+ in front if wanted (Alt+S, Shift+Tab)\n";
   return 2;
@@ -95,6 +97,7 @@ int main(int argc, char** argv) {
   std::string dialog_keys;
   std::string input_path;
   std::string log_path;
+  std::string audio_path;
   std::vector<Shot> shots;
   bool dialog = false;
   std::vector<std::string> player_arguments;
@@ -122,6 +125,8 @@ int main(int argc, char** argv) {
       input_path = argv[++i];
     } else if (argument == "--log" && has_value) {
       log_path = argv[++i];
+    } else if ((argument == "--audio" || argument == "--wav") && has_value) {
+      audio_path = argv[++i];
     } else if (argument == "--exe-dir" && has_value) {
       exe_dir = argv[++i];
     } else if (argument == "--config-png" && has_value) {
@@ -229,6 +234,7 @@ int main(int argc, char** argv) {
   }
 
   vorn::platform::Platform services = headless.services();
+  const std::uint32_t start_ms = headless.clock.TimeGetTime();
   const int code = vorn::RunPlayer(services, player_arguments, vorn::PlayerOptions{seed});
   PrintMessageBoxes(headless.boxes);
   if (code != 0) return code;
@@ -239,6 +245,14 @@ int main(int argc, char** argv) {
   }
   if (!shots_written) return 1;
   if (!png_path.empty() && !WritePicture(headless.application.last_canvas(), png_path)) return 1;
-  std::cout << "frames " << vorn::FrameCount << ", game clock " << vorn::GameClock << " ms\n";
+  if (!audio_path.empty()) {
+    std::string reason;
+    if (!vorn::tools::WriteWav(headless.audio.Captured(), audio_path, reason)) {
+      std::cerr << "headless-run: " << reason << "\n";
+      return 1;
+    }
+  }
+  std::cout << "frames " << vorn::FrameCount << ", game clock " << vorn::GameClock << " ms, virtual time "
+            << headless.clock.TimeGetTime() - start_ms << " ms\n";
   return 0;
 }

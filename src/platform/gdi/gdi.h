@@ -6,8 +6,32 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
 
 namespace vorn::gdi {
+
+// The 60-byte logical font record, laid out as the stored and exchanged font descriptions are.
+// The foundation knows the same struct as TLogFont.
+struct LogFont {
+  std::int32_t lfHeight = 0;
+  std::int32_t lfWidth = 0;
+  std::int32_t lfEscapement = 0;
+  std::int32_t lfOrientation = 0;
+  std::int32_t lfWeight = 0;
+  std::uint8_t lfItalic = 0;
+  std::uint8_t lfUnderline = 0;
+  std::uint8_t lfStrikeOut = 0;
+  std::uint8_t lfCharSet = 0;
+  std::uint8_t lfOutPrecision = 0;
+  std::uint8_t lfClipPrecision = 0;
+  std::uint8_t lfQuality = 0;
+  std::uint8_t lfPitchAndFamily = 0;
+  char lfFaceName[32] = {};
+
+  std::string_view FaceName() const { return std::string_view(lfFaceName, strnlen(lfFaceName, sizeof lfFaceName)); }
+};
+static_assert(sizeof(LogFont) == 60, "the font record is 60 bytes");
 
 // 0 is "no palette". Handles stay valid until DeletePalette.
 using HPALETTE = std::uint32_t;

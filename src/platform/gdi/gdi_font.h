@@ -12,29 +12,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/gdi/gdi.h"
+
 namespace vorn::gdi {
-
-// The 60-byte logical font record, laid out as the stored and exchanged font descriptions are
-// (the foundation's TLogFont has the same layout).
-struct LogFont {
-  std::int32_t lfHeight = 0;
-  std::int32_t lfWidth = 0;
-  std::int32_t lfEscapement = 0;
-  std::int32_t lfOrientation = 0;
-  std::int32_t lfWeight = 0;
-  std::uint8_t lfItalic = 0;
-  std::uint8_t lfUnderline = 0;
-  std::uint8_t lfStrikeOut = 0;
-  std::uint8_t lfCharSet = 0;
-  std::uint8_t lfOutPrecision = 0;
-  std::uint8_t lfClipPrecision = 0;
-  std::uint8_t lfQuality = 0;
-  std::uint8_t lfPitchAndFamily = 0;
-  char lfFaceName[32] = {};
-
-  std::string_view FaceName() const { return std::string_view(lfFaceName, strnlen(lfFaceName, sizeof lfFaceName)); }
-};
-static_assert(sizeof(LogFont) == 60, "the font record is 60 bytes");
 
 // Glyph outline formats: a bitmap of one bit a pixel (rows padded to 32 bits), or one byte a
 // pixel of 5, 17 or 65 grey levels (rows padded to 4 bytes).
