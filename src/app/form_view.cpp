@@ -134,7 +134,8 @@ void TFormView::FormCreate() {
   if (!MountData()) return;
 
   DebugTrace("TBasePanel.Create");
-  base_panel_ = std::make_unique<TBasePanel>(panel_, context_.platform.cursors);
+  base_panel_ = std::make_unique<TBasePanel>(panel_, context_.platform.cursors, &context_.platform.clock,
+                                             context_.platform.clipboard);
   base_panel_->OnMouseDown = [this](platform::MouseButton b, unsigned s, int x, int y) { PanelMouseDown(b, s, x, y); };
   base_panel_->OnMouseMove = [this](unsigned s, int x, int y) { PanelMouseMove(s, x, y); };
   base_panel_->OnMouseUp = [this](platform::MouseButton b, unsigned s, int x, int y) { PanelMouseUp(b, s, x, y); };
@@ -322,9 +323,39 @@ void TFormView::FreeEngine(bool closing) {
   media_started_ = false;
 }
 
+bool TFormView::OfferToTextFields(const platform::Event& event) {
+  using platform::EventType;
+  if (!base_panel_) return false;
+  switch (event.type) {
+    case EventType::kMouseDown:
+    case EventType::kMouseUp:
+    case EventType::kMouseMove:
+    case EventType::kMouseWheel:
+      // A press the scene or the strip took keeps its pointer events.
+      if (mouse_on_panel_ || StripTakesPointer(event.x, event.y)) {
+        if (event.type == EventType::kMouseMove) base_panel_->TextFields().HandleEvent(platform::Event{.type = EventType::kMouseLeave});
+        return false;
+      }
+      break;
+    default:
+      break;
+  }
+  return base_panel_->TextFields().HandleEvent(event);
+}
+
 void TFormView::HandleEvent(const platform::Event& event) {
   using platform::EventType;
   const platform::Rect panel = panel_.bounds();
+  if (OfferToTextFields(event)) {
+    if (event.type == EventType::kMouseDown || event.type == EventType::kMouseUp || event.type == EventType::kMouseMove) {
+      pointer_x_ = event.x;
+      pointer_y_ = event.y;
+      if (event.type == EventType::kMouseMove && context_.platform.cursors != nullptr) {
+        context_.platform.cursors->SetPointerOverPanel(true);
+      }
+    }
+    return;
+  }
   switch (event.type) {
     case EventType::kClose:
       FormClose();
@@ -403,6 +434,10 @@ void TFormView::HandleEvent(const platform::Event& event) {
       break;
     case EventType::kExpose:
       if (base_panel_) base_panel_->Paint();
+      break;
+    case EventType::kTextInput:
+    case EventType::kTextEditing:
+      // No field holds the keyboard: the scene has no use for text.
       break;
   }
 }
@@ -759,9 +794,10 @@ void TFormView::RunFrame() {
     frame.ActiveLayer = Bases->GetActiveLayerIndex();
     frame.Zoom = Bases->GetDisplayScale();
     screen->Present(&frame);
-    // The presentation drew over the videos on the panel.
+    // The presentation drew over the videos and text fields on the panel.
     if (base_panel_) base_panel_->RepaintVideos();
   }
+  if (base_panel_) base_panel_->DrawChangedTextFields();
 }
 
 void TFormView::QuitButtonClick() {

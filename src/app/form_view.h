@@ -123,6 +123,9 @@ class TFormView final : public platform::EventSink {
     TFormView& form_;
   };
 
+  // Text fields over the panel see text, key and pointer events before the scene: true when one
+  // took the event.
+  bool OfferToTextFields(const platform::Event& event);
   // The panel's input handlers.
   void PanelMouseDown(platform::MouseButton button, unsigned shift, int x, int y);
   void PanelMouseMove(unsigned shift, int x, int y);

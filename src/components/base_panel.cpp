@@ -24,14 +24,18 @@ class TScreenManagerScreen final : public TSceneScreen {
 
 }  // namespace
 
-TBasePanel::TBasePanel(platform::Panel& panel, platform::Cursors* cursors)
-    : panel_(panel), cursors_(cursors), screen_(std::make_unique<TScreenManagerScreen>()) {}
+TBasePanel::TBasePanel(platform::Panel& panel, platform::Cursors* cursors, platform::Clock* clock,
+                       platform::IClipboard* clipboard)
+    : panel_(panel), cursors_(cursors), screen_(std::make_unique<TScreenManagerScreen>()) {
+  text_fields_ = std::make_unique<platform::TextFieldHost>(panel, clock, clipboard, cursors);
+}
 
 TBasePanel::~TBasePanel() = default;
 
 void TBasePanel::CreateScene() {
   CreateSceneGlobals(*screen_);
   Bases->SetCursors(cursors_);
+  Bases->SetTextFields(text_fields_.get());
 }
 
 void TBasePanel::Paint() {
@@ -46,6 +50,9 @@ void TBasePanel::Paint() {
   RepaintVideos();
 }
 
-void TBasePanel::RepaintVideos() { ForwardVideoEvent(panel_.window(), kPaintMessage, 0, 0); }
+void TBasePanel::RepaintVideos() {
+  ForwardVideoEvent(panel_.window(), kPaintMessage, 0, 0);
+  text_fields_->Draw(true);
+}
 
 }  // namespace vorn

@@ -8,12 +8,16 @@
 #include "components/timer.h"
 #include "components/vorn_base_list.h"
 #include "components/vorn_button.h"
+#include "components/vorn_cg_label.h"
 #include "components/vorn_control.h"
+#include "components/vorn_edit.h"
 #include "components/vorn_gauge.h"
 #include "components/vorn_http.h"
 #include "components/vorn_images.h"
 #include "components/vorn_label.h"
+#include "components/vorn_map_image.h"
 #include "components/vorn_menu.h"
+#include "components/vorn_prop_motion.h"
 #include "components/vorn_slider.h"
 
 namespace vorn {
@@ -43,28 +47,28 @@ constexpr std::array<TKindRow, 28> kKindRows = {{
     {LT_BOX, TRowKind::kClass, &Create<TVornBox>},
     {LT_BUTTON, TRowKind::kClass, &Create<TVornButton>},
     {LT_CINEMA, TRowKind::kSlot, nullptr},      // TVornCinema (films)
-    {LT_EDIT, TRowKind::kClass, nullptr},       // TVornEdit
+    {LT_EDIT, TRowKind::kClass, &Create<TVornEdit>},
     {LT_FIRE, TRowKind::kClass, nullptr},       // TVornFire
     {LT_HTTP, TRowKind::kClass, &Create<TVornHttp>},
     {LT_IMAGES, TRowKind::kClass, &Create<TVornImages>},
     {LT_LABEL, TRowKind::kClass, &Create<TVornLabel>},
     {LT_MAP, TRowKind::kNone, nullptr},
-    {LT_MEMO, TRowKind::kClass, nullptr},       // TVornMemo
+    {LT_MEMO, TRowKind::kClass, &Create<TVornMemo>},
     {LT_MENU, TRowKind::kClass, &Create<TVornMenu>},
     {LT_MES, TRowKind::kClass, nullptr},        // TVornMes
     {LT_PARTICLE, TRowKind::kClass, nullptr},   // TVornParticle
     {LT_TIMER, TRowKind::kClass, &Create<TVornTimer>},
     {LT_VIDEO, TRowKind::kClass, nullptr},      // TVornVideo
     {LT_SOUND, TRowKind::kClass, nullptr},      // TVornSound
-    {LT_MAPIMG, TRowKind::kClass, nullptr},     // TVornMapImage
+    {LT_MAPIMG, TRowKind::kClass, &Create<TVornMapImage>},
     {LT_WAVE, TRowKind::kClass, nullptr},       // TVornWave
     {LT_TILE, TRowKind::kClass, nullptr},       // TVornTile
     {LT_SLIDER, TRowKind::kClass, &Create<TVornSlider>},
     {LT_SCROLLBAR, TRowKind::kClass, &Create<TVornScrollbar>},
     {LT_GAUGE, TRowKind::kClass, &Create<TVornGauge>},
-    {LT_CGLABEL, TRowKind::kClass, nullptr},    // TVornCGLabel
+    {LT_CGLABEL, TRowKind::kClass, &Create<TVornCGLabel>},
     {LT_PREVMENU, TRowKind::kSlot, nullptr},    // TVornPrevMenu (films)
-    {LT_PROPMOTION, TRowKind::kClass, nullptr}, // TVornPropMotion
+    {LT_PROPMOTION, TRowKind::kClass, &Create<TVornPropMotion>},
     {LT_CABINET, TRowKind::kClass, &Create<TVornCabinet>},
 }};
 

@@ -35,6 +35,10 @@ bool TVornBaseList::Tick() {
     index = 0;
   }
   FreePendingDeletes();
+  // Fields of paused objects and of objects in a cabinet must still hide when their page goes.
+  for (int i = 0; i < text_field_controls_.Count(); ++i) {
+    if (TVornControl* control = text_field_controls_.Get(i)) control->AfterSceneTick();
+  }
   return false;
 }
 

@@ -9,6 +9,7 @@
 #include "foundation/vocabulary_codes.h"
 #include "graphics/dibx.h"
 #include "media/media_managers.h"
+#include "platform/text_field.h"
 
 namespace vorn {
 
@@ -383,6 +384,12 @@ void TVornBaseList::SetFocusedControl(TVornControl* control) {
 }
 
 void TVornBaseList::DropFocusSilently() { focused_.Reset(); }
+
+platform::TextFieldHost& TVornBaseList::TextFields() {
+  if (text_fields_ != nullptr) return *text_fields_;
+  if (own_text_fields_ == nullptr) own_text_fields_ = std::make_unique<platform::TextFieldHost>();
+  return *own_text_fields_;
+}
 
 void TVornBaseList::SetWidth(std::int32_t value) {
   width_ = value;

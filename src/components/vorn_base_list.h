@@ -17,6 +17,10 @@
 #include "foundation/clip_list.h"
 #include "platform/cursors.h"
 
+namespace vorn::platform {
+class TextFieldHost;
+}
+
 namespace vorn {
 
 // Layer names: the byte 0x01 followed by BASE0 or BASE1.
@@ -221,6 +225,12 @@ class TVornBaseList : public TVornComponent, public TScriptScene, public TScript
   TVornBase* ActiveLayer() const { return GetBase(active_layer_); }
   TVornBase* OtherLayer() const { return GetBase(active_layer_ ^ 1); }
   TVornList& Menus() { return menus_; }
+  // The edits and memos, whose fields are checked after every tick.
+  TVornList& TextFieldControls() { return text_field_controls_; }
+  // The host text fields are made by: the drawing panel's (not owned), else one without a window
+  // that keeps the fields' state and draws nothing.
+  platform::TextFieldHost& TextFields();
+  void SetTextFields(platform::TextFieldHost* host) { text_fields_ = host; }
 
   // Key focus.
   TVornControl* GetFocusedControl() const;
@@ -354,6 +364,9 @@ class TVornBaseList : public TVornComponent, public TScriptScene, public TScript
   std::unordered_set<TObjectId> pending_ids_;
   std::int32_t display_scale_ = 100;
   TVornList menus_;
+  TVornList text_field_controls_;
+  platform::TextFieldHost* text_fields_ = nullptr;
+  std::unique_ptr<platform::TextFieldHost> own_text_fields_;
   std::array<std::uint8_t, 256> key_down_{};
   std::array<std::uint8_t, 256> key_click_request_{};
   std::array<std::uint8_t, 256> key_click_{};

@@ -319,11 +319,7 @@ bool TVornControl::GetVisible() const {
 
 bool TVornControl::IsShowing() const {
   TVornBaseList* scene = GetOwner();
-  if (visible_ == 0 || scene == nullptr || GetBase() != scene->ActiveLayer()) return false;
-  for (const TVornControl* up = parent_; up != nullptr; up = up->parent_) {
-    if (up->visible_ == 0) return false;
-  }
-  return true;
+  return scene != nullptr && GetBase() == scene->ActiveLayer() && GetVisible();
 }
 
 void TVornControl::Invalidate() {

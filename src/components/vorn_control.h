@@ -96,6 +96,9 @@ class TVornControl : public TVornComponent {
   // A video never shows the highlight frame.
   virtual bool IsVideo() const { return false; }
 
+  // Run after the scene's tick for the controls in its text-field list, ticked or not.
+  virtual void AfterSceneTick() {}
+
   // Notifications that walk the whole subtree.
   void PositionChanged();
   void ClipChanged();

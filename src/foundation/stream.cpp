@@ -36,7 +36,7 @@ std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
   const auto at = static_cast<std::size_t>(position_);
   if (at > bytes_.size()) bytes_.resize(at);
   const std::size_t overwritten = std::min(count, bytes_.size() - at);
-  std::memcpy(bytes_.data() + at, bytes, overwritten);
+  if (overwritten > 0) std::memcpy(bytes_.data() + at, bytes, overwritten);
   bytes_.insert(bytes_.end(), bytes + overwritten, bytes + count);
   position_ = end;
   return count;

@@ -1,7 +1,7 @@
 #pragma once
 
-// The clipboard as the bitmaps see it: bytes by format number. The host clipboard of SDL carries
-// only text, so picture formats stay in an in-process store in every back end.
+// The clipboard: bytes by format number. The host clipboard of SDL carries only text, so picture
+// formats stay in an in-process store in every back end.
 
 #include <cstdint>
 #include <map>
@@ -10,7 +10,8 @@
 
 namespace vorn::platform {
 
-constexpr std::uint32_t kClipboardFormatDIB = 8;  // CF_DIB: a packed DIB
+constexpr std::uint32_t kClipboardFormatText = 1;  // CF_TEXT: CP932 bytes, CR LF line breaks
+constexpr std::uint32_t kClipboardFormatDIB = 8;   // CF_DIB: a packed DIB
 
 class IClipboard {
  public:

@@ -59,6 +59,7 @@ bool RecordingCursors::InstallCustom(std::string_view source, std::vector<Cursor
 }
 
 RecordingCursors::Shown RecordingCursors::shown() const {
+  if (over_panel_ && over_text_) return Shown{CursorShape::kText, 0};
   if (!over_panel_ || panel_ != CursorShape::kCustom || frames_.empty()) return Shown{};
   return Shown{CursorShape::kCustom, animation_.FrameAt(Now())};
 }

@@ -29,8 +29,9 @@ struct CursorStep {
   std::uint32_t duration_ms = 1;
 };
 
-// The panel's cursor: the system arrow or the installed custom cursor.
-enum class CursorShape { kDefault, kCustom };
+// The panel's cursor: the system arrow, the installed custom cursor, or the system's text cursor
+// (over a text field).
+enum class CursorShape { kDefault, kCustom, kText };
 
 // The timing of a looping animation, shared by the back ends.
 class CursorAnimation {
@@ -65,6 +66,8 @@ class Cursors {
   virtual CursorShape PanelCursor() const = 0;
   // Over the panel the panel's cursor shows; elsewhere (the tool strip) the system arrow.
   virtual void SetPointerOverPanel(bool over) = 0;
+  // Over a text field the system's text cursor shows, whatever the panel's cursor is.
+  virtual void SetPointerOverText(bool over) = 0;
 };
 
 // Headless: keeps what was installed and answers what would show at the clock's time.
@@ -83,6 +86,7 @@ class RecordingCursors final : public Cursors {
   void SetPanelCursor(CursorShape shape) override { panel_ = shape; }
   CursorShape PanelCursor() const override { return panel_; }
   void SetPointerOverPanel(bool over) override { over_panel_ = over; }
+  void SetPointerOverText(bool over) override { over_text_ = over; }
 
   // What the pointer shows now.
   Shown shown() const;
@@ -100,6 +104,7 @@ class RecordingCursors final : public Cursors {
   Clock* clock_;
   CursorShape panel_ = CursorShape::kDefault;
   bool over_panel_ = true;
+  bool over_text_ = false;
   bool refuse_ = false;
   std::string source_;
   std::vector<CursorImage> frames_;

@@ -111,6 +111,11 @@ class HeadlessWindow final : public Window {
   }
   void CaptureMouse(bool captured) override { captured_ = captured; }
   void HoldScreenSaver(bool held) override { screen_saver_held_ = held; }
+  void StartTextInput(const Rect& caret) override {
+    text_input_ = true;
+    text_input_rect_ = caret;
+  }
+  void StopTextInput() override { text_input_ = false; }
 
   const std::string& caption() const { return caption_; }
   int left() const { return left_; }
@@ -125,6 +130,9 @@ class HeadlessWindow final : public Window {
   int pointer_y() const { return pointer_y_; }
   bool captured() const { return captured_; }
   bool screen_saver_held() const { return screen_saver_held_; }
+  // Text input and the caret rectangle it was last given.
+  bool text_input() const { return text_input_; }
+  const Rect& text_input_rect() const { return text_input_rect_; }
 
  private:
   HeadlessApplication& application_;
@@ -142,6 +150,8 @@ class HeadlessWindow final : public Window {
   bool full_screen_ = false;
   bool captured_ = false;
   bool screen_saver_held_ = false;
+  bool text_input_ = false;
+  Rect text_input_rect_;
   WindowPlacement before_full_screen_;
 };
 
@@ -158,10 +168,11 @@ struct HeadlessPlatform {
   RecordingWallpaper wallpaper;
   RecordingUrlOpener url_opener;
   RecordingCursors cursors{&clock};
+  InProcessClipboard clipboard;
 
   Platform services() {
     return Platform{executable, drives, locks, clock, boxes, application, &display, &wallpaper, &url_opener, nullptr,
-                    &cursors, &audio};
+                    &cursors, &audio, &clipboard};
   }
 };
 

@@ -134,10 +134,30 @@ void ExpectWords(const std::vector<std::string_view>& words, std::size_t count, 
   if (words.size() > count) throw InputScriptError(line, "unexpected " + Quoted(words[count]) + " after " + std::string(usage));
 }
 
-Event ParseEvent(const std::vector<std::string_view>& words, std::size_t line) {
+// What follows the word (after one blank) to the end of the line.
+std::string_view RestAfter(std::string_view line_text, std::string_view word) {
+  const auto end = static_cast<std::size_t>(word.data() + word.size() - line_text.data());
+  return end < line_text.size() ? line_text.substr(end + 1) : std::string_view();
+}
+
+Event ParseEvent(std::string_view line_text, const std::vector<std::string_view>& words, std::size_t line) {
   const std::string_view name = words[1];
   Event event;
-  if (name == "keydown" || name == "keyup") {
+  if (name == "text") {
+    // The text is passed on as written, valid UTF-8 or not: the receiver checks it.
+    event.type = EventType::kTextInput;
+    event.text = std::string(RestAfter(line_text, words[1]));
+    if (event.text.empty()) throw InputScriptError(line, "missing arguments: text UTF-8");
+  } else if (name == "compose") {
+    if (words.size() < 3) throw InputScriptError(line, "missing arguments: compose CURSOR [UTF-8]");
+    event.type = EventType::kTextEditing;
+    std::uint32_t cursor = 0;
+    if (!ParseInteger(words[2], cursor) || cursor > INT32_MAX) {
+      throw InputScriptError(line, "bad cursor " + Quoted(words[2]) + " (characters from 0)");
+    }
+    event.text_cursor = static_cast<int>(cursor);
+    event.text = std::string(RestAfter(line_text, words[2]));
+  } else if (name == "keydown" || name == "keyup") {
     ExpectWords(words, 3, std::string(name) + " KEY", line);
     event.type = name == "keydown" ? EventType::kKeyDown : EventType::kKeyUp;
     event.key = ParseKey(words[2], line);
@@ -169,7 +189,8 @@ Event ParseEvent(const std::vector<std::string_view>& words, std::size_t line) {
     event.type = name == "activate" ? EventType::kActivate : name == "leave" ? EventType::kMouseLeave : EventType::kDeactivate;
   } else {
     throw InputScriptError(line, "unknown event " + Quoted(name) +
-                                     " (keydown, keyup, move, down, up, wheel, deactivate, activate, leave)");
+                                     " (keydown, keyup, move, down, up, wheel, deactivate, activate, leave, text, "
+                                     "compose)");
   }
   return event;
 }
@@ -221,7 +242,7 @@ std::vector<TimedInputEvent> ParseInputScript(std::istream& in, std::uint32_t la
                                        std::to_string(previous_frame) + " (frames must not go back)");
     }
     if (words.size() < 2) throw InputScriptError(line, "missing event after the frame");
-    TimedInputEvent timed{frame, ParseEvent(words, line)};
+    TimedInputEvent timed{frame, ParseEvent(text, words, line)};
     held.Apply(timed.event);
     events.push_back(timed);
     previous_frame = frame;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/audio_output.h"
+#include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/cursors.h"
 #include "platform/display_service.h"
@@ -35,6 +36,8 @@ struct Platform {
   Cursors* cursors = nullptr;
   // The sound device; null: none, so every client's start-up fails.
   AudioOutput* audio = nullptr;
+  // The clipboard text fields copy to and paste from; null: none (copy and paste do nothing).
+  IClipboard* clipboard = nullptr;
 };
 
 }  // namespace vorn::platform

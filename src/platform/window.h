@@ -33,6 +33,10 @@ enum class EventType {
   kEnterSizeMove,
   kExitSizeMove,
   kDisplayChange,
+  // Text from the keyboard layout or the input method: committed text, and the text being
+  // composed (empty when the composition ends) with its cursor.
+  kTextInput,
+  kTextEditing,
 };
 
 enum class MouseButton { kLeft, kRight, kMiddle };
@@ -58,6 +62,8 @@ struct Event {
   std::uint32_t message = 0;  // user messages
   std::intptr_t wparam = 0;
   std::intptr_t lparam = 0;
+  std::string text{};   // text events: UTF-8
+  int text_cursor = 0;  // composition: the cursor, in characters
 };
 
 // Receives a window's events and the idle calls of the message loop.
@@ -119,6 +125,12 @@ class Window {
   // pixel), clipped to clip, and puts it on the screen. Returns the rectangle touched. The default
   // goes through the canvas.
   virtual Rect PresentPixels(const SourcePixels& src, const Rect& src_rect, const Rect& dest, const Rect& clip);
+
+  // Text input (typed text and the input method's compositions) runs only between these; the
+  // rectangle (client coordinates) is the caret's, where the candidate window opens. Called again
+  // when the caret moves.
+  virtual void StartTextInput(const Rect& /*caret*/) {}
+  virtual void StopTextInput() {}
 };
 
 class Application {

@@ -44,7 +44,8 @@ TEST(ComponentFactory, EveryKindByteCreatesItsRowsClassOrNothing) {
     TVornObject* made = CreateComponentByType(scene, static_cast<std::uint8_t>(kind));
     if (code != LT_CINEMA && code != LT_CABINET && code != LT_HTTP && code != LT_BOX && code != LT_TIMER &&
         code != LT_BUTTON && code != LT_IMAGES && code != LT_SLIDER && code != LT_SCROLLBAR && code != LT_GAUGE &&
-        code != LT_MENU && code != LT_LABEL) {
+        code != LT_MENU && code != LT_EDIT && code != LT_MEMO && code != LT_MAPIMG && code != LT_CGLABEL &&
+        code != LT_PROPMOTION && code != LT_LABEL) {
       EXPECT_EQ(made, nullptr) << kind;
       EXPECT_EQ(scene.GetObjectCount(), before) << kind;
       continue;
@@ -57,7 +58,7 @@ TEST(ComponentFactory, EveryKindByteCreatesItsRowsClassOrNothing) {
     EXPECT_EQ(made->GetParent(), nullptr) << kind;
     EXPECT_EQ(made->GetOwner(), &scene) << kind;
   }
-  EXPECT_EQ(made_count, 24);  // 2, 3, 4, 7, 8, 9, 12, 15, 21, 22, 23, 27 and each + 128
+  EXPECT_EQ(made_count, 34);  // 2, 3, 4, 5, 7, 8, 9, 11, 12, 15, 18, 21, 22, 23, 24, 26, 27 and each + 128
 }
 
 TEST(ComponentFactory, AnEmptySlotCreatesNothing) {

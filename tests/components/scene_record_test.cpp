@@ -8,7 +8,10 @@
 #include "components/saved_records.h"
 #include "components/timer.h"
 #include "components/vorn_base_list.h"
+#include "components/vorn_cg_label.h"
 #include "components/vorn_control.h"
+#include "components/vorn_map_image.h"
+#include "components/vorn_prop_motion.h"
 #include "engine/engine_values.h"
 #include "fixture/scene_record_writer.h"
 #include "graphics/custom_dibx.h"
@@ -16,34 +19,10 @@
 #include "foundation/vocabulary_codes.h"
 #include "support/record_bytes.h"
 #include "support/whole_file.h"
+#include "components/record_bytes.h"
 
 namespace vorn {
 namespace {
-
-using test::RecordBytes;
-
-// A control record of the newest layout with the given name, bounds and colour, every label empty
-// but the left-down one, and child_count children to follow.
-void ControlRecord(RecordBytes& r, const std::string& name, std::int32_t priority, std::int32_t left,
-                   std::int32_t width, std::int32_t color, std::int32_t child_count) {
-  r.Str(name).I32(priority).I32(0).Str("tag-" + name);  // name, priority, sub-priority, tag
-  r.I32(left).I32(2).I32(width).I32(10).I32(0).I32(0);  // left, top, width, height, offset x, y
-  r.U8(0);                                               // pos zoomed
-  r.I32(0).I32(0).I32(0).I32(0);                         // motion left, top, plus x, y
-  r.I32(0).I32(0).I32(0).I32(0);                         // clip left, top, width, height
-  r.U8(0);                                               // anim paused
-  r.U8(1);                                               // visible
-  r.I32(color);                                          // colour
-  r.I32(0).I32(0).I32(1).I32(1);                         // spare rectangle l, t, r, b
-  r.U8(0);                                               // ignore mouse
-  r.Str("");                                             // cursor
-  r.Str("").Str("");                                     // on mouse move, in
-  r.Str("").Str("p.vsb:down");                           // on mouse out, left down
-  for (int i = 0; i < 5; ++i) r.Str("");                 // left up .. wheel up
-  r.U8(0);                                               // handle key
-  for (int i = 0; i < 5; ++i) r.Str("");                 // key down .. focus out
-  r.I32(child_count);
-}
 
 // Scene 64 x 48 on layer 0: cabinet "b" (priority 1) and cabinet "cab" (priority 5) holding
 // cabinet "inner"; in child order, or "cab" first when out of order. An event of "inner" in the
@@ -148,6 +127,7 @@ const FixtureCase kCommonSceneFixtures[] = {
 };
 
 class SceneRecordFixture : public ::testing::TestWithParam<FixtureCase> {};
+class SceneRecordKinds : public ::testing::TestWithParam<FixtureCase> {};
 
 // What make_scene_records.py puts into the common scene, field by field, as each version holds it.
 TEST_P(SceneRecordFixture, LoadsTheFieldsItsVersionHolds) {
@@ -267,6 +247,55 @@ TEST(SceneRecord, TheNewestFixtureSavesBackToItsOwnBytes) {
   Load(scene, bytes, 134);
   EXPECT_EQ(Saved(scene), bytes);
 }
+
+// The map image, bitmap-font label and property motion of the kinds fixtures, as each version
+// holds them.
+TEST_P(SceneRecordKinds, LoadsTheFieldsItsVersionHolds) {
+  const std::int32_t v = GetParam().version;
+  TVornBaseList scene;
+  Load(scene, Fixture(GetParam().file), v);
+  auto* map = dynamic_cast<TVornMapImage*>(scene.FindControl("map"));
+  auto* label = dynamic_cast<TVornCGLabel*>(scene.FindControl("lab"));
+  auto* motion = dynamic_cast<TVornPropMotion*>(scene.FindComponent("mot"));
+  ASSERT_NE(map, nullptr);
+  ASSERT_NE(label, nullptr);
+  ASSERT_NE(motion, nullptr);
+  EXPECT_EQ(map->GetLeft(), 2);
+  EXPECT_EQ(map->GetMapSource(), "regions.dat");
+  EXPECT_EQ(map->GetAlpha(), 255);
+  EXPECT_EQ(map->GetBrightness(), -10);
+  EXPECT_EQ(map->GetOnMapOut(), "p.vsb:out");
+  EXPECT_TRUE(map->GetAutoScrap());
+  EXPECT_TRUE(map->GetRClickScrap());
+  EXPECT_EQ(map->GetOnSelect(), v > 103 ? "p.vsb:sel" : "");
+  EXPECT_EQ(map->CloseState(), v > 114 ? kMapClosing : 0);
+  EXPECT_EQ(scene.Menus().Count(), 1);
+  EXPECT_EQ(label->GetText(), "12\r\n3");
+  EXPECT_EQ(label->GetWidth(), 32);
+  EXPECT_EQ(label->GetHeight(), 44);
+  EXPECT_EQ(label->GetHAlign(), HA_RIGHT);
+  EXPECT_EQ(label->GetAlpha(), 300);
+  EXPECT_EQ(label->GetOnIdle(), v > 124 ? "p.vsb:lidle" : "");
+  EXPECT_EQ(motion->TargetName(), "lab");
+  EXPECT_EQ(motion->PropertyIndex(), 3);
+  EXPECT_EQ(motion->TargetValue(), 100.0L);
+  EXPECT_EQ(motion->StartValue(), -2.5L);
+  EXPECT_EQ(motion->Elapsed(), 500);
+  EXPECT_EQ(motion->Easing(), MT_DEC);
+  EXPECT_EQ(motion->GetPaused(), v > 125);
+  if (v == 134) {
+    EXPECT_EQ(Saved(scene), Fixture(GetParam().file));
+  }
+}
+
+const FixtureCase kKindsFixtures[] = {
+    {"kinds-v103-no-map-idle.bin", 103},      {"kinds-v114-no-close-state.bin", 114},
+    {"kinds-v124-no-label-idle.bin", 124},    {"kinds-v125-no-motion-pause.bin", 125},
+    {"kinds-v134-newest.bin", 134},
+};
+
+INSTANTIATE_TEST_SUITE_P(EachVersion, SceneRecordKinds, ::testing::ValuesIn(kKindsFixtures),
+                         [](const auto& info) { return "v" + std::to_string(info.param.version); });
 
 TEST(SceneRecord, SystemTargetsOfTheQueue) {
   TVornBaseList scene;

@@ -76,6 +76,14 @@ class SdlWindow final : public Window {
     Push(static_cast<Sint32>(message), wparam, lparam);
   }
   Framebuffer& Canvas() override { return canvas_; }
+  void StartTextInput(const Rect& caret) override {
+    SDL_Rect rect{caret.left, caret.top, caret.width, caret.height};
+    SDL_SetTextInputRect(&rect);
+    if (SDL_IsTextInputActive() == SDL_FALSE) SDL_StartTextInput();
+  }
+  void StopTextInput() override {
+    if (SDL_IsTextInputActive() != SDL_FALSE) SDL_StopTextInput();
+  }
   void Flush(std::span<const Rect> rects) override {
     // The window surface is fetched anew each time: a size change invalidates the old one.
     SDL_Surface* target = SDL_GetWindowSurface(window_);
@@ -284,11 +292,17 @@ bool SdlApplication::Initialize(std::string& reason) {
   // The window surface is filled by our own code and copied as is; a GPU texture in between only
   // loads the GL stack (which keeps allocations past its unloading).
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // Compositions of any length arrive whole, and the input method shows its candidate window.
+  SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
+  SDL_SetHint(SDL_HINT_IME_SHOW_UI, "1");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     reason = SDL_GetError();
     return false;
   }
   initialized_ = true;
+  // On by default, text input would let an input method eat the scene's keys: it runs only while
+  // a writable text field holds the keyboard.
+  SDL_StopTextInput();
   user_event_type_ = SDL_RegisterEvents(1);
   // SDL_PushEvent is safe from any thread, so a post from a worker wakes a loop asleep in SDL.
   MainTasks().SetWaker([type = user_event_type_] {
@@ -366,6 +380,20 @@ bool SdlApplication::Dispatch(const void* sdl_event, Window* main, EventSink& si
     event.key = VirtualKeyFromScancode(e.key.keysym.scancode, HostKeyLayout());
     event.repeat = e.key.repeat != 0;
     event.shift = ShiftState();
+  } else if (e.type == SDL_TEXTINPUT) {
+    event.type = EventType::kTextInput;
+    event.text = e.text.text;
+  } else if (e.type == SDL_TEXTEDITING) {
+    event.type = EventType::kTextEditing;
+    event.text = e.edit.text;
+    event.text_cursor = e.edit.start;
+  } else if (e.type == SDL_TEXTEDITING_EXT) {
+    event.type = EventType::kTextEditing;
+    if (e.editExt.text != nullptr) {
+      event.text = e.editExt.text;
+      SDL_free(e.editExt.text);
+    }
+    event.text_cursor = e.editExt.start;
   } else if (e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) {
     event.type = e.type == SDL_MOUSEBUTTONDOWN ? EventType::kMouseDown : EventType::kMouseUp;
     event.button = ButtonOf(e.button.button);

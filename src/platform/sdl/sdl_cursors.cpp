@@ -4,7 +4,13 @@
 
 namespace vorn::platform::sdl {
 
-SdlCursors::~SdlCursors() { FreeFrames(); }
+SdlCursors::~SdlCursors() {
+  FreeFrames();
+  if (text_cursor_ != nullptr) {
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_SetCursor(SDL_GetDefaultCursor());
+    SDL_FreeCursor(text_cursor_);
+  }
+}
 
 void SdlCursors::FreeFrames() {
   if (!frames_.empty() && SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_SetCursor(SDL_GetDefaultCursor());
@@ -50,11 +56,19 @@ void SdlCursors::SetPointerOverPanel(bool over) {
   Apply();
 }
 
+void SdlCursors::SetPointerOverText(bool over) {
+  over_text_ = over;
+  Apply();
+}
+
 void SdlCursors::Apply() {
   if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return;
   SDL_Cursor* wanted = SDL_GetDefaultCursor();
-  shown_custom_ = over_panel_ && panel_ == CursorShape::kCustom && !frames_.empty();
-  if (shown_custom_) {
+  shown_custom_ = over_panel_ && !over_text_ && panel_ == CursorShape::kCustom && !frames_.empty();
+  if (over_panel_ && over_text_) {
+    if (text_cursor_ == nullptr) text_cursor_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_IBEAM);
+    if (text_cursor_ != nullptr) wanted = text_cursor_;
+  } else if (shown_custom_) {
     const std::size_t frame = animation_.FrameAt(SDL_GetTicks());
     wanted = frames_[frame < frames_.size() ? frame : 0];
   }

@@ -23,6 +23,7 @@ class SdlCursors final : public Cursors {
   void SetPanelCursor(CursorShape shape) override;
   CursorShape PanelCursor() const override { return panel_; }
   void SetPointerOverPanel(bool over) override;
+  void SetPointerOverText(bool over) override;
 
   // Shows the frame due now; answers the milliseconds until the next change (none while still).
   std::optional<std::uint32_t> Pump();
@@ -37,6 +38,8 @@ class SdlCursors final : public Cursors {
   CursorAnimation animation_;
   CursorShape panel_ = CursorShape::kDefault;
   bool over_panel_ = true;
+  bool over_text_ = false;
+  SDL_Cursor* text_cursor_ = nullptr;  // made on first use
   SDL_Cursor* shown_ = nullptr;
   bool shown_custom_ = false;
 };

@@ -13,6 +13,7 @@
 #include "platform/paths.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_audio_output.h"
+#include "platform/sdl/sdl_clipboard.h"
 #include "platform/sdl/sdl_cursors.h"
 #include "platform/window.h"
 
@@ -80,7 +81,7 @@ class SdlPlatform {
   explicit SdlPlatform(SdlPlatformOptions options = {});
   Platform services() {
     return Platform{executable_, drives_,     locks_, clock_, boxes_, application_, &display_, &wallpaper_,
-                    &url_opener_, &fonts_, &cursors_, &audio_};
+                    &url_opener_, &fonts_, &cursors_, &audio_, &clipboard_};
   }
   SdlApplication& application() { return application_; }
 
@@ -98,6 +99,7 @@ class SdlPlatform {
   // After the application: its cursors go before SDL quits.
   SdlCursors cursors_;
   SdlAudioOutput audio_;
+  SdlClipboard clipboard_;
 };
 
 }  // namespace vorn::platform::sdl
