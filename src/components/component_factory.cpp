@@ -8,11 +8,14 @@
 #include "components/timer.h"
 #include "components/vorn_base_list.h"
 #include "components/vorn_button.h"
+#include "components/vorn_cg_label.h"
 #include "components/vorn_control.h"
 #include "components/vorn_gauge.h"
 #include "components/vorn_http.h"
 #include "components/vorn_images.h"
+#include "components/vorn_map_image.h"
 #include "components/vorn_menu.h"
+#include "components/vorn_prop_motion.h"
 #include "components/vorn_slider.h"
 
 namespace vorn {
@@ -55,15 +58,15 @@ constexpr std::array<TKindRow, 28> kKindRows = {{
     {LT_TIMER, TRowKind::kClass, &Create<TVornTimer>},
     {LT_VIDEO, TRowKind::kClass, nullptr},      // TVornVideo
     {LT_SOUND, TRowKind::kClass, nullptr},      // TVornSound
-    {LT_MAPIMG, TRowKind::kClass, nullptr},     // TVornMapImage
+    {LT_MAPIMG, TRowKind::kClass, &Create<TVornMapImage>},
     {LT_WAVE, TRowKind::kClass, nullptr},       // TVornWave
     {LT_TILE, TRowKind::kClass, nullptr},       // TVornTile
     {LT_SLIDER, TRowKind::kClass, &Create<TVornSlider>},
     {LT_SCROLLBAR, TRowKind::kClass, &Create<TVornScrollbar>},
     {LT_GAUGE, TRowKind::kClass, &Create<TVornGauge>},
-    {LT_CGLABEL, TRowKind::kClass, nullptr},    // TVornCGLabel
+    {LT_CGLABEL, TRowKind::kClass, &Create<TVornCGLabel>},
     {LT_PREVMENU, TRowKind::kSlot, nullptr},    // TVornPrevMenu (films)
-    {LT_PROPMOTION, TRowKind::kClass, nullptr}, // TVornPropMotion
+    {LT_PROPMOTION, TRowKind::kClass, &Create<TVornPropMotion>},
     {LT_CABINET, TRowKind::kClass, &Create<TVornCabinet>},
 }};
 

@@ -44,7 +44,7 @@ TEST(ComponentFactory, EveryKindByteCreatesItsRowsClassOrNothing) {
     TVornObject* made = CreateComponentByType(scene, static_cast<std::uint8_t>(kind));
     if (code != LT_CINEMA && code != LT_CABINET && code != LT_HTTP && code != LT_BOX && code != LT_TIMER &&
         code != LT_BUTTON && code != LT_IMAGES && code != LT_SLIDER && code != LT_SCROLLBAR && code != LT_GAUGE &&
-        code != LT_MENU) {
+        code != LT_MENU && code != LT_MAPIMG && code != LT_CGLABEL && code != LT_PROPMOTION) {
       EXPECT_EQ(made, nullptr) << kind;
       EXPECT_EQ(scene.GetObjectCount(), before) << kind;
       continue;
@@ -57,7 +57,7 @@ TEST(ComponentFactory, EveryKindByteCreatesItsRowsClassOrNothing) {
     EXPECT_EQ(made->GetParent(), nullptr) << kind;
     EXPECT_EQ(made->GetOwner(), &scene) << kind;
   }
-  EXPECT_EQ(made_count, 22);  // 2, 3, 4, 7, 8, 12, 15, 21, 22, 23, 27 and each + 128
+  EXPECT_EQ(made_count, 28);  // 2, 3, 4, 7, 8, 12, 15, 18, 21, 22, 23, 24, 26, 27 and each + 128
 }
 
 TEST(ComponentFactory, AnEmptySlotCreatesNothing) {

@@ -73,7 +73,7 @@ TEST(SceneRecordBadInput, EveryProperPrefixOfEveryFixtureIsTruncated) {
     EXPECT_EQ(LoadError(scene, bytes, version), "") << name;
     scene.ResetScene();
   }
-  EXPECT_EQ(files, 15);
+  EXPECT_EQ(files, 20);
 }
 
 TEST(SceneRecordBadInput, KindsWithoutAClassStopTheLoadNamingTheKind) {

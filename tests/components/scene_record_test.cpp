@@ -8,7 +8,10 @@
 #include "components/saved_records.h"
 #include "components/timer.h"
 #include "components/vorn_base_list.h"
+#include "components/vorn_cg_label.h"
 #include "components/vorn_control.h"
+#include "components/vorn_map_image.h"
+#include "components/vorn_prop_motion.h"
 #include "engine/engine_values.h"
 #include "fixture/scene_record_writer.h"
 #include "graphics/custom_dibx.h"
@@ -164,6 +167,7 @@ const FixtureCase kCommonSceneFixtures[] = {
 };
 
 class SceneRecordFixture : public ::testing::TestWithParam<FixtureCase> {};
+class SceneRecordKinds : public ::testing::TestWithParam<FixtureCase> {};
 
 // What make_scene_records.py puts into the common scene, field by field, as each version holds it.
 TEST_P(SceneRecordFixture, LoadsTheFieldsItsVersionHolds) {
@@ -283,6 +287,55 @@ TEST(SceneRecord, TheNewestFixtureSavesBackToItsOwnBytes) {
   Load(scene, bytes, 134);
   EXPECT_EQ(Saved(scene), bytes);
 }
+
+// The map image, bitmap-font label and property motion of the kinds fixtures, as each version
+// holds them.
+TEST_P(SceneRecordKinds, LoadsTheFieldsItsVersionHolds) {
+  const std::int32_t v = GetParam().version;
+  TVornBaseList scene;
+  Load(scene, Fixture(GetParam().file), v);
+  auto* map = dynamic_cast<TVornMapImage*>(scene.FindControl("map"));
+  auto* label = dynamic_cast<TVornCGLabel*>(scene.FindControl("lab"));
+  auto* motion = dynamic_cast<TVornPropMotion*>(scene.FindComponent("mot"));
+  ASSERT_NE(map, nullptr);
+  ASSERT_NE(label, nullptr);
+  ASSERT_NE(motion, nullptr);
+  EXPECT_EQ(map->GetLeft(), 2);
+  EXPECT_EQ(map->GetMapSource(), "regions.dat");
+  EXPECT_EQ(map->GetAlpha(), 255);
+  EXPECT_EQ(map->GetBrightness(), -10);
+  EXPECT_EQ(map->GetOnMapOut(), "p.vsb:out");
+  EXPECT_TRUE(map->GetAutoScrap());
+  EXPECT_TRUE(map->GetRClickScrap());
+  EXPECT_EQ(map->GetOnSelect(), v > 103 ? "p.vsb:sel" : "");
+  EXPECT_EQ(map->CloseState(), v > 114 ? kMapClosing : 0);
+  EXPECT_EQ(scene.Menus().Count(), 1);
+  EXPECT_EQ(label->GetText(), "12\r\n3");
+  EXPECT_EQ(label->GetWidth(), 32);
+  EXPECT_EQ(label->GetHeight(), 44);
+  EXPECT_EQ(label->GetHAlign(), HA_RIGHT);
+  EXPECT_EQ(label->GetAlpha(), 300);
+  EXPECT_EQ(label->GetOnIdle(), v > 124 ? "p.vsb:lidle" : "");
+  EXPECT_EQ(motion->TargetName(), "lab");
+  EXPECT_EQ(motion->PropertyIndex(), 3);
+  EXPECT_EQ(motion->TargetValue(), 100.0L);
+  EXPECT_EQ(motion->StartValue(), -2.5L);
+  EXPECT_EQ(motion->Elapsed(), 500);
+  EXPECT_EQ(motion->Easing(), MT_DEC);
+  EXPECT_EQ(motion->GetPaused(), v > 125);
+  if (v == 134) {
+    EXPECT_EQ(Saved(scene), Fixture(GetParam().file));
+  }
+}
+
+const FixtureCase kKindsFixtures[] = {
+    {"kinds-v103-no-map-idle.bin", 103},      {"kinds-v114-no-close-state.bin", 114},
+    {"kinds-v124-no-label-idle.bin", 124},    {"kinds-v125-no-motion-pause.bin", 125},
+    {"kinds-v134-newest.bin", 134},
+};
+
+INSTANTIATE_TEST_SUITE_P(EachVersion, SceneRecordKinds, ::testing::ValuesIn(kKindsFixtures),
+                         [](const auto& info) { return "v" + std::to_string(info.param.version); });
 
 TEST(SceneRecord, SystemTargetsOfTheQueue) {
   TVornBaseList scene;

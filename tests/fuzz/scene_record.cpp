@@ -12,8 +12,10 @@
 
 namespace {
 
-// Either side of every version at which a field appears.
-constexpr std::array<std::int32_t, 12> kVersions = {101, 103, 107, 113, 114, 117, 118, 119, 120, 129, 130, 134};
+// Either side of every version at which a field appears (later additions at the end, so the first
+// byte of older seeds keeps its version).
+constexpr std::array<std::int32_t, 17> kVersions = {101, 103, 107, 113, 114, 117, 118, 119, 120, 129, 130, 134,
+                                                    104, 115, 124, 125, 126};
 // Larger scenes are the player's to load, but their surfaces would exceed the fuzzer's memory.
 constexpr std::int64_t kMaxHarnessPixels = std::int64_t{1} << 22;
 

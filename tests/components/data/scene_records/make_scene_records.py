@@ -12,6 +12,8 @@ Every fixture holds the same scene, written with the fields its version has:
   focus: "red".
 The system-targets fixture holds a smaller scene whose events name the screen copy and the
 inactive layer.
+The kinds fixtures hold a 40 x 30 scene with a map image "map" (kind 18) and a bitmap-font label
+"lab" (kind 24) on layer 0 and a property motion "mot" (kind 26) at the top level, no events.
 The pictures fixtures hold a scene of pictures on layer 0, 64 x 48:
   images "anim" (kind 8): source "anim.pel", index 1, repeat, paused, zoom 512 x 256 (ZOOMY only
   from version 104 on), holding images "inside" (kind 8, no source, index -1).
@@ -20,6 +22,7 @@ The pictures fixtures hold a scene of pictures on layer 0, 64 x 48:
 
 Run it from anywhere; it rewrites the .bin files beside it.
 """
+import math
 import os
 import struct
 
@@ -100,6 +103,54 @@ def control_record(v, obj, ctl, children=(), box=None):
         out += u8(kind) + child
     if box is not None:
         out += box_fields(v, box)
+    return out
+
+
+def extended(x):
+    """An 80-bit x87 extended real: 64-bit mantissa with its integer bit, sign and 15-bit exponent."""
+    if x == 0:
+        return bytes(10)
+    m, e = math.frexp(abs(x))
+    mantissa = int(m * (1 << 64))
+    return struct.pack('<QH', mantissa, (0x8000 if x < 0 else 0) | (e - 1 + 16383))
+
+
+def map_image_fields(v):
+    out = string('') + string('') + string('regions.dat') + i32(255) + i32(-10)
+    out += string('p.vsb:in') + string('p.vsb:out') + u8(1) + u8(1)
+    if v > 103:
+        out += string('p.vsb:idle') + u8(0) + string('p.vsb:sel')
+    if v > 114:
+        out += i32(100)
+    return out
+
+
+def cg_label_fields(v):
+    out = string('') + string('12\r\n3') + string('0123456789') + i32(16) + i32(20) + i32(4)
+    out += u8(0) + u8(2) + i32(300)
+    if v > 124:
+        out += string('p.vsb:lidle')
+    return out
+
+
+def prop_motion_fields(v):
+    out = string('lab') + i32(3) + extended(100.0) + i32(1000) + i32(2) + extended(-2.5) + i32(500)
+    if v > 125:
+        out += u8(1)
+    return out
+
+
+def kinds_scene(v):
+    map_image = control_record(v, ('map', 1), {'left': 2, 'top': 3, 'labels': {'keyrepeat': 'p.vsb:kr'}})
+    map_image += map_image_fields(v)
+    label = control_record(v, ('lab', 2), {'left': 5, 'top': 6, 'width': 32, 'height': 44}) + cg_label_fields(v)
+    layer0 = control_record(v, ('\x01BASE0', 0), {'width': 40, 'height': 30},
+                            children=[(18, map_image), (24, label)])
+    layer1 = control_record(v, ('\x01BASE1', 0), {'width': 40, 'height': 30})
+    motion = u8(26) + object_fields(v, 'mot', 0) + prop_motion_fields(v)
+    out = i32(40) + i32(30) + i32(0) + layer0 + layer1 + i32(1) + motion + i32(0)
+    if v > 118:
+        out += string('')
     return out
 
 
@@ -234,6 +285,11 @@ FIXTURES = {
     'scene-v130-motion-plus.bin': (130, common_scene),
     'scene-v134-newest.bin': (134, common_scene),
     'scene-v134-system-targets.bin': (134, system_targets_scene),
+    'kinds-v103-no-map-idle.bin': (103, kinds_scene),
+    'kinds-v114-no-close-state.bin': (114, kinds_scene),
+    'kinds-v124-no-label-idle.bin': (124, kinds_scene),
+    'kinds-v125-no-motion-pause.bin': (125, kinds_scene),
+    'kinds-v134-newest.bin': (134, kinds_scene),
     'pictures-v103.bin': (103, pictures_scene),
     'pictures-v134.bin': (134, pictures_scene),
 }
